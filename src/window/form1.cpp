@@ -1,0 +1,229 @@
+#include "window/form1.h"
+
+#include "calc/status_messages.h"
+#include "platform/startup.h"
+#include "platform/twips.h"
+#include "platform/version.h"
+#include "window/command_button.h"
+#include "window/control_table.h"
+#include "window/looks.h"
+#include "window/picture_box.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace window {
+
+namespace {
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString controlName(const ControlSpec &spec)
+{
+    return fromUtf8(kindPrefix(spec.kind)) + QString::number(spec.number);
+}
+
+// The credits block: product, what it computes, version and version date, one
+// line each. Four lines must fit the block's 735 twips, so the lines are set
+// closer than the face's natural spacing.
+QString creditsText()
+{
+    const QStringList lines{
+        QStringLiteral("Quillmere"),
+        QStringLiteral("预应力钢绞线长度计算"),
+        QStringLiteral("版本 ") + platform::versionText(),
+        QStringLiteral("日期 20190606"),
+    };
+    return QStringLiteral("<div style=\"-qt-line-height-type:fixed; line-height:12px\">")
+           + lines.join(QStringLiteral("<br>"))
+           + QStringLiteral("</div>");
+}
+
+void makeRed(QWidget *widget, QPalette::ColorRole role)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, looks::red);
+    widget->setPalette(palette);
+}
+
+// An auto-exclusive radio button refuses to be unchecked (Qt keeps one of a
+// group checked), so the exclusivity is lifted for the moment. Only an option
+// turning on runs its handler, so clearing runs none.
+void clearOption(QRadioButton *option)
+{
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+}
+
+} // namespace
+
+Form1::Form1(platform::Services &services, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint),
+      services_(services)
+{
+    // The controls stand at fixed twips positions, so the window keeps its
+    // size: it cannot be resized or maximised.
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quillmere"));
+    setWindowIcon(QIcon(QStringLiteral(":/quillmere/icon.png")));
+    setFont(looks::defaultFont());
+    platform::placeClientArea(*this, clientArea);
+
+    buildControls();
+    connectHandlers();
+}
+
+void Form1::buildControls()
+{
+    std::vector<std::pair<int, QWidget *>> tabOrder;
+
+    for (const ControlSpec &spec : controlTable()) {
+        QWidget *widget = nullptr;
+        const QString caption = fromUtf8(spec.caption);
+        switch (spec.kind) {
+        case ControlKind::TextBox: {
+            auto *box = new QLineEdit(this);
+            box->setAlignment(Qt::AlignCenter);
+            // A box holds whatever the engineer types, however long; Qt's
+            // default limit would cut it silently.
+            box->setMaxLength(std::numeric_limits<int>::max());
+            box->setText(controlName(spec)); // the design-time text, replaced at start
+            if (spec.looks & RedText)
+                makeRed(box, QPalette::Text);
+            texts_.at(spec.number - 1) = box;
+            widget = box;
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto *option = new QRadioButton(caption, this);
+            options_.at(spec.number - 1) = option;
+            widget = option;
+            break;
+        }
+        case ControlKind::CommandButton: {
+            auto *button = new CommandButton(caption, this);
+            commands_.at(spec.number - 1) = button;
+            widget = button;
+            break;
+        }
+        case ControlKind::PictureBox: {
+            auto *picture = new PictureBox(this);
+            pictures_.at(spec.number - 1) = picture;
+            widget = picture;
+            break;
+        }
+        case ControlKind::Label: {
+            auto *label = new QLabel(caption, this);
+            label->setTextFormat(Qt::PlainText);
+            const Qt::Alignment across = (spec.looks & Centred) ? Qt::AlignHCenter : Qt::AlignLeft;
+            label->setAlignment(across | Qt::AlignVCenter);
+            if (spec.looks & RedText)
+                makeRed(label, QPalette::WindowText);
+            labels_.at(spec.number - 1) = label;
+            widget = label;
+            break;
+        }
+        }
+
+        widget->setObjectName(controlName(spec));
+        widget->setGeometry(platform::toPixels(spec.rect));
+        if (spec.looks & BoldSong)
+            widget->setFont(looks::boldSongFont());
+        if (widget->focusPolicy() != Qt::NoFocus)
+            tabOrder.emplace_back(spec.tabIndex, widget);
+    }
+
+    QLabel *credits = label(24);
+    credits->setFont(looks::creditsFont());
+    credits->setTextFormat(Qt::RichText);
+    credits->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    credits->setText(creditsText());
+
+    std::ranges::sort(tabOrder, {}, &std::pair<int, QWidget *>::first);
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+}
+
+void Form1::connectHandlers()
+{
+    // A profile handler runs when its option turns on, by mouse or keyboard. A
+    // click on the option already selected changes nothing and so runs
+    // nothing: re-asking every parameter would only risk losing them.
+    const auto onSelected = [this](QRadioButton *option, const char *name,
+                                   void (Form1::*handler)()) {
+        connect(option, &QRadioButton::toggled, this, [this, name, handler](bool checked) {
+            if (checked)
+                runHandler(name, handler);
+        });
+    };
+    onSelected(optionButton(1), "Option1_Click", &Form1::Option1_Click);
+    onSelected(optionButton(2), "Option2_Click", &Form1::Option2_Click);
+
+    const auto onClicked = [this](QPushButton *button, const char *name,
+                                  void (Form1::*handler)()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, name, handler] { runHandler(name, handler); });
+    };
+    onClicked(commandButton(1), "Command1_Click", &Form1::Command1_Click);
+    onClicked(commandButton(2), "Command2_Click", &Form1::Command2_Click);
+    onClicked(commandButton(3), "Command3_Click", &Form1::Command3_Click);
+    onClicked(commandButton(4), "Command4_Click", &Form1::Command4_Click);
+}
+
+void Form1::runHandler(const char *name, void (Form1::*handler)())
+{
+    emit handlerStarted(QLatin1String(name));
+    try {
+        (this->*handler)();
+    } catch (const numeric::Failure &failure) {
+        services_.failures.report(failure);
+    }
+}
+
+void Form1::Form_Load()
+{
+    textBox(15)->setText(fromUtf8(calc::status::chooseProfile));
+    clearOption(optionButton(1));
+    clearOption(optionButton(2));
+    for (int n = 1; n <= 14; ++n)
+        textBox(n)->clear();
+
+    PictureBox *area = pictureBox(1);
+    area->setAutoSize(false);
+    area->setVisible(true);
+    area->setBackColor(Qt::white);
+
+    PictureBox *holder = pictureBox(2);
+    holder->setAutoSize(true);
+    holder->setVisible(false);
+}
+
+// Parameter entry, coefficients, strand length and diagrams are not built yet:
+// the buttons are live but do nothing, and the boxes stay as they are.
+void Form1::Option1_Click() {}
+void Form1::Option2_Click() {}
+void Form1::Command1_Click() {}
+void Form1::Command2_Click() {}
+void Form1::Command3_Click() {}
+void Form1::Command4_Click() {}
+
+QLineEdit *Form1::textBox(int number) const { return texts_.at(number - 1); }
+QRadioButton *Form1::optionButton(int number) const { return options_.at(number - 1); }
+QPushButton *Form1::commandButton(int number) const { return commands_.at(number - 1); }
+PictureBox *Form1::pictureBox(int number) const { return pictures_.at(number - 1); }
+QLabel *Form1::label(int number) const { return labels_.at(number - 1); }
+
+} // namespace window
