@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 #include <limits>
@@ -47,6 +49,19 @@ QString creditsText()
     return QStringLiteral("<div style=\"-qt-line-height-type:fixed; line-height:12px\">")
            + lines.join(QStringLiteral("<br>"))
            + QStringLiteral("</div>");
+}
+
+// Captions are set in the window's face at its size, but a face with wider
+// Latin letters than the one the layout was drawn with can push a caption past
+// its box. Such a caption is set a little smaller rather than cut off.
+void shrinkToFit(QWidget *widget, const QString &caption, int spare)
+{
+    QFont font = widget->font();
+    while (font.pointSizeF() > 6
+           && QFontMetrics(font).tightBoundingRect(caption).right() + 1 > widget->width() - spare) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    widget->setFont(font);
 }
 
 void makeRed(QWidget *widget, QPalette::ColorRole role)
@@ -109,6 +124,12 @@ void Form1::buildControls()
         }
         case ControlKind::OptionButton: {
             auto *option = new QRadioButton(caption, this);
+            option->setGeometry(platform::toPixels(spec.rect));
+            QStyleOptionButton style;
+            style.initFrom(option);
+            const QRect textArea = option->style()->subElementRect(QStyle::SE_RadioButtonContents,
+                                                                   &style, option);
+            shrinkToFit(option, caption, option->width() - textArea.width());
             options_.at(spec.number - 1) = option;
             widget = option;
             break;
@@ -132,6 +153,8 @@ void Form1::buildControls()
             label->setAlignment(across | Qt::AlignVCenter);
             if (spec.looks & RedText)
                 makeRed(label, QPalette::WindowText);
+            label->setGeometry(platform::toPixels(spec.rect));
+            shrinkToFit(label, caption, 0);
             labels_.at(spec.number - 1) = label;
             widget = label;
             break;
