@@ -1,0 +1,58 @@
+#include "numeric/arithmetic.h"
+
+#include "numeric/failure.h"
+
+#include <cmath>
+
+namespace numeric {
+
+namespace {
+
+// Operands reaching these functions are finite: every value comes from a box
+// text or from an earlier checked step.
+double checked(double result)
+{
+    if (std::isnan(result))
+        throw Failure(FailureKind::InvalidOperation);
+    if (std::isinf(result))
+        throw Failure(FailureKind::Overflow);
+    return result;
+}
+
+} // namespace
+
+double add(double a, double b) { return checked(a + b); }
+
+double subtract(double a, double b) { return checked(a - b); }
+
+double multiply(double a, double b) { return checked(a * b); }
+
+double divide(double a, double b)
+{
+    if (b == 0) {
+        // 0 / 0 has no value at all; anything else over 0 is a true division
+        // by zero.
+        throw Failure(a == 0 || std::isnan(a) ? FailureKind::InvalidOperation
+                                              : FailureKind::DivisionByZero);
+    }
+    return checked(a / b);
+}
+
+double power(double base, double exponent)
+{
+    if (base == 0 && exponent < 0)
+        throw Failure(FailureKind::DivisionByZero);
+    const double result = std::pow(base, exponent);
+    if (std::isnan(result))
+        throw Failure(FailureKind::InvalidArgument); // a negative base to a fractional power
+    return checked(result);
+}
+
+double naturalLog(double x)
+{
+    if (!(x > 0))
+        throw Failure(FailureKind::InvalidArgument);
+    return checked(std::log(x));
+}
+
+} // namespace numeric
