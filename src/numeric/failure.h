@@ -29,7 +29,4 @@ private:
     std::string context_;
 };
 
-// The English term for a kind, as engineers know it from other tools.
-const char *englishName(FailureKind kind) noexcept;
-
 } // namespace numeric

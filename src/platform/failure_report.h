@@ -2,8 +2,6 @@
 
 #include "numeric/failure.h"
 
-#include <QString>
-
 namespace platform {
 
 // How a failed calculation reaches the engineer. The handler has already
@@ -19,12 +17,5 @@ class MessageBoxReport final : public FailureReport {
 public:
     void report(const numeric::Failure &failure) override;
 };
-
-// The kind of a failure in plain Chinese with the English term, e.g.
-// "溢出 (overflow)".
-QString failureKindText(numeric::FailureKind kind);
-
-// The whole text of a failure report. All report wording lives here.
-QString failureMessage(const numeric::Failure &failure);
 
 } // namespace platform

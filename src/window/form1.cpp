@@ -1,6 +1,8 @@
 #include "window/form1.h"
 
-#include "calc/status_messages.h"
+#include "calc/messages.h"
+#include "calc/profile_entry.h"
+#include "calc/window_view.h"
 #include "platform/startup.h"
 #include "platform/twips.h"
 #include "platform/version.h"
@@ -82,6 +84,31 @@ void clearOption(QRadioButton *option)
 }
 
 } // namespace
+
+// The window as the calculations see it: box texts in UTF-8, the selected
+// profile, and the parameter prompt through the platform seam.
+class Form1::View final : public calc::WindowView {
+public:
+    View(Form1 &form, platform::Prompt &prompt) : form_(form), prompt_(prompt) {}
+
+    std::string text(int box) const override { return form_.textBox(box)->text().toStdString(); }
+
+    void setText(int box, std::string_view text) override
+    {
+        form_.textBox(box)->setText(fromUtf8(text));
+    }
+
+    bool isSelected(int profile) const override { return form_.optionButton(profile)->isChecked(); }
+
+    std::string ask(std::string_view question) override
+    {
+        return prompt_.ask(fromUtf8(question)).toStdString();
+    }
+
+private:
+    Form1 &form_;
+    platform::Prompt &prompt_;
+};
 
 Form1::Form1(platform::Services &services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -234,10 +261,20 @@ void Form1::Form_Load()
     holder->setVisible(false);
 }
 
-// Parameter entry, coefficients, strand length and diagrams are not built yet:
-// the buttons are live but do nothing, and the boxes stay as they are.
-void Form1::Option1_Click() {}
-void Form1::Option2_Click() {}
+void Form1::Option1_Click()
+{
+    View view(*this, services_.prompt);
+    calc::enterC2a(view);
+}
+
+void Form1::Option2_Click()
+{
+    View view(*this, services_.prompt);
+    calc::enterC4(view);
+}
+
+// Coefficients, strand length and diagrams are not built yet: the buttons are
+// live but do nothing, and the boxes stay as they are.
 void Form1::Command1_Click() {}
 void Form1::Command2_Click() {}
 void Form1::Command3_Click() {}

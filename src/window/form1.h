@@ -58,6 +58,8 @@ signals:
     void handlerStarted(const QString &name);
 
 private:
+    class View;
+
     void buildControls();
     void connectHandlers();
     void runHandler(const char *name, void (Form1::*handler)());

@@ -5,11 +5,11 @@
 #include "numeric/arithmetic.h"
 #include "numeric/failure.h"
 #include "numeric/number_text.h"
+#include "support/scripted_services.h"
 
 #include <QTest>
 
 #include <bit>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -73,9 +73,7 @@ void NumberTextTest::initTestCase()
 {
     // Run under a comma-decimal locale too (CTest does): the rules must not
     // ask the locale what a decimal point is.
-    std::setlocale(LC_ALL, "");
-    if (qEnvironmentVariableIsSet("QUILLMERE_EXPECT_COMMA_LOCALE"))
-        QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+    testing::checkCommaLocale();
 }
 
 void NumberTextTest::readNumber_data()

@@ -7,10 +7,20 @@
 #include <QTest>
 #include <QTimer>
 
+#include <clocale>
 #include <deque>
 #include <vector>
 
 namespace testing {
+
+// CTest runs some suites a second time under a German locale. Make sure it
+// took, or the second run would prove nothing.
+inline void checkCommaLocale()
+{
+    std::setlocale(LC_ALL, ""); // as QCoreApplication does on start
+    if (qEnvironmentVariableIsSet("QUILLMERE_EXPECT_COMMA_LOCALE"))
+        QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+}
 
 // Answers prompts from a script and records every question asked. A question
 // with no answer left is a test failure, answered as a cancel.
@@ -33,6 +43,9 @@ public:
         answers_.pop_front();
         return next;
     }
+
+    // True when every scripted answer was asked for.
+    bool allAnswered() const { return answers_.empty(); }
 
     QStringList asked;
 

@@ -23,6 +23,9 @@ using window::PictureBox;
 namespace {
 
 const QString startMessage = QStringLiteral(" 请选择预应力钢铰线曲线类型 ");
+const QString noValue = QStringLiteral(" 无此值 ");
+const std::initializer_list<QString> cancelC2a{"", "", "", "", ""};
+const std::initializer_list<QString> cancelC4{"", "", "", "", "", "", "", ""};
 
 QStringList allTexts(const Form1 &form)
 {
@@ -94,6 +97,7 @@ void Form1Test::cleanup()
 {
     QVERIFY2(watchdog->stuckDialog().isEmpty(), qPrintable(watchdog->stuckDialog()));
     QVERIFY(scripted->failures.reported.empty());
+    QVERIFY(scripted->prompt.allAnswered());
     form.reset();
     watchdog.reset();
     scripted.reset();
@@ -123,6 +127,7 @@ void Form1Test::clearingOptionsRunsNoHandler()
 {
     QSignalSpy handlers(form.get(), &Form1::handlerStarted);
 
+    scripted->prompt.answer(cancelC4);
     QTest::mouseClick(form->optionButton(2), Qt::LeftButton);
     QVERIFY(form->optionButton(2)->isChecked());
     QCOMPARE(handlers.count(), 1);
@@ -137,6 +142,8 @@ void Form1Test::clearingOptionsRunsNoHandler()
     QCOMPARE(form->textBox(15)->text(), startMessage);
 
     // The two options are still one group: selecting one clears the other.
+    scripted->prompt.answer(cancelC2a);
+    scripted->prompt.answer(cancelC4);
     QTest::mouseClick(form->optionButton(1), Qt::LeftButton);
     QTest::mouseClick(form->optionButton(2), Qt::LeftButton);
     QVERIFY(!form->optionButton(1)->isChecked());
@@ -148,7 +155,10 @@ void Form1Test::clearingOptionsRunsNoHandler()
 
 void Form1Test::selectedOptionClickedAgainRunsNothing()
 {
+    scripted->prompt.answer(cancelC2a);
     QTest::mouseClick(form->optionButton(1), Qt::LeftButton);
+    // Asking again would let a cancelled prompt wipe every parameter; the
+    // scripted prompt fails the test if asked.
     QSignalSpy handlers(form.get(), &Form1::handlerStarted);
     QTest::mouseClick(form->optionButton(1), Qt::LeftButton);
     QTest::keyClick(form->optionButton(1), Qt::Key_Space);
@@ -179,6 +189,7 @@ void Form1Test::diagramButtonsLeaveBoxesAndStatusAlone()
 {
     form->textBox(1)->setText(QStringLiteral("100"));
     form->textBox(12)->setText(QStringLiteral(" 无此方程 "));
+    scripted->prompt.answer(cancelC4);
     QTest::mouseClick(form->optionButton(2), Qt::LeftButton);
     const QStringList before = allTexts(*form);
 
@@ -326,8 +337,10 @@ void Form1Test::tabOrder()
     };
     QCOMPARE(walked, expected);
 
+    scripted->prompt.answer(cancelC2a);
     QTest::mouseClick(form->optionButton(1), Qt::LeftButton);
     QSignalSpy handlers(form.get(), &Form1::handlerStarted);
+    scripted->prompt.answer(cancelC4);
     QTest::keyClick(form->optionButton(1), Qt::Key_Right);
     QCOMPARE(QApplication::focusWidget(), form->optionButton(2));
     QVERIFY(form->optionButton(2)->isChecked());

@@ -1,0 +1,56 @@
+#pragma once
+
+// Every text the engineer reads from the calculation side, in one place: the
+// status line, the placeholders, the parameter prompts and the failure reports.
+// Texts in the window begin and end with one blank where quoted so; those blanks
+// show in the engineer's printouts and must stay.
+
+#include "numeric/failure.h"
+
+#include <string>
+#include <string_view>
+
+namespace calc {
+
+// What the status line tells the engineer to do next.
+namespace status {
+inline constexpr std::string_view chooseProfile = " 请选择预应力钢铰线曲线类型 ";
+inline constexpr std::string_view enterParameters = " 请输入线型参数 ";
+inline constexpr std::string_view computeEquations = " 请点击：计算抛物线方程 ";
+inline constexpr std::string_view computeLength = " 请点击：开始计算 ";
+inline constexpr std::string_view readResult = " 请查看：计算结果 ";
+} // namespace status
+
+// A parameter the selected profile does not use, and a coefficient it does not
+// use. Both read as 0.
+namespace placeholder {
+inline constexpr std::string_view noValue = " 无此值 ";
+inline constexpr std::string_view noEquation = " 无此方程 ";
+} // namespace placeholder
+
+// The parameter prompts, in the order the profiles ask them.
+namespace prompt {
+inline constexpr std::string_view e1 = " 请输入e1 ";
+inline constexpr std::string_view e2 = " 请输入e2 ";
+inline constexpr std::string_view e3 = " 请输入e3 ";
+inline constexpr std::string_view k1 = " 请输入k1 ";
+inline constexpr std::string_view k2 = " 请输入k2 ";
+inline constexpr std::string_view k3 = " 请输入k3 ";
+inline constexpr std::string_view lc = " 请输入梁长lc ";
+inline constexpr std::string_view lg1 = " 请输入梁高lg1 ";
+inline constexpr std::string_view lg2 = " 请输入梁高lg2 ";
+} // namespace prompt
+
+// The kind of a failure in plain Chinese with the English term, as
+// "溢出 (overflow)".
+std::string failureKindText(numeric::FailureKind kind);
+
+// The whole text of a failure report: the kind, what was being worked on, and
+// that the boxes keep what was written before the failure.
+std::string failureReport(const numeric::Failure &failure);
+
+// Context for an answer to a parameter prompt that cannot be used: a whole
+// number outside -32768..32767, or a number beyond the range of a real number.
+std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber);
+
+} // namespace calc
