@@ -171,8 +171,13 @@ double readNumberText(std::string_view numberText)
     const char *first = numberText.data();
     const char *last = first + numberText.size();
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
+    if (end != last || (error != std::errc() && error != std::errc::result_out_of_range))
         throw Failure(FailureKind::InvalidArgument);
+    // The largest doubles round up past the largest double at 15 digits
+    // ("1.79769313486232E+308"): reading that back overflows, as any number
+    // beyond the range does.
+    if (error == std::errc::result_out_of_range)
+        return readNumber(numberText);
     return value;
 }
 

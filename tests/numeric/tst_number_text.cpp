@@ -207,6 +207,10 @@ void NumberTextTest::readBackIsExactAndStrict()
     QCOMPARE_EXACT(numeric::heldAsText(1.0 / 3), 0.333333333333333);
     QCOMPARE_EXACT(numeric::heldAsText(20000 * 0.1), 2000.0);
     expectFailure([] { numeric::readNumberText(" 无此值 "); }, numeric::FailureKind::InvalidArgument);
+    // The largest double written at 15 digits stands for a number past it.
+    expectFailure([] { numeric::heldAsText(std::numeric_limits<double>::max()); },
+                  numeric::FailureKind::Overflow);
+    QCOMPARE_EXACT(numeric::readNumberText("1E-400"), 0.0);
     expectFailure([] { numeric::readNumberText("12abc"); }, numeric::FailureKind::InvalidArgument);
 }
 

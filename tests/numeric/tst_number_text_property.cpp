@@ -2,6 +2,7 @@
 // range, checked against the C library's own correctly rounded conversions
 // and against a second formulation of the written form built from "%.14E".
 
+#include "numeric/failure.h"
 #include "numeric/number_text.h"
 
 #include <QTest>
@@ -85,8 +86,13 @@ void NumberTextPropertyTest::writtenTextReadsBackRoundedTo15Digits()
                 continue;
         }
         const std::string text = numeric::writeNumber(value);
-        const double back = numeric::readNumberText(text);
         const double expected = value == 0 ? 0.0 : roundedTo15(value);
+        if (std::isinf(expected)) {
+            // The largest doubles round past the range at 15 digits.
+            QVERIFY_THROWS_EXCEPTION(numeric::Failure, numeric::readNumberText(text));
+            continue;
+        }
+        const double back = numeric::readNumberText(text);
         if (std::bit_cast<quint64>(back) != std::bit_cast<quint64>(expected)
             && !(back == 0 && expected == 0)) {
             QFAIL(qPrintable(QStringLiteral("%1 wrote %2, read back %3")
