@@ -55,7 +55,9 @@ std::string answerOutOfRange(std::string_view parameter, std::string_view answer
     std::string text(parameter);
     text += " 的输入值" + quoted(answer);
     text += wholeNumber ? "超出整数范围 -32768 至 32767。" : "超出实数的范围。";
-    text += "请重新选择线型并输入。";
+    // The option stays selected after a failed entry, and selecting it again
+    // does nothing; say how to go on.
+    text += "可直接在框中填写该值，或先选另一线型、再选回本线型重新输入。";
     return text;
 }
 
