@@ -151,12 +151,6 @@ void Form1::buildControls()
         }
         case ControlKind::OptionButton: {
             auto *option = new QRadioButton(caption, this);
-            option->setGeometry(platform::toPixels(spec.rect));
-            QStyleOptionButton style;
-            style.initFrom(option);
-            const QRect textArea = option->style()->subElementRect(QStyle::SE_RadioButtonContents,
-                                                                   &style, option);
-            shrinkToFit(option, caption, option->width() - textArea.width());
             options_.at(spec.number - 1) = option;
             widget = option;
             break;
@@ -180,8 +174,6 @@ void Form1::buildControls()
             label->setAlignment(across | Qt::AlignVCenter);
             if (spec.looks & RedText)
                 makeRed(label, QPalette::WindowText);
-            label->setGeometry(platform::toPixels(spec.rect));
-            shrinkToFit(label, caption, 0);
             labels_.at(spec.number - 1) = label;
             widget = label;
             break;
@@ -192,6 +184,15 @@ void Form1::buildControls()
         widget->setGeometry(platform::toPixels(spec.rect));
         if (spec.looks & BoldSong)
             widget->setFont(looks::boldSongFont());
+        if (auto *option = qobject_cast<QRadioButton *>(widget)) {
+            QStyleOptionButton style;
+            style.initFrom(option);
+            const QRect textArea =
+                option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
+            shrinkToFit(option, caption, option->width() - textArea.width());
+        } else if (qobject_cast<QLabel *>(widget)) {
+            shrinkToFit(widget, caption, 0);
+        }
         if (widget->focusPolicy() != Qt::NoFocus)
             tabOrder.emplace_back(spec.tabIndex, widget);
     }
