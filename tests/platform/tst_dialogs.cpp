@@ -3,7 +3,6 @@
 
 #include "platform/failure_report.h"
 #include "platform/prompt.h"
-#include "platform/version.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -41,7 +40,6 @@ private slots:
     void promptReturnsTypedAnswerOnReturn();
     void promptCancelGivesEmptyText();
     void failureBoxIsModalAndTitled();
-    void versionText();
 };
 
 void DialogsTest::promptReturnsTypedAnswerOnReturn()
@@ -102,11 +100,6 @@ void DialogsTest::failureBoxIsModalAndTitled()
     QCOMPARE(title, QStringLiteral("Quillmere"));
     QVERIFY2(text.contains(QStringLiteral("溢出 (overflow)")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("lc 的输入值“40000”")), qPrintable(text));
-}
-
-void DialogsTest::versionText()
-{
-    QCOMPARE(platform::versionText(), QStringLiteral("2019.06.0006"));
 }
 
 QTEST_MAIN(DialogsTest)

@@ -1,6 +1,5 @@
 #include "x11_probe.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -35,30 +34,6 @@ std::string windowTitle(Display *display, Window window)
     return title;
 }
 
-std::vector<std::pair<int, int>> iconSizes(Display *display, Window window)
-{
-    std::vector<std::pair<int, int>> sizes;
-    const Atom netIcon = XInternAtom(display, "_NET_WM_ICON", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char *data = nullptr;
-    if (XGetWindowProperty(display, window, netIcon, 0, 1L << 22, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data)
-            != Success
-        || !data)
-        return sizes;
-    // Format 32 properties come as longs: width, height, then width*height pixels.
-    const auto *values = reinterpret_cast<const unsigned long *>(data);
-    for (unsigned long at = 0; at + 2 <= count;) {
-        const unsigned long w = values[at], h = values[at + 1];
-        sizes.emplace_back(static_cast<int>(w), static_cast<int>(h));
-        at += 2 + w * h;
-    }
-    XFree(data);
-    return sizes;
-}
-
 } // namespace
 
 Connection::Connection(const std::string &display) : display_(XOpenDisplay(display.c_str())) {}
@@ -91,7 +66,6 @@ std::optional<WindowInfo> Connection::findWindow(const std::string &title)
         info.width = attributes.width;
         info.height = attributes.height;
         info.viewable = attributes.map_state == IsViewable;
-        info.iconSizes = iconSizes(display, children[i]);
         found = info;
     }
     if (children)

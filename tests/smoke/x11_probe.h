@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace x11probe {
 
@@ -14,7 +13,6 @@ struct WindowInfo {
     int x = 0, y = 0;
     int width = 0, height = 0;
     bool viewable = false;
-    std::vector<std::pair<int, int>> iconSizes; // from _NET_WM_ICON
 };
 
 class Connection {
