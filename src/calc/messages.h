@@ -53,4 +53,21 @@ std::string failureReport(const numeric::Failure &failure);
 // number outside -32768..32767, or a number beyond the range of a real number.
 std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber);
 
+// The same for a box read by a calculation.
+std::string valueOutOfRange(std::string_view quantity, std::string_view text, bool wholeNumber);
+
+// Parabola coefficients: the sum of the beam heights of C2a, and a coefficient
+// that cannot be formed from the parameters.
+std::string heightsOutOfRange();
+std::string coefficientFailed(int segment, bool c4);
+
+// Strand length: the parabola parameter p = 1 / (a x 2) of a segment, a
+// segment's horizontal length that comes out negative (with the condition the
+// parameters break), a segment's arc length, and the limits of 32767 mm.
+std::string parameterFailed(int segment);
+std::string negativeHorizontalLength(int segment, std::string_view length, std::string_view rule);
+std::string segmentFailed(int segment, numeric::FailureKind kind);
+std::string segmentTooLong(int segment);
+std::string strandTooLong();
+
 } // namespace calc

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 namespace numeric {
 
@@ -28,5 +29,23 @@ private:
     FailureKind kind_;
     std::string context_;
 };
+
+// Runs `work`; a failure inside it that does not yet say what was being worked
+// on leaves with the context `describe()` gives (or `describe(kind)`, where the
+// words depend on the kind). The text is only built when a failure happens.
+template <class Work, class Describe>
+auto withContext(Work &&work, Describe &&describe) -> decltype(work())
+{
+    try {
+        return work();
+    } catch (const Failure &failure) {
+        if (!failure.context().empty())
+            throw;
+        if constexpr (std::is_invocable_v<Describe, FailureKind>)
+            throw Failure(failure.kind(), describe(failure.kind()));
+        else
+            throw Failure(failure.kind(), describe());
+    }
+}
 
 } // namespace numeric

@@ -1,7 +1,9 @@
 #include "window/form1.h"
 
+#include "calc/coefficients.h"
 #include "calc/messages.h"
 #include "calc/profile_entry.h"
+#include "calc/strand_length.h"
 #include "calc/window_view.h"
 #include "platform/startup.h"
 #include "platform/twips.h"
@@ -274,10 +276,20 @@ void Form1::Option2_Click()
     calc::enterC4(view);
 }
 
-// Coefficients, strand length and diagrams are not built yet: the buttons are
-// live but do nothing, and the boxes stay as they are.
-void Form1::Command1_Click() {}
-void Form1::Command2_Click() {}
+void Form1::Command1_Click()
+{
+    View view(*this, services_.prompt);
+    calc::computeCoefficients(view);
+}
+
+void Form1::Command2_Click()
+{
+    View view(*this, services_.prompt);
+    calc::computeStrandLength(view);
+}
+
+// The diagrams are not built yet: the buttons are live but do nothing, and the
+// boxes stay as they are.
 void Form1::Command3_Click() {}
 void Form1::Command4_Click() {}
 
