@@ -5,6 +5,7 @@
 #include "calc/profile_entry.h"
 #include "calc/strand_length.h"
 #include "calc/window_view.h"
+#include "diagrams/diagram.h"
 #include "platform/startup.h"
 #include "platform/twips.h"
 #include "platform/version.h"
@@ -288,10 +289,26 @@ void Form1::Command2_Click()
     calc::computeStrandLength(view);
 }
 
-// The diagrams are not built yet: the buttons are live but do nothing, and the
-// boxes stay as they are.
-void Form1::Command3_Click() {}
-void Form1::Command4_Click() {}
+void Form1::Command3_Click() { showDiagram(diagrams::c2a); }
+
+void Form1::Command4_Click() { showDiagram(diagrams::c4); }
+
+// The hidden holder takes the bitmap and its size; the picture area is cleared
+// and shows it scaled without distortion and centred. No box, option or the
+// status line is touched, whatever profile is selected.
+void Form1::showDiagram(int resource)
+{
+    PictureBox *holder = pictureBox(2);
+    PictureBox *area = pictureBox(1);
+    holder->setPicture(QImage());
+    holder->setPicture(diagrams::resourcePicture(resource));
+    const float iw = float(holder->scaleWidth()), ih = float(holder->scaleHeight());
+    const float bw = float(area->scaleWidth()), bh = float(area->scaleHeight());
+    const diagrams::Placement at = diagrams::place(iw, ih, bw, bh);
+    area->cls();
+    area->paintPicture(holder->picture(), QRectF(at.left, at.top, at.width, at.height),
+                       QRectF(0, 0, iw, ih));
+}
 
 QLineEdit *Form1::textBox(int number) const { return texts_.at(number - 1); }
 QRadioButton *Form1::optionButton(int number) const { return options_.at(number - 1); }

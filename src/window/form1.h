@@ -63,6 +63,7 @@ private:
     void buildControls();
     void connectHandlers();
     void runHandler(const char *name, void (Form1::*handler)());
+    void showDiagram(int resource);
 
     platform::Services &services_;
     std::array<QLineEdit *, 15> texts_{};
