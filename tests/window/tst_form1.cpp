@@ -27,14 +27,6 @@ const QString noValue = QStringLiteral(" 无此值 ");
 const std::initializer_list<QString> cancelC2a{"", "", "", "", ""};
 const std::initializer_list<QString> cancelC4{"", "", "", "", "", "", "", ""};
 
-QStringList allTexts(const Form1 &form)
-{
-    QStringList texts;
-    for (int n = 1; n <= 15; ++n)
-        texts << form.textBox(n)->text();
-    return texts;
-}
-
 // Share of pixels in `image` within `tolerance` of `colour`.
 double shareOf(const QImage &image, QColor colour, int tolerance = 16)
 {
@@ -69,8 +61,6 @@ private slots:
     void clearingOptionsRunsNoHandler();
     void selectedOptionClickedAgainRunsNothing();
     void typedTextStaysThroughClicks();
-    void diagramButtonsLeaveBoxesAndStatusAlone();
-    void pictureAreaKeepsItsDrawing();
     void windowFrame();
     void chineseFaces();
     void captionsFitAndNothingOverlaps();
@@ -182,45 +172,6 @@ void Form1Test::typedTextStaysThroughClicks()
 
     QCOMPARE(lc->text(), QStringLiteral("20000 mm"));
     QCOMPARE(a1->text(), longDigits);
-}
-
-void Form1Test::diagramButtonsLeaveBoxesAndStatusAlone()
-{
-    form->textBox(1)->setText(QStringLiteral("100"));
-    form->textBox(12)->setText(QStringLiteral(" 无此方程 "));
-    scripted->prompt.answer(cancelC4);
-    QTest::mouseClick(form->optionButton(2), Qt::LeftButton);
-    const QStringList before = allTexts(*form);
-
-    QSignalSpy handlers(form.get(), &Form1::handlerStarted);
-    for (int button : {3, 4, 3})
-        QTest::mouseClick(form->commandButton(button), Qt::LeftButton);
-
-    QCOMPARE(handlers.count(), 3);
-    QCOMPARE(allTexts(*form), before);
-    QVERIFY(form->optionButton(2)->isChecked());
-    QVERIFY(!form->optionButton(1)->isChecked());
-}
-
-void Form1Test::pictureAreaKeepsItsDrawing()
-{
-    PictureBox *area = form->pictureBox(1);
-    QImage black(40, 20, QImage::Format_RGB32);
-    black.fill(Qt::black);
-    // Stretched into the middle half of the area, in twips.
-    const QRectF target(area->scaleWidth() / 4, area->scaleHeight() / 4, area->scaleWidth() / 2,
-                        area->scaleHeight() / 2);
-    area->paintPicture(black, target, QRectF(0, 0, 40 * 15, 20 * 15));
-    QVERIFY(qAbs(shareOf(innerImage(area), Qt::black) - 0.25) < 0.01);
-
-    // Covered and uncovered: repainted from its own copy.
-    form->hide();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    QVERIFY(qAbs(shareOf(innerImage(area), Qt::black) - 0.25) < 0.01);
-
-    area->cls();
-    QCOMPARE(shareOf(innerImage(area), Qt::white, 0), 1.0);
 }
 
 void Form1Test::windowFrame()
