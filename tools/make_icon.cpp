@@ -1,8 +1,9 @@
 // Draws the program icon: a concrete beam in elevation with a prestressing
 // tendon sagging through it along a parabola, anchored at both ends. Written as
-// a 100 x 100 image in 24-bit colour.
+// a 100 x 100 image in 24-bit colour, or at another size for the desktop's
+// icon theme.
 //
-//     make_icon OUTPUT.png
+//     make_icon OUTPUT.png [SIZE]
 
 #include <QGuiApplication>
 #include <QImage>
@@ -10,23 +11,30 @@
 #include <QPainterPath>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_icon OUTPUT.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_icon OUTPUT.png [SIZE]\n");
+        return 2;
+    }
+    const int size = argc == 3 ? std::atoi(argv[2]) : 100;
+    if (size < 16 || size > 1024) {
+        std::fprintf(stderr, "make_icon: SIZE must be from 16 to 1024\n");
         return 2;
     }
     // Only QImage and QPainter are used; no display is needed.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    QImage image(100, 100, QImage::Format_RGB888);
+    QImage image(size, size, QImage::Format_RGB888);
     image.fill(QColor(232, 240, 248));
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.translate(0, -10); // centre the drawing, dimension line included
+    p.scale(size / 100.0, size / 100.0); // drawn on a 100 x 100 grid
+    p.translate(0, -10);                 // centre the drawing, dimension line included
 
     // Supports under both ends.
     p.setPen(Qt::NoPen);

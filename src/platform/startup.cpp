@@ -12,7 +12,7 @@ void configureApplication(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("Quillmere"));
     app.setApplicationVersion(versionText());
-    app.setDesktopFileName(QStringLiteral("quillmere"));
+    app.setDesktopFileName(QStringLiteral("org.quillmere.Quillmere"));
 }
 
 void placeClientArea(QWidget &window, TwipsRect clientArea)
