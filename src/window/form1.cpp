@@ -15,6 +15,8 @@
 #include "window/picture_box.h"
 
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,11 +63,14 @@ QString creditsText()
 // its box. Such a caption is set a little smaller rather than cut off.
 void shrinkToFit(QWidget *widget, const QString &caption, int spare)
 {
+    const int room = widget->width() - spare;
     QFont font = widget->font();
-    while (font.pointSizeF() > 6
-           && QFontMetrics(font).tightBoundingRect(caption).right() + 1 > widget->width() - spare) {
+    // Advances are cheap and nearly always answer; the ink is measured only
+    // for a caption whose advance does not fit.
+    if (QFontMetrics(font).horizontalAdvance(caption) <= room)
+        return;
+    while (font.pointSizeF() > 6 && QFontMetrics(font).tightBoundingRect(caption).right() + 1 > room)
         font.setPointSizeF(font.pointSizeF() - 0.25);
-    }
     widget->setFont(font);
 }
 
@@ -123,7 +128,8 @@ Form1::Form1(platform::Services &services, QWidget *parent)
     // size: it cannot be resized or maximised.
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmere"));
-    setWindowIcon(QIcon(QStringLiteral(":/quillmere/icon.png")));
+    // Read as the PNG it is, so no image format plugin is probed at start-up.
+    setWindowIcon(QPixmap::fromImage(QImage(QStringLiteral(":/quillmere/icon.png"), "PNG")));
     setFont(looks::defaultFont());
     platform::placeClientArea(*this, clientArea);
 
@@ -145,7 +151,6 @@ void Form1::buildControls()
             // A box holds whatever the engineer types, however long; Qt's
             // default limit would cut it silently.
             box->setMaxLength(std::numeric_limits<int>::max());
-            box->setText(controlName(spec)); // the design-time text, replaced at start
             if (spec.looks & RedText)
                 makeRed(box, QPalette::Text);
             texts_.at(spec.number - 1) = box;

@@ -4,24 +4,37 @@
 
 namespace window::looks {
 
-QFont defaultFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
-                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("SimSun")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(9);
-    return font;
-}
+namespace {
 
-QFont boldSongFont()
+// The Song (Ming) face Chinese desktop programs are set in. Where no SimSun is
+// installed, an installed CJK serif face stands in, so the Chinese renders in
+// the same style.
+QFont songFont()
 {
     QFont font;
     font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("NSimSun"),
                       QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
                       QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Sans CJK SC")});
     font.setStyleHint(QFont::Serif);
+    // Every control is set from the one regular face, bold included (SimSun
+    // has no bold face either): a CJK face is tens of megabytes, and a second
+    // one would cost the window a tenth more memory and start-up.
+    font.setStyleName(QStringLiteral("Regular"));
+    return font;
+}
+
+} // namespace
+
+QFont defaultFont()
+{
+    QFont font = songFont();
+    font.setPointSize(9);
+    return font;
+}
+
+QFont boldSongFont()
+{
+    QFont font = songFont();
     font.setPointSize(12);
     font.setBold(true);
     return font;
@@ -29,7 +42,7 @@ QFont boldSongFont()
 
 QFont creditsFont()
 {
-    QFont font = defaultFont();
+    QFont font = songFont();
     font.setPixelSize(10);
     return font;
 }

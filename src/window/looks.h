@@ -5,7 +5,7 @@
 
 namespace window::looks {
 
-// The window's default face for captions and boxes: a CJK sans face at 9 pt,
+// The window's default face for captions and boxes: the Song face at 9 pt,
 // the size Chinese desktop programs use, so that every caption fits its twips
 // rectangle.
 QFont defaultFont();
