@@ -9,13 +9,10 @@ namespace platform {
 
 inline constexpr int twipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips)
-{
-    // Round half away from zero so that a layout drawn on a 15-twip grid maps
-    // exactly and anything in between lands on the nearest pixel.
-    return twips >= 0 ? (twips + twipsPerPixel / 2) / twipsPerPixel
-                      : -((-twips + twipsPerPixel / 2) / twipsPerPixel);
-}
+// Layout values are positions and sizes within the window, never negative. A
+// layout drawn on the 15-twip grid maps exactly; anything in between lands on
+// the nearest pixel.
+constexpr int twipsToPixels(int twips) { return (twips + twipsPerPixel / 2) / twipsPerPixel; }
 
 constexpr double pixelsToTwips(double pixels) { return pixels * twipsPerPixel; }
 

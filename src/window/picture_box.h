@@ -41,9 +41,6 @@ public:
     // inner area; what falls outside the inner area is not shown.
     void paintPicture(const QImage &image, const QRectF &targetTwips, const QRectF &sourceTwips);
 
-    // The drawing kept for redrawing (inner size, at the screen's pixel ratio).
-    const QImage &canvas() const { return canvas_; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
