@@ -37,9 +37,9 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString controlName(const ControlSpec &spec)
+QString controlName(const ControlSpec &row)
 {
-    return fromUtf8(kindPrefix(spec.kind)) + QString::number(spec.number);
+    return fromUtf8(kindPrefix(row.kind)) + QString::number(row.number);
 }
 
 // The credits block: product, what it computes, version and version date, one
@@ -141,56 +141,56 @@ void Form1::buildControls()
 {
     std::vector<std::pair<int, QWidget *>> tabOrder;
 
-    for (const ControlSpec &spec : controlTable()) {
+    for (const ControlSpec &row : controlTable()) {
         QWidget *widget = nullptr;
-        const QString caption = fromUtf8(spec.caption);
-        switch (spec.kind) {
+        const QString caption = fromUtf8(row.caption);
+        switch (row.kind) {
         case ControlKind::TextBox: {
             auto *box = new QLineEdit(this);
             box->setAlignment(Qt::AlignCenter);
             // A box holds whatever the engineer types, however long; Qt's
             // default limit would cut it silently.
             box->setMaxLength(std::numeric_limits<int>::max());
-            if (spec.looks & RedText)
+            if (row.looks & RedText)
                 makeRed(box, QPalette::Text);
-            texts_.at(spec.number - 1) = box;
+            texts_.at(row.number - 1) = box;
             widget = box;
             break;
         }
         case ControlKind::OptionButton: {
             auto *option = new QRadioButton(caption, this);
-            options_.at(spec.number - 1) = option;
+            options_.at(row.number - 1) = option;
             widget = option;
             break;
         }
         case ControlKind::CommandButton: {
             auto *button = new CommandButton(caption, this);
-            commands_.at(spec.number - 1) = button;
+            commands_.at(row.number - 1) = button;
             widget = button;
             break;
         }
         case ControlKind::PictureBox: {
             auto *picture = new PictureBox(this);
-            pictures_.at(spec.number - 1) = picture;
+            pictures_.at(row.number - 1) = picture;
             widget = picture;
             break;
         }
         case ControlKind::Label: {
             auto *label = new QLabel(caption, this);
             label->setTextFormat(Qt::PlainText);
-            const Qt::Alignment across = (spec.looks & Centred) ? Qt::AlignHCenter : Qt::AlignLeft;
+            const Qt::Alignment across = (row.looks & Centred) ? Qt::AlignHCenter : Qt::AlignLeft;
             label->setAlignment(across | Qt::AlignVCenter);
-            if (spec.looks & RedText)
+            if (row.looks & RedText)
                 makeRed(label, QPalette::WindowText);
-            labels_.at(spec.number - 1) = label;
+            labels_.at(row.number - 1) = label;
             widget = label;
             break;
         }
         }
 
-        widget->setObjectName(controlName(spec));
-        widget->setGeometry(platform::toPixels(spec.rect));
-        if (spec.looks & BoldSong)
+        widget->setObjectName(controlName(row));
+        widget->setGeometry(platform::toPixels(row.rect));
+        if (row.looks & BoldSong)
             widget->setFont(looks::boldSongFont());
         if (auto *option = qobject_cast<QRadioButton *>(widget)) {
             QStyleOptionButton style;
@@ -202,7 +202,7 @@ void Form1::buildControls()
             shrinkToFit(widget, caption, 0);
         }
         if (widget->focusPolicy() != Qt::NoFocus)
-            tabOrder.emplace_back(spec.tabIndex, widget);
+            tabOrder.emplace_back(row.tabIndex, widget);
     }
 
     QLabel *credits = label(24);

@@ -3,6 +3,7 @@
 
 #include "diagrams/diagram.h"
 #include "support/scripted_services.h"
+#include "support/window_boxes.h"
 #include "window/form1.h"
 #include "window/picture_box.h"
 
@@ -47,14 +48,6 @@ double difference(const QImage &a, const QImage &b)
         for (int col = 0; col < x.width(); ++col)
             sum += std::abs(int(x.pixel(col, row) & 0xff) - int(y.pixel(col, row) & 0xff));
     return sum / (double(x.width()) * x.height());
-}
-
-QStringList boxes(const Form1 &form)
-{
-    QStringList list;
-    for (int n = 1; n <= 15; ++n)
-        list << form.textBox(n)->text();
-    return list;
 }
 
 } // namespace
@@ -144,11 +137,11 @@ void DiagramsTest::buttonsTouchNoBoxBeforeOrAfterACalculation()
     form.show();
 
     const auto clickBoth = [&] {
-        const QStringList before = boxes(form);
+        const QStringList before = testing::boxTexts(form);
         const bool c2a = form.optionButton(1)->isChecked(), c4 = form.optionButton(2)->isChecked();
         QTest::mouseClick(form.commandButton(4), Qt::LeftButton);
         QTest::mouseClick(form.commandButton(3), Qt::LeftButton);
-        QCOMPARE(boxes(form), before);
+        QCOMPARE(testing::boxTexts(form), before);
         QCOMPARE(form.optionButton(1)->isChecked(), c2a);
         QCOMPARE(form.optionButton(2)->isChecked(), c4);
     };

@@ -7,6 +7,7 @@
 
 #include "calc/messages.h"
 #include "support/scripted_services.h"
+#include "support/window_boxes.h"
 #include "window/form1.h"
 
 #include <QLineEdit>
@@ -63,14 +64,6 @@ private:
     TextSource &texts_;
 };
 
-QStringList boxes(const Form1 &form)
-{
-    QStringList list{QString()}; // list[n] is Text n
-    for (int n = 1; n <= 15; ++n)
-        list << form.textBox(n)->text();
-    return list;
-}
-
 QString q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 } // namespace
@@ -102,7 +95,7 @@ void MonkeyTest::twentyThousandRandomEvents()
             continue;
         }
 
-        const QStringList before = boxes(form);
+        const QStringList before = QStringList{QString()} + testing::boxTexts(form); // [n] is Text n
         const std::size_t reportsBefore = failures.reported.size();
         QString handler;
         if (what < 15) {
@@ -116,7 +109,7 @@ void MonkeyTest::twentyThousandRandomEvents()
         }
         ++clicks;
 
-        const QStringList after = boxes(form);
+        const QStringList after = QStringList{QString()} + testing::boxTexts(form);
         const QString context = QStringLiteral("event %1, %2").arg(event).arg(handler);
         // The result box as the program leaves it (the monkey types into it too).
         const QString length = after[14];

@@ -3,6 +3,7 @@
 
 #include "platform/prompt.h"
 #include "support/scripted_services.h"
+#include "support/window_boxes.h"
 #include "window/form1.h"
 
 #include <QInputDialog>
@@ -16,14 +17,6 @@
 using window::Form1;
 
 namespace {
-
-QStringList texts(const Form1 &form, int first, int last)
-{
-    QStringList list;
-    for (int n = first; n <= last; ++n)
-        list << form.textBox(n)->text();
-    return list;
-}
 
 const QString noValue = QStringLiteral(" 无此值 ");
 const QString noEquation = QStringLiteral(" 无此方程 ");
@@ -51,7 +44,7 @@ void ProfileSelectionTest::switchingProfilesKeepsOrClearsResults()
 
     scripted.prompt.answer({"100", "100", "20000", "1000", "0"});
     QTest::mouseClick(form.optionButton(1), Qt::LeftButton);
-    QCOMPARE(texts(form, 1, 9), (QStringList{"100", "100", noValue, noValue, "0.5", noValue,
+    QCOMPARE(testing::boxTexts(form, 1, 9), (QStringList{"100", "100", noValue, noValue, "0.5", noValue,
                                              "20000", "1000", "0"}));
     QCOMPARE(form.textBox(15)->text(), computeEquations);
 
@@ -63,7 +56,7 @@ void ProfileSelectionTest::switchingProfilesKeepsOrClearsResults()
     // C4 empties the old coefficients but leaves the old length in view.
     scripted.prompt.answer({"100", "100", "100", "0.1", "0.5", "0.1", "20000", "1000"});
     QTest::mouseClick(form.optionButton(2), Qt::LeftButton);
-    QCOMPARE(texts(form, 1, 14), (QStringList{"100", "100", "100", "0.1", "0.5", "0.1", "20000",
+    QCOMPARE(testing::boxTexts(form, 1, 14), (QStringList{"100", "100", "100", "0.1", "0.5", "0.1", "20000",
                                               "1000", noValue, "", "", "", "", "20022"}));
     QVERIFY(!form.optionButton(1)->isChecked());
 
@@ -74,7 +67,7 @@ void ProfileSelectionTest::switchingProfilesKeepsOrClearsResults()
     // C2a leaves the C4 coefficients and length visible until recomputed.
     scripted.prompt.answer({"120", "80", "18000", "900", "300"});
     QTest::mouseClick(form.optionButton(1), Qt::LeftButton);
-    QCOMPARE(texts(form, 1, 14), QStringList({"120", "80", noValue, noValue, "0.5", noValue,
+    QCOMPARE(testing::boxTexts(form, 1, 14), QStringList({"120", "80", noValue, noValue, "0.5", noValue,
                                               "18000", "900", "300"})
                                      + c4Results);
     QCOMPARE(form.textBox(15)->text(), computeEquations);
@@ -94,7 +87,7 @@ void ProfileSelectionTest::badAnswerIsReportedAndTheWindowGoesOn()
 
     QCOMPARE(scripted.failures.reported.size(), std::size_t(1));
     QCOMPARE(scripted.failures.reported.front().kind(), numeric::FailureKind::Overflow);
-    QCOMPARE(texts(form, 1, 9), (QStringList{"", "", "", "", "", "", "", "", noValue}));
+    QCOMPARE(testing::boxTexts(form, 1, 9), (QStringList{"", "", "", "", "", "", "", "", noValue}));
     QCOMPARE(form.textBox(15)->text(), enterParameters);
     QVERIFY(form.optionButton(2)->isChecked());
 
@@ -103,7 +96,7 @@ void ProfileSelectionTest::badAnswerIsReportedAndTheWindowGoesOn()
     QTest::mouseClick(form.optionButton(1), Qt::LeftButton);
     scripted.prompt.answer({"100", "100", "100", "0.1", "0.5", "0.1", "20000", "1000"});
     QTest::mouseClick(form.optionButton(2), Qt::LeftButton);
-    QCOMPARE(texts(form, 1, 9), (QStringList{"100", "100", "100", "0.1", "0.5", "0.1", "20000",
+    QCOMPARE(testing::boxTexts(form, 1, 9), (QStringList{"100", "100", "100", "0.1", "0.5", "0.1", "20000",
                                              "1000", noValue}));
     QCOMPARE(form.textBox(15)->text(), computeEquations);
     QCOMPARE(scripted.failures.reported.size(), std::size_t(1));
@@ -147,7 +140,7 @@ void ProfileSelectionTest::realPromptDialogAnsweredByKeyboard()
 
     QCOMPARE(questions, (QStringList{" 请输入e1 ", " 请输入e2 ", " 请输入梁长lc ",
                                      " 请输入梁高lg1 ", " 请输入梁高lg2 "}));
-    QCOMPARE(texts(form, 1, 9), (QStringList{"100", "0", noValue, noValue, "0.5", noValue,
+    QCOMPARE(testing::boxTexts(form, 1, 9), (QStringList{"100", "0", noValue, noValue, "0.5", noValue,
                                              "20000", "1000.5", "0"}));
     QCOMPARE(form.textBox(15)->text(), computeEquations);
     QVERIFY(failures.reported.empty());

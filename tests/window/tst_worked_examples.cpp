@@ -3,6 +3,7 @@
 // status line are checked after each click.
 
 #include "support/scripted_services.h"
+#include "support/window_boxes.h"
 #include "window/form1.h"
 
 #include <QLineEdit>
@@ -14,14 +15,6 @@ using window::Form1;
 
 namespace {
 
-QStringList boxes(const Form1 &form)
-{
-    QStringList list;
-    for (int n = 1; n <= 15; ++n)
-        list << form.textBox(n)->text();
-    return list;
-}
-
 const QString noValue = QStringLiteral(" 无此值 ");
 const QString noEquation = QStringLiteral(" 无此方程 ");
 
@@ -32,50 +25,58 @@ class WorkedExamplesTest : public QObject {
 
 private slots:
     void initTestCase() { testing::checkCommaLocale(); }
-    void c4();
-    void c2a();
+    void road_data();
+    void road();
     void failedLengthIsReportedAndLeavesNoOldResult();
 };
 
-void WorkedExamplesTest::c4()
+void WorkedExamplesTest::road_data()
 {
-    testing::ScriptedServices scripted;
-    Form1 form(scripted.services);
-    form.Form_Load();
-    form.show();
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("parameters"); // Text1..Text9 after the prompts
+    QTest::addColumn<QStringList>("coefficients");
+    QTest::addColumn<QString>("length");
 
-    scripted.prompt.answer({"100", "100", "100", "0.1", "0.5", "0.1", "20000", "1000"});
-    QTest::mouseClick(form.optionButton(2), Qt::LeftButton);
-    const QStringList parameters{"100", "100", "100", "0.1", "0.5", "0.1", "20000", "1000", noValue};
-    QCOMPARE(boxes(form), (parameters + QStringList{"", "", "", "", "", " 请点击：计算抛物线方程 "}));
-
-    QTest::mouseClick(form.commandButton(1), Qt::LeftButton);
-    const QStringList coefficients{"4E-05", "1E-05", "1E-05", "4E-05"};
-    QCOMPARE(boxes(form), (parameters + coefficients + QStringList{"", " 请点击：开始计算 "}));
-
-    QTest::mouseClick(form.commandButton(2), Qt::LeftButton);
-    QCOMPARE(boxes(form), (parameters + coefficients + QStringList{"20086", " 请查看：计算结果 "}));
-    QVERIFY(scripted.failures.reported.empty());
+    QTest::newRow("C4") << 2 << QStringList{"100", "100", "100", "0.1", "0.5", "0.1", "20000", "1000"}
+                        << QStringList{"100", "100", "100", "0.1", "0.5", "0.1", "20000", "1000", noValue}
+                        << QStringList{"4E-05", "1E-05", "1E-05", "4E-05"} << QStringLiteral("20086");
+    QTest::newRow("C2a") << 1 << QStringList{"100", "100", "20000", "1000", "0"}
+                         << QStringList{"100", "100", noValue, noValue, "0.5", noValue, "20000", "1000", "0"}
+                         << QStringList{"4E-06", "4E-06", noEquation, noEquation} << QStringLiteral("20022");
 }
 
-void WorkedExamplesTest::c2a()
+void WorkedExamplesTest::road()
 {
+    QFETCH(int, profile);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, parameters);
+    QFETCH(QStringList, coefficients);
+    QFETCH(QString, length);
+
     testing::ScriptedServices scripted;
     Form1 form(scripted.services);
     form.Form_Load();
     form.show();
 
-    scripted.prompt.answer({"100", "100", "20000", "1000", "0"});
-    QTest::mouseClick(form.optionButton(1), Qt::LeftButton);
-    const QStringList parameters{"100", "100", noValue, noValue, "0.5", noValue, "20000", "1000", "0"};
-    QCOMPARE(boxes(form), (parameters + QStringList{"", "", "", "", "", " 请点击：计算抛物线方程 "}));
+    for (const QString &answer : answers)
+        scripted.prompt.answer({answer});
+    QTest::mouseClick(form.optionButton(profile), Qt::LeftButton);
+    // All fifteen boxes: the parameters, then a1..a4 and the length, then the status line.
+    const auto expected = [&](const QStringList &results, const QString &status) {
+        return parameters + results + QStringList(status);
+    };
+    QCOMPARE(testing::boxTexts(form),
+             expected(QStringList(5, QString()), QStringLiteral(" 请点击：计算抛物线方程 ")));
 
     QTest::mouseClick(form.commandButton(1), Qt::LeftButton);
-    const QStringList coefficients{"4E-06", "4E-06", noEquation, noEquation};
-    QCOMPARE(boxes(form), (parameters + coefficients + QStringList{"", " 请点击：开始计算 "}));
+    QCOMPARE(testing::boxTexts(form),
+             expected(coefficients + QStringList(QString()), QStringLiteral(" 请点击：开始计算 ")));
 
     QTest::mouseClick(form.commandButton(2), Qt::LeftButton);
-    QCOMPARE(boxes(form), (parameters + coefficients + QStringList{"20022", " 请查看：计算结果 "}));
+    QCOMPARE(testing::boxTexts(form),
+             expected(coefficients + QStringList(length), QStringLiteral(" 请查看：计算结果 ")));
+    QVERIFY(scripted.prompt.allAnswered());
     QVERIFY(scripted.failures.reported.empty());
 }
 
