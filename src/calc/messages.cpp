@@ -24,6 +24,19 @@ std::string quoted(std::string_view answer)
     return shown;
 }
 
+std::string outOfRange(std::string_view quantity, std::string_view value, bool wholeNumber)
+{
+    std::string text(quantity);
+    text += quoted(value);
+    text += wholeNumber ? "超出整数范围 -32768 至 32767。" : "超出实数的范围。";
+    return text;
+}
+
+std::string segmentName(int segment)
+{
+    return "第 " + std::to_string(segment) + " 段（抛物线段" + std::to_string(segment) + "）";
+}
+
 } // namespace
 
 std::string failureKindText(numeric::FailureKind kind)
@@ -49,23 +62,6 @@ std::string failureReport(const numeric::Failure &failure)
     text += "\n\n计算已停止，已写入各框的内容保持不变。";
     return text;
 }
-
-namespace {
-
-std::string outOfRange(std::string_view quantity, std::string_view value, bool wholeNumber)
-{
-    std::string text(quantity);
-    text += quoted(value);
-    text += wholeNumber ? "超出整数范围 -32768 至 32767。" : "超出实数的范围。";
-    return text;
-}
-
-std::string segmentName(int segment)
-{
-    return "第 " + std::to_string(segment) + " 段（抛物线段" + std::to_string(segment) + "）";
-}
-
-} // namespace
 
 std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber)
 {
