@@ -81,8 +81,6 @@ public:
         timer_.start(200);
     }
 
-    ~ModalWatchdog() = default;
-
     // Call at the end of a test: empty when no dialog ever got stuck.
     QString stuckDialog() const { return seen_; }
 
