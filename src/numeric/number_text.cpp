@@ -167,6 +167,10 @@ std::string writeNumber(double value)
 
 double readNumberText(std::string_view numberText)
 {
+    // The converter also takes "inf" and "nan", which writeNumber never writes.
+    const std::size_t digitAt = numberText.starts_with('-') ? 1 : 0;
+    if (digitAt >= numberText.size() || !isDigit(numberText[digitAt]))
+        throw Failure(FailureKind::InvalidArgument);
     double value = 0;
     const char *first = numberText.data();
     const char *last = first + numberText.size();

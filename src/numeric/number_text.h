@@ -28,7 +28,10 @@ double readNumber(std::string_view text);
 std::string writeNumber(double value);
 
 // Reads back a text made by writeNumber: the double nearest to the decimal it
-// shows. Anything else fails with invalid argument.
+// shows; one beyond the range of a double fails with overflow. A text that is
+// no plain decimal number (an optional "-", digits, an optional "." and
+// exponent, nothing before or after) fails with invalid argument: blanks,
+// words, "inf" and "nan" included.
 double readNumberText(std::string_view numberText);
 
 // A value as it comes back from being written to a box and read again: rounded

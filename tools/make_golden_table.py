@@ -1,0 +1,381 @@
+#!/usr/bin/env python3
+"""The golden table of tendons, worked out independently of the program.
+
+Each row is a tendon taken down the engineer's road: select a profile, answer
+its prompts, perhaps type over some boxes, compute the parabola equations,
+perhaps type over more, compute the strand length. The expected box texts are
+worked out here in exact rational arithmetic, rounded to 15 significant digits
+wherever the program holds a value as text, with the arc lengths from their
+closed form at 60 digits. A row whose expected text could move with the last
+bit of a double is left out: the table must hold only what any sound
+implementation gives.
+
+    make_golden_table.py FILE           writes the table
+    make_golden_table.py --check FILE   fails unless FILE is what it would write
+"""
+import csv
+import io
+import re
+import sys
+from decimal import Decimal, getcontext
+from fractions import Fraction
+
+getcontext().prec = 60
+
+NO_VALUE, NO_EQUATION = ' 无此值 ', ' 无此方程 '
+C2A_PROMPTS = (1, 2, 7, 8, 9)           # e1 e2 lc lg1 lg2, in the order asked
+C4_PROMPTS = (1, 2, 3, 4, 5, 6, 7, 8)   # e1 e2 e3 k1 k2 k3 lc lg1
+WHOLE_AT_ENTRY = {1, 2, 3, 7}           # offsets and the beam length: whole millimetres
+DOUBLE_MAX = Fraction(2) ** 1024 - Fraction(2) ** 971
+# A rounding to 15 digits is trusted only a unit of the 16th digit away from
+# its boundary, and no nearer than the double the program holds may stray from
+# the exact value: each correctly rounded step (reading a text, an operation of
+# a formula) moves it by at most 2^-53 of its size, and relative errors carry
+# through products and quotients. The counts are the steps that matter for
+# each kind of value.
+READ, C2A_COEFFICIENT, RUN, PARAMETER, C4_COEFFICIENT = 1, 1, 2, 2, 3
+STEP = Fraction(1, 2**53)
+# A segment's arc length must lie this far from a half millimetre.
+HALF_MARGIN = Fraction(1, 10**6)
+
+FAILURES = ('overflow', 'division by zero', 'invalid operation', 'invalid argument')
+
+
+class Failure(Exception):
+    def __init__(self, kind, step):
+        assert kind in FAILURES
+        super().__init__(kind)
+        self.kind, self.step = kind, step
+
+
+class Fragile(Exception):
+    """The row's expected texts depend on last-bit rounding."""
+
+
+NUMBER = re.compile(r'[ \t\n]*([+-]?)(\d*)(?:\.(\d*))?')
+EXPONENT = re.compile(r'[eE]([+-]?\d+)')
+
+
+def read(text, step):
+    """The number at the start of a box text; no digits there read 0."""
+    m = NUMBER.match(text)
+    whole, fraction = m.group(2), m.group(3) or ''
+    if not whole and not fraction:
+        return Fraction(0)
+    value = Fraction(int(whole + fraction or '0'), 10 ** len(fraction))
+    e = EXPONENT.match(text, m.end())
+    if e:
+        value *= Fraction(10) ** int(e.group(1))
+    if m.group(1) == '-':
+        value = -value
+    if abs(value) > DOUBLE_MAX:
+        raise Failure('overflow', step)
+    return value
+
+
+def decimal_exponent(v):
+    e = len(str(v.numerator // v.denominator)) - 1 if v >= 1 else -1
+    while Fraction(10) ** e > v:
+        e -= 1
+    while Fraction(10) ** (e + 1) <= v:
+        e += 1
+    return e
+
+
+def held(v, ulps=READ):
+    """v rounded to 15 significant digits, as writing it to a box and reading it back gives."""
+    if v == 0:
+        return Fraction(0)
+    a = abs(v)
+    quantum = Fraction(10) ** (decimal_exponent(a) - 14)
+    n, rest = divmod(a, quantum)
+    if abs(rest - quantum / 2) < max(quantum / 10, ulps * STEP * a):
+        raise Fragile(f'{float(v)!r} lies at a 15-digit rounding boundary')
+    n += rest > quantum / 2
+    return (n * quantum) if v > 0 else -(n * quantum)
+
+
+def text(v, ulps=READ):
+    """A number as the program writes it: fixed from 1E-04 to 15 digits, else scientific."""
+    v = held(v, ulps)
+    if v == 0:
+        return '0'
+    sign, a = ('-' if v < 0 else ''), abs(v)
+    e = decimal_exponent(a)
+    digits = str(int(a / Fraction(10) ** (e - 14))).rstrip('0')
+    if e < -4 or e >= 15:
+        mantissa = digits[0] + ('.' + digits[1:] if len(digits) > 1 else '')
+        return f"{sign}{mantissa}E{'-' if e < 0 else '+'}{abs(e):02d}"
+    if e < 0:
+        return sign + '0.' + '0' * (-e - 1) + digits
+    if len(digits) <= e + 1:
+        return sign + digits + '0' * (e + 1 - len(digits))
+    return sign + digits[:e + 1] + '.' + digits[e + 1:]
+
+
+def whole(v, step):
+    """Whole millimetres, halves to the even neighbour, as a short integer."""
+    n, rest = divmod(v, 1)
+    if rest != Fraction(1, 2) and abs(rest - Fraction(1, 2)) < Fraction(1, 10**9):
+        raise Fragile(f'{float(v)!r} lies at a half')
+    n += rest > Fraction(1, 2) or (rest == Fraction(1, 2) and n % 2 == 1)
+    if not -32768 <= n <= 32767:
+        raise Failure('overflow', step)
+    return int(n)
+
+
+def divide(a, b, step):
+    if b == 0:
+        raise Failure('invalid operation' if a == 0 else 'division by zero', step)
+    return a / b
+
+
+def arc(x, p):
+    """Arc length of x^2 = 2 p y from the vertex to x, for p > 0."""
+    x, p = Decimal(x.numerator) / x.denominator, Decimal(p.numerator) / p.denominator
+    s = x / p
+    root = (1 + s * s).sqrt()
+    return x / 2 * root + p / 2 * (s + root).ln()
+
+
+def segment_mm(x, p, step):
+    if x < 0 or p < 0:
+        raise Failure('invalid argument', step)
+    length = Fraction(arc(x, p)) if x else Fraction(0)
+    if abs(length % 1 - Fraction(1, 2)) < HALF_MARGIN:
+        raise Fragile(f'segment length {float(length)} lies at a half millimetre')
+    return whole(length, step)
+
+
+def add_short(a, b, step):
+    if not -32768 <= a + b <= 32767:
+        raise Failure('overflow', step)
+    return a + b
+
+
+class Road:
+    """The fifteen boxes of the window down one row's road."""
+
+    def __init__(self, profile):
+        self.profile, self.box = profile, [''] * 16
+        self.segments = []
+
+    def typed(self, over):
+        for n, t in over.items():
+            self.box[n] = t
+
+    def enter(self, answers):
+        if self.profile == 'C2a':
+            self.typed({3: NO_VALUE, 4: NO_VALUE, 5: '0.5', 6: NO_VALUE})
+            prompts = C2A_PROMPTS
+        else:
+            self.typed({n: '' for n in range(1, 14)})
+            self.typed({9: NO_VALUE})
+            prompts = C4_PROMPTS
+        written = {}
+        for n, answer in zip(prompts, answers, strict=True):
+            v = read(answer, 'entry')
+            written[n] = str(whole(v, 'entry')) if n in WHOLE_AT_ENTRY else text(v)
+        self.typed(written)
+
+    def equations(self):
+        e1, e2, e3, k1, k2, k3, lc = (held(read(self.box[n], 'equations')) for n in range(1, 8))
+        lg1, lg2 = (whole(read(self.box[n], 'equations'), 'equations') for n in (8, 9))
+        if self.profile == 'C2a':
+            half_run = (lc / 2) ** 2
+            self.box[10] = text(divide(Fraction(lg1, 2) - e1, half_run, 'equations'), C2A_COEFFICIENT)
+            s = add_short(lg2, lg1, 'equations')
+            self.box[11] = text(divide(Fraction(s, 2) - e2, half_run, 'equations'), C2A_COEFFICIENT)
+            self.typed({12: NO_EQUATION, 13: NO_EQUATION})
+            return
+        d1, d2 = (lg1 - e1) - e2, (lg1 - e2) - e3
+        right = 1 - k2
+        steps = (
+            lambda: divide(divide(k1, k2, 'equations') * d1, (lc * k1) ** 2, 'equations'),
+            lambda: divide(d1 * (1 - divide(k1, k2, 'equations')), (lc * (k2 - k1)) ** 2, 'equations'),
+            lambda: divide(d2 * (1 - divide(k3, right, 'equations')), (lc * (right - k3)) ** 2, 'equations'),
+            lambda: divide(d2 * divide(k3, right, 'equations'), (lc * k3) ** 2, 'equations'),
+        )
+        for n, a in enumerate(steps, start=10):
+            self.box[n] = text(a(), C4_COEFFICIENT)
+
+    def length(self):
+        self.box[14] = ''
+        k1, k2, k3, lc = (read(self.box[n], 'length') for n in (4, 5, 6, 7))
+        if self.profile == 'C2a':
+            a = [read(self.box[n], 'length') for n in (10, 11)]
+            runs = [lc * k2, lc * k2]
+        else:
+            a = [read(self.box[n], 'length') for n in (10, 11, 12, 13)]
+            runs = [lc * k1, lc * k2 - lc * k1, (lc - lc * k2) - lc * k3, lc * k3]
+        p = [held(divide(1, ai * 2, 'length'), PARAMETER) for ai in a]
+        self.segments = [segment_mm(held(x, RUN), pi, 'length') for x, pi in zip(runs, p)]
+        total = add_short(self.segments[1], self.segments[0], 'length')
+        for more in self.segments[2:]:
+            total = add_short(total, more, 'length')
+        self.box[14] = str(total)
+
+
+COLUMNS = (['name', 'profile', 'answers', 'typed_entry', 'typed_equations']
+           + [f'Text{n}' for n in range(1, 15)] + ['segments', 'failed_at', 'failure'])
+
+
+def typed_field(over):
+    return ';'.join(f'{n}={t}' for n, t in over.items())
+
+
+def work_out(name, profile, answers, entry_typed=None, equations_typed=None):
+    road = Road(profile)
+    failed = None
+    try:
+        road.enter(answers)
+        road.typed(entry_typed or {})
+        road.equations()
+        road.typed(equations_typed or {})
+        road.length()
+    except Failure as failure:
+        failed = failure
+    return [name, profile, ';'.join(answers), typed_field(entry_typed or {}),
+            typed_field(equations_typed or {})] + road.box[1:15] + [
+        ';'.join(map(str, road.segments)), failed.step if failed else '', failed.kind if failed else '']
+
+
+def c4(e1, e2, e3, k1, k2, k3, lc, lg1):
+    return [str(v) for v in (e1, e2, e3, k1, k2, k3, lc, lg1)]
+
+
+def c2a(e1, e2, lc, lg1, lg2):
+    return [str(v) for v in (e1, e2, lc, lg1, lg2)]
+
+
+# (name, profile, answers, typed after entry, typed after the equations)
+CHOSEN = [
+    ('C4 atlas example', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 1000)),
+    ('C2a atlas example', 'C2a', c2a(100, 100, 20000, 1000, 0)),
+    ('C4 asymmetric', 'C4', c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200)),
+    ('C4 lowest point right of centre', 'C4', c4(220, 70, 180, 0.15, 0.62, 0.11, 24610, 1600)),
+    ('C4 short span', 'C4', c4(90, 60, 130, 0.18, 0.4, 0.14, 6170, 450)),
+    ('C4 near the longest strand', 'C4', c4(200, 80, 250, 0.1, 0.55, 0.07, 31980, 1500)),
+    ('C4 strand over 32767 mm', 'C4', c4(210, 80, 250, 0.1, 0.55, 0.07, 32767, 1880)),
+    ('C4 halves to even', 'C4', c4('112.5', '113.5', '-0.5', 0.1, 0.48, 0.12, '23981.5', '1200.5')),
+    ('C4 beam height half to even up', 'C4', c4(140, 85, 160, 0.13, 0.52, 0.09, 21020, '1201.5')),
+    ('C2a lg2 zero', 'C2a', c2a(150, 90, 16010, 1100, 0)),
+    ('C2a lg2 equal to lg1', 'C2a', c2a(120, 110, 21010, 900, 900)),
+    ('C2a lg2 other', 'C2a', c2a(130, 95, 17500, 1000, 600)),
+    ('C2a lg2 above lg1', 'C2a', c2a(80, 140, 12000, 700, 1300)),
+    ('C2a halves to even', 'C2a', c2a('112.5', '113.5', '19041.5', '1200.5', '300.5')),
+    ('C2a k2 typed over', 'C2a', c2a(150, 90, 16010, 1100, 0), None, {5: '0.45'}),
+    ('C2a k2 typed zero', 'C2a', c2a(150, 90, 16010, 1100, 0), None, {5: '0'}),
+    ('C2a coefficient typed', 'C2a', c2a(100, 100, 20000, 1000, 0), None, {10: '5e-6 typed'}),
+    ('C4 heights typed with fraction', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 1000), {8: '1000.5'}),
+    ('C4 k typed over after entry', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 19990, 1000), {4: '0.125', 6: '0.075'}),
+    # Failures, each at its place, with the boxes written before it.
+    ('C2a every prompt cancelled', 'C2a', c2a('', '', '', '', '')),
+    ('C4 every prompt cancelled', 'C4', c4('', '', '', '', '', '', '', '')),
+    ('C4 lc over 32767 at entry', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 40000, 1000)),
+    ('C2a e2 under -32768 at entry', 'C2a', c2a(100, -32769, 20000, 1000, 0)),
+    ('C2a lg1 beyond a double at entry', 'C2a', c2a(100, 100, 20000, '1e400', 0)),
+    ('C4 lg1 over 32767 at the equations', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 40000)),
+    ('C2a lg2 over 32767 at the equations', 'C2a', c2a(100, 100, 20000, 1000, 32768)),
+    ('C2a heights sum over 32767', 'C2a', c2a(100, 100, 20000, 20000, 20000)),
+    ('C2a zero span', 'C2a', c2a(100, 100, 0, 1000, 0)),
+    ('C2a zero span and rise', 'C2a', c2a(500, 100, 0, 1000, 0)),
+    ('C4 zero span', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 0, 1000)),
+    ('C4 k2 zero', 'C4', c4(100, 100, 100, 0.1, 0, 0.1, 20000, 1000)),
+    ('C4 k1 zero', 'C4', c4(100, 100, 100, 0, 0.5, 0.1, 20000, 1000)),
+    ('C4 k1 equal to k2', 'C4', c4(100, 100, 100, 0.4, 0.4, 0.1, 20000, 1000)),
+    ('C4 k2 one', 'C4', c4(100, 100, 100, 0.1, 1, 0.1, 20000, 1000)),
+    ('C4 k3 zero', 'C4', c4(100, 100, 100, 0.1, 0.5, 0, 20000, 1000)),
+    ('C4 no left drop', 'C4', c4(600, 400, 100, 0.1, 0.5, 0.1, 20000, 1000)),
+    ('C2a no left rise', 'C2a', c2a(500, 100, 20000, 1000, 0)),
+    ('C2a equation typed as a placeholder', 'C2a', c2a(100, 100, 20000, 1000, 0), None, {11: NO_EQUATION}),
+    ('C2a left end below mid-span', 'C2a', c2a(600, 100, 20000, 1000, 0)),
+    ('C4 k1 beyond k2', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 1000), None, {4: '0.6'}),
+    ('C4 k2 and k3 beyond 1', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 1000), None, {6: '0.6'}),
+    ('C4 negative coefficient', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 1000), None, {13: '-4E-05'}),
+    ('C2a segment over 32767 mm', 'C2a', c2a(100, 100, 30000, 1000, 0), None, {5: '1.1'}),
+    ('C2a strand over 32767 mm', 'C2a', c2a(100, 100, 30000, 1000, 0), None, {10: '0.0001', 11: '0.0001'}),
+    ('C4 k1 typed with a placeholder', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 1000), {4: NO_VALUE}),
+]
+
+
+class Lcg:
+    """A fixed stream of numbers, so the table is the same on every machine and Python."""
+
+    def __init__(self, seed):
+        self.state = seed
+
+    def below(self, n):
+        self.state = (self.state * 6364136223846793005 + 1442695040888963407) % 2**64
+        return (self.state >> 33) % n
+
+    def between(self, low, high, step=1):
+        return low + step * self.below((high - low) // step + 1)
+
+
+def ratio(thousandths):
+    return f'{thousandths / 1000:g}'
+
+
+def drawn(random, profile):
+    """Realistic asymmetric tendons: spans of 6 m up to the limit, beams 400-2000 mm deep."""
+    while True:
+        lg1 = random.between(400, 2000, 10)
+        cover = random.between(50, 150, 5)
+        if profile == 'C4':
+            k1, k2, k3 = random.between(50, 200, 5), random.between(300, 700, 5), random.between(50, 200, 5)
+            if k2 == 500 or k1 == k3:
+                continue
+            answers = c4(random.between(cover + 40, lg1 // 3), cover, random.between(cover + 40, lg1 // 3),
+                         ratio(k1), ratio(k2), ratio(k3), random.between(6000, 32767), lg1)
+        else:
+            lg2 = (0, lg1, random.between(300, 2000, 10))[random.below(3)]
+            answers = c2a(random.between(cover, lg1 // 3), random.between(cover, lg1 // 3),
+                          random.between(6000, 32000, 10), lg1, lg2)
+        row = try_row(f'{profile} drawn', profile, answers)
+        if row and not row[-1]:
+            return row
+
+
+def try_row(*args):
+    try:
+        return work_out(*args)
+    except Fragile:
+        return None
+
+
+def table():
+    rows = []
+    for chosen in CHOSEN:
+        try:
+            rows.append(work_out(*chosen))
+        except Fragile as fragile:
+            sys.exit(f'{chosen[0]}: {fragile}; choose other values')
+    random = Lcg(20190606)
+    for n in range(1, 25):
+        row = drawn(random, 'C4' if n % 3 else 'C2a')
+        row[0] += f' {n}'
+        rows.append(row)
+    out = io.StringIO()
+    writer = csv.writer(out, lineterminator='\n', quoting=csv.QUOTE_MINIMAL)
+    writer.writerow(COLUMNS)
+    for row in rows:
+        assert not any(',' in field or '"' in field or '\n' in field for field in row), row
+        writer.writerow(row)
+    return out.getvalue()
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == '--check':
+        with open(argv[2], encoding='utf-8') as current:
+            if current.read() != table():
+                sys.exit(f'{argv[2]} is out of date: run tools/make_golden_table.py {argv[2]}')
+        return
+    if len(argv) != 2:
+        sys.exit(__doc__)
+    with open(argv[1], 'w', encoding='utf-8') as out:
+        out.write(table())
+
+
+if __name__ == '__main__':
+    main(sys.argv)
