@@ -13,21 +13,13 @@ rm -rf "$out"
 mkdir -p "$out"
 cpack -G DEB -B "$out" --config "$build/CPackConfig.cmake" > "$out/cpack.log" 2>&1 \
     || { cat "$out/cpack.log"; exit 1; }
-debs=("$out"/quillmere_*.deb)
-deb=${debs[0]}
+deb=$(ls "$out"/quillmere_*.deb)
 echo "package: $(basename "$deb")"
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-expected=(
-    ./usr/bin/quillmere
-    "./usr/share/applications/$app_id.desktop"
-    "./usr/share/metainfo/$app_id.metainfo.xml"
-    "./usr/share/icons/hicolor/48x48/apps/$app_id.png"
-    "./usr/share/icons/hicolor/64x64/apps/$app_id.png"
-    "./usr/share/icons/hicolor/128x128/apps/$app_id.png"
-    "./usr/share/icons/hicolor/256x256/apps/$app_id.png"
-)
+expected=(./usr/bin/quillmere "./usr/share/applications/$app_id.desktop"
+    "./usr/share/metainfo/$app_id.metainfo.xml" ./usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/$app_id.png)
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 diff <(printf '%s\n' "${expected[@]}" | sort) <(printf '%s\n' "$files") \
     || fail "the package's files differ from the expected list (- expected, + packaged)"

@@ -1,62 +1,48 @@
 #pragma once
 
 #include "platform/services.h"
+#include "window/form1.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
 
-#include <clocale>
-#include <deque>
 #include <vector>
 
 namespace testing {
 
-// CTest runs some suites a second time under a German locale. Make sure it
-// took, or the second run would prove nothing.
-inline void checkCommaLocale()
+// The texts of boxes Text<first> to Text<last>, in order.
+inline QStringList boxTexts(const window::Form1 &form, int first = 1, int last = 15)
 {
-    std::setlocale(LC_ALL, ""); // as QCoreApplication does on start
-    if (qEnvironmentVariableIsSet("QUILLMERE_EXPECT_COMMA_LOCALE"))
-        QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+    QStringList texts;
+    for (int n = first; n <= last; ++n)
+        texts << form.textBox(n)->text();
+    return texts;
 }
 
-// Answers prompts from a script and records every question asked. A question
-// with no answer left is a test failure, answered as a cancel.
+// Answers prompts from a script. A question with no answer left is a test
+// failure, answered as a cancel.
 class ScriptedPrompt final : public platform::Prompt {
 public:
-    void answer(std::initializer_list<QString> answers)
-    {
-        answers_.insert(answers_.end(), answers.begin(), answers.end());
-    }
+    void answer(const QStringList &answers) { answers_ += answers; }
+    bool allAnswered() const { return answers_.isEmpty(); }
 
     QString ask(const QString &question) override
     {
-        asked.append(question);
-        if (answers_.empty()) {
-            QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + question), __FILE__,
-                         __LINE__);
-            return QString();
-        }
-        QString next = answers_.front();
-        answers_.pop_front();
-        return next;
+        if (answers_.isEmpty())
+            QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + question), __FILE__, __LINE__);
+        return answers_.isEmpty() ? QString() : answers_.takeFirst();
     }
 
-    // True when every scripted answer was asked for.
-    bool allAnswered() const { return answers_.empty(); }
-
-    QStringList asked;
-
 private:
-    std::deque<QString> answers_;
+    QStringList answers_;
 };
 
 class RecordingReport final : public platform::FailureReport {
 public:
     void report(const numeric::Failure &failure) override { reported.push_back(failure); }
-
     std::vector<numeric::Failure> reported;
 };
 
@@ -66,27 +52,32 @@ struct ScriptedServices {
     platform::Services services{prompt, failures};
 };
 
-// Fails the running test if a modal dialog is left open, then closes it so the
-// run goes on instead of waiting for a hand that never comes.
-class ModalWatchdog {
-public:
+// The window in its start state, on screen, with scripted dialogs.
+struct ScriptedForm {
+    ScriptedForm()
+    {
+        form.Form_Load();
+        form.show();
+    }
+    ScriptedServices scripted;
+    window::Form1 form{scripted.services};
+};
+
+// Closes any modal dialog left open, so the run goes on instead of waiting for
+// a hand that never comes, and remembers it to fail the test.
+struct ModalWatchdog {
     ModalWatchdog()
     {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
-                seen_ = modal->windowTitle() + QStringLiteral(": ") + modal->objectName();
+                stuck = modal->windowTitle() + QStringLiteral(": ") + modal->objectName();
                 modal->close();
             }
         });
-        timer_.start(200);
+        timer.start(200);
     }
-
-    // Call at the end of a test: empty when no dialog ever got stuck.
-    QString stuckDialog() const { return seen_; }
-
-private:
-    QTimer timer_;
-    QString seen_;
+    QTimer timer;
+    QString stuck; // empty when no dialog ever got stuck
 };
 
 } // namespace testing
