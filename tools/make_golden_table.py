@@ -200,13 +200,13 @@ class Road:
             self.box[n] = text(a(), C4_COEFFICIENT)
 
     def length(self):
+        # Only the boxes the profile's length needs are read, in box order.
         self.box[14] = ''
-        k1, k2, k3, lc = (read(self.box[n], 'length') for n in (4, 5, 6, 7))
         if self.profile == 'C2a':
-            a = [read(self.box[n], 'length') for n in (10, 11)]
+            k2, lc, *a = (read(self.box[n], 'length') for n in (5, 7, 10, 11))
             runs = [lc * k2, lc * k2]
         else:
-            a = [read(self.box[n], 'length') for n in (10, 11, 12, 13)]
+            k1, k2, k3, lc, *a = (read(self.box[n], 'length') for n in (4, 5, 6, 7, 10, 11, 12, 13))
             runs = [lc * k1, lc * k2 - lc * k1, (lc - lc * k2) - lc * k3, lc * k3]
         p = [held(divide(1, ai * 2, 'length'), PARAMETER) for ai in a]
         self.segments = [segment_mm(held(x, RUN), pi, 'length') for x, pi in zip(runs, p)]

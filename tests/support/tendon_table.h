@@ -34,9 +34,9 @@ inline QString kindWord(numeric::FailureKind kind)
 inline QString q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // The rows of the table, each as its fields: name, profile, the answers to
-// the prompts, the texts typed after entry and after the equations ("8=1000.5;
-// 10=4E-06"), Text1..Text14 at the end of the road, the segments' lengths, the
-// step that failed and the failure's kind.
+// the prompts, the texts typed after entry and after the equations (as
+// "8=1000.5;10=4E-06"), Text1..Text14 at the end of the road, the segments'
+// lengths, the step that failed and the failure's kind.
 inline const QList<QStringList> &tendons()
 {
     static const QList<QStringList> rows = [] {
