@@ -1,9 +1,9 @@
 // One full C4 calculation (coefficients, then strand length) on box texts held
 // in memory, and one segment length on its own.
 
-#include "calc/coefficients.h"
-#include "calc/strand_length.h"
 
+#include "calc/tendon.h"
+#include "calc/window_handlers.h"
 #include <benchmark/benchmark.h>
 
 #include <array>

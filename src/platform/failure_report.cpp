@@ -1,16 +1,14 @@
 #include "platform/failure_report.h"
 
-#include "calc/messages.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 namespace platform {
 
-void MessageBoxReport::report(const numeric::Failure &failure)
+void MessageBoxReport::report(numeric::FailureKind, const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillmere"),
-                    QString::fromStdString(calc::failureReport(failure)), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillmere"), message, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
 }

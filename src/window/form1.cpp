@@ -1,9 +1,7 @@
 #include "window/form1.h"
 
-#include "calc/coefficients.h"
 #include "calc/messages.h"
-#include "calc/profile_entry.h"
-#include "calc/strand_length.h"
+#include "calc/window_handlers.h"
 #include "calc/window_view.h"
 #include "diagrams/diagram.h"
 #include "platform/startup.h"
@@ -248,7 +246,7 @@ void Form1::runHandler(const char *name, void (Form1::*handler)())
     try {
         (this->*handler)();
     } catch (const numeric::Failure &failure) {
-        services_.failures.report(failure);
+        services_.failures.report(failure.kind(), fromUtf8(calc::failureReport(failure)));
     }
 }
 

@@ -1,9 +1,7 @@
 // The golden table of tendons down the calculation core alone, on boxes held
 // in memory.
 
-#include "calc/coefficients.h"
-#include "calc/profile_entry.h"
-#include "calc/strand_length.h"
+#include "calc/window_handlers.h"
 #include "support/tendon_table.h"
 
 #include <QTest>

@@ -42,8 +42,12 @@ private:
 
 class RecordingReport final : public platform::FailureReport {
 public:
-    void report(const numeric::Failure &failure) override { reported.push_back(failure); }
-    std::vector<numeric::Failure> reported;
+    struct Report {
+        numeric::FailureKind kind;
+        QString message;
+    };
+    void report(numeric::FailureKind kind, const QString &message) override { reported.push_back({kind, message}); }
+    std::vector<Report> reported;
 };
 
 struct ScriptedServices {

@@ -39,7 +39,7 @@ private:
         QTest::mouseClick(button, Qt::LeftButton);
         if (scripted.failures.reported.size() == before)
             return {};
-        return testing::kindWord(scripted.failures.reported.back().kind());
+        return testing::kindWord(scripted.failures.reported.back().kind);
     }
 };
 
