@@ -54,6 +54,14 @@ std::string failureKindText(numeric::FailureKind kind)
     return "未知错误 (unknown failure)";
 }
 
+std::string failureSummary(const numeric::Failure &failure)
+{
+    std::string text = failureKindText(failure.kind());
+    if (!failure.context().empty())
+        text += "：" + failure.context();
+    return text;
+}
+
 std::string failureReport(const numeric::Failure &failure)
 {
     std::string text = "运行错误：" + failureKindText(failure.kind());
@@ -65,10 +73,14 @@ std::string failureReport(const numeric::Failure &failure)
 
 std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber)
 {
+    return outOfRange(std::string(parameter) + " 的输入值", answer, wholeNumber);
+}
+
+std::string reenterAdvice()
+{
     // The option stays selected after a failed entry, and selecting it again
     // does nothing; say how to go on.
-    return outOfRange(std::string(parameter) + " 的输入值", answer, wholeNumber)
-           + "可直接在框中填写该值，或先选另一线型、再选回本线型重新输入。";
+    return "可直接在框中填写该值，或先选另一线型、再选回本线型重新输入。";
 }
 
 std::string valueOutOfRange(std::string_view quantity, std::string_view text, bool wholeNumber)

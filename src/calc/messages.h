@@ -45,6 +45,9 @@ inline constexpr std::string_view lg2 = " 请输入梁高lg2 ";
 // "溢出 (overflow)".
 std::string failureKindText(numeric::FailureKind kind);
 
+// A failure in one line: its kind, then what was being worked on.
+std::string failureSummary(const numeric::Failure &failure);
+
 // The whole text of a failure report: the kind, what was being worked on, and
 // that the boxes keep what was written before the failure.
 std::string failureReport(const numeric::Failure &failure);
@@ -52,6 +55,9 @@ std::string failureReport(const numeric::Failure &failure);
 // Context for an answer to a parameter prompt that cannot be used: a whole
 // number outside -32768..32767, or a number beyond the range of a real number.
 std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber);
+
+// What the window adds to it: how to enter the value again.
+std::string reenterAdvice();
 
 // The same for a box read by a calculation.
 std::string valueOutOfRange(std::string_view quantity, std::string_view text, bool wholeNumber);

@@ -40,8 +40,13 @@ void enter(WindowView &view, Profile profile)
             view.setText(coefficientBox, "");
     }
     const std::span<const int> asked = askedParameters(profile);
-    for (int p : asked)
-        answers[std::size_t(p)] = enteredText(p, view.ask(parameterPrompt(p)));
+    for (int p : asked) {
+        try {
+            answers[std::size_t(p)] = enteredText(p, view.ask(parameterPrompt(p)));
+        } catch (const numeric::Failure &failure) {
+            throw numeric::Failure(failure.kind(), failure.context() + reenterAdvice());
+        }
+    }
     for (int p : asked)
         view.setText(boxOf(p), answers[std::size_t(p)]);
     view.setText(box::status, status::computeEquations);

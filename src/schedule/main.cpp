@@ -1,0 +1,172 @@
+// quillmere-schedule: a whole schedule of tendons, each computed as the window
+// computes it. Exit status 0 when every row is ok, 1 when a row failed (every
+// other row is still computed and written), 2 when the schedule could not be
+// read or the results not written; then no results are written at all.
+
+#include "schedule/results.h"
+#include "schedule/schedule.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char *program = "quillmere-schedule";
+
+const char *description = R"(Computes every tendon of a schedule with the window's numbers.
+
+INPUT is CSV or tab-separated text (what a spreadsheet copies), UTF-8 or GB18030,
+with a header row naming the columns in any order:
+  name (编号), profile (线型: C2a or C4), e1, e2, e3, k1, k2, k3, lc, lg1, lg2,
+  count (根数: identical tendons, 1 when left out)
+A parameter the profile does not use may be empty (C2a: e3, k1, k2, k3; C4: lg2).
+
+The results, one row per tendon: the parameters as the window shows them after
+entry, a1..a4, the segment lengths L1..L4, length, total (length x count), status
+(ok, overflow, division by zero, invalid operation, invalid argument, or input)
+and message.
+
+Example:
+  name,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2,count
+  KL1,C4,100,100,100,0.1,0.5,0.1,20000,1000,,2
+  KL2,C2a,100,100,,,,,20000,1000,0,1
+  $ quillmere-schedule -o results.xlsx schedule.csv
+
+Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read.)";
+
+int complain(const std::string &where, int line, int column, const std::string &message)
+{
+    std::string place = where;
+    if (line > 0)
+        place += ":" + std::to_string(line);
+    if (column > 0)
+        place += ":" + std::to_string(column);
+    std::cerr << program << ": " << place << ": " << message << '\n';
+    return 2;
+}
+
+// Results go to a temporary file beside the target and replace it only when
+// complete, so a failed or interrupted run never leaves a half-written or
+// clobbered results file.
+struct Target {
+    std::string path, temporary;
+
+    explicit Target(std::string target) : path(std::move(target))
+    {
+        std::string pattern = path + ".XXXXXX";
+        const int fd = mkstemp(pattern.data());
+        if (fd >= 0) {
+            close(fd);
+            temporary = pattern;
+        }
+    }
+    ~Target()
+    {
+        if (!temporary.empty())
+            std::remove(temporary.c_str());
+    }
+    bool commit()
+    {
+        if (std::rename(temporary.c_str(), path.c_str()) != 0)
+            return false;
+        temporary.clear();
+        return true;
+    }
+};
+
+int run(const QString &inputName, const QString &outputName)
+{
+    const std::string input = inputName.toStdString();
+    std::ifstream file;
+    if (input != "-") {
+        file.open(input, std::ios::binary);
+        if (!file)
+            return complain(input, 0, 0, "无法打开 (cannot open the schedule)");
+    }
+    std::istream &in = input == "-" ? std::cin : file;
+
+    const std::string output = outputName.toStdString();
+    const bool xlsx = output.ends_with(".xlsx");
+    if (!output.empty() && !xlsx && !output.ends_with(".csv"))
+        return complain(output, 0, 0, "结果文件须为 .csv 或 .xlsx (the results must be FILE.csv or FILE.xlsx)");
+
+    // Without a target the CSV waits in an anonymous file until the whole
+    // schedule has been read, then goes to standard output.
+    std::optional<Target> target;
+    if (!output.empty()) {
+        target.emplace(output);
+        if (target->temporary.empty())
+            return complain(output, 0, 0, "无法写入 (cannot write the results)");
+    }
+    std::FILE *csv = nullptr;
+    if (!xlsx)
+        csv = target ? std::fopen(target->temporary.c_str(), "wb") : std::tmpfile();
+    if (!xlsx && !csv)
+        return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
+    std::unique_ptr<schedule::ResultWriter> writer =
+        xlsx ? schedule::xlsxWriter(target->temporary) : schedule::csvWriter(csv);
+
+    bool allOk = true;
+    try {
+        schedule::Reader reader(in);
+        schedule::Record record;
+        while (reader.next(record)) {
+            const schedule::Result result = schedule::evaluate(record);
+            allOk = allOk && result.ok();
+            writer->write(result);
+        }
+    } catch (const schedule::ReadError &error) {
+        writer.reset();
+        if (csv)
+            std::fclose(csv);
+        return complain(input, error.line, error.column, error.what());
+    }
+    const bool written = writer->finish();
+    writer.reset();
+    if (output.empty()) {
+        std::rewind(csv);
+        char buffer[1 << 16];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, csv)) > 0;)
+            std::fwrite(buffer, 1, n, stdout);
+    }
+    const bool closed = !csv || std::fclose(csv) == 0;
+    if (!written || !closed || (target && !target->commit()) || std::fflush(stdout) != 0)
+        return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
+    return allOk ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QString::fromLatin1(program));
+    QCoreApplication::setApplicationVersion(QString::asprintf("%d.%02d.%04d", QUILLMERE_VERSION_MAJOR,
+                                                              QUILLMERE_VERSION_MINOR, QUILLMERE_VERSION_TWEAK));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({{"o", "output"}, "The results, as FILE.csv or FILE.xlsx; without it, CSV on standard output.",
+                      "FILE"});
+    parser.addPositionalArgument("INPUT", "The schedule; - reads standard input.");
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::cerr << program << ": " << parser.errorText().toStdString() << '\n';
+        return 2;
+    }
+    if (parser.isSet("help"))
+        parser.showHelp(0);
+    if (parser.isSet("version"))
+        parser.showVersion();
+    if (parser.positionalArguments().size() != 1) {
+        std::cerr << program << ": 需要一个钢绞线表文件 (one schedule file is needed); see --help\n";
+        return 2;
+    }
+    return run(parser.positionalArguments().front(), parser.value("output"));
+}

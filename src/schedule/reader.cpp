@@ -1,0 +1,216 @@
+#include "schedule/schedule.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+namespace schedule {
+
+namespace {
+
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+struct Alias {
+    std::string_view name;
+    input::Column column;
+};
+
+constexpr Alias aliases[]{
+    {"name", input::name}, {"编号", input::name},   {"profile", input::profile},
+    {"线型", input::profile}, {"e1", input::e1},     {"e2", input::e2},
+    {"e3", input::e3},       {"k1", input::k1},     {"k2", input::k2},
+    {"k3", input::k3},       {"lc", input::lc},     {"lg1", input::lg1},
+    {"lg2", input::lg2},     {"count", input::count}, {"根数", input::count},
+};
+
+// Without these a schedule says nothing any profile can compute.
+constexpr input::Column needed[]{input::name, input::profile, input::e1, input::e2, input::lc,
+                                 input::lg1};
+
+std::string trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+std::string lowerAscii(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return text;
+}
+
+// The byte at which a text stops being UTF-8, or npos: overlong forms,
+// surrogates and code points beyond U+10FFFF are not UTF-8.
+std::size_t utf8Invalid(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const int length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
+                                      : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+        if (length == 0 || i + std::size_t(length) > s.size())
+            return i;
+        const auto b1 = static_cast<unsigned char>(length > 1 ? s[i + 1] : 0x80);
+        if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 > 0x9F) || (b == 0xF0 && b1 < 0x90)
+            || (b == 0xF4 && b1 > 0x8F))
+            return i;
+        for (int k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(s[i + std::size_t(k)]) & 0xC0) != 0x80)
+                return i;
+        i += std::size_t(length);
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
+
+Reader::Reader(std::istream &in) : in_(in)
+{
+    position_.fill(-1);
+    std::vector<std::string> titles;
+    if (!fields(titles, true))
+        throw ReadError(1, 0, "没有表头 (the schedule has no header line)");
+    for (std::size_t index = 0; index < titles.size(); ++index) {
+        const std::string title = lowerAscii(trimmed(titles[index]));
+        for (const Alias &alias : aliases) {
+            if (title != alias.name)
+                continue;
+            if (position_[alias.column] >= 0)
+                throw ReadError(1, int(index) + 1, "列 " + title + " 出现两次 (a column appears twice)");
+            position_[alias.column] = int(index);
+        }
+    }
+    for (input::Column column : needed) {
+        if (position_[column] < 0) {
+            const auto alias = std::find_if(std::begin(aliases), std::end(aliases),
+                                            [&](const Alias &a) { return a.column == column; });
+            throw ReadError(1, 0, "缺少列 " + std::string(alias->name) + " (a needed column is missing)");
+        }
+    }
+}
+
+Reader::~Reader()
+{
+    if (gb18030_)
+        iconv_close(static_cast<iconv_t>(gb18030_));
+}
+
+bool Reader::physicalLine(std::string &line)
+{
+    if (!std::getline(in_, line))
+        return false;
+    ++line_;
+    if (line.ends_with('\r'))
+        line.pop_back();
+    return true;
+}
+
+// A schedule is in one encoding: the first line that is not plain ASCII
+// decides between UTF-8 and GB18030, what a spreadsheet on a Chinese desktop
+// saves. The delimiters, quotes and line ends are single bytes in both, so a
+// line can be decoded on its own.
+std::string Reader::decoded(std::string raw)
+{
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return raw;
+    const std::size_t invalid = utf8Invalid(raw);
+    if (encoding_ == Encoding::undecided)
+        encoding_ = invalid == std::string::npos ? Encoding::utf8 : Encoding::gb18030;
+    if (encoding_ == Encoding::utf8) {
+        if (invalid != std::string::npos)
+            throw ReadError(line_, int(invalid) + 1, "不是 UTF-8 编码的字节 (bytes that are not UTF-8)");
+        return raw;
+    }
+    if (!gb18030_) {
+        const iconv_t descriptor = iconv_open("UTF-8", "GB18030");
+        if (descriptor == iconv_t(-1))
+            throw ReadError(line_, 0, "无法读取 GB18030 编码 (GB18030 is not available)");
+        gb18030_ = descriptor;
+    }
+    std::string out(raw.size() * 2 + 4, '\0');
+    char *from = raw.data(), *to = out.data();
+    std::size_t left = raw.size(), room = out.size();
+    iconv(static_cast<iconv_t>(gb18030_), nullptr, nullptr, nullptr, nullptr);
+    if (iconv(static_cast<iconv_t>(gb18030_), &from, &left, &to, &room) == std::size_t(-1)) {
+        throw ReadError(line_, int(from - raw.data()) + 1,
+                        "既非 UTF-8 也非 GB18030 编码的字节 (bytes in no supported encoding)");
+    }
+    out.resize(out.size() - room);
+    return out;
+}
+
+// RFC 4180: a field that starts with a quote runs to the matching quote, a
+// doubled quote inside it stands for one, and it may hold delimiters and line
+// ends. The header line tells the delimiter: a tab where a spreadsheet's copy
+// was pasted, else a comma.
+bool Reader::fields(std::vector<std::string> &fields, bool header)
+{
+    std::string line;
+    if (!physicalLine(line))
+        return false;
+    start_ = line_;
+    if (header) {
+        if (line.starts_with(byteOrderMark))
+            line.erase(0, byteOrderMark.size());
+        delimiter_ = line.find('\t') != std::string::npos ? '\t' : ',';
+    }
+    line = decoded(std::move(line));
+
+    fields.assign(1, std::string());
+    bool quoted = false, atFieldStart = true;
+    for (std::size_t i = 0;; ++i) {
+        if (i == line.size()) {
+            if (!quoted)
+                break;
+            std::string more;
+            if (!physicalLine(more))
+                throw ReadError(start_, 0, "引号未闭合 (a quoted field is not closed)");
+            line += '\n';
+            line += decoded(std::move(more));
+        }
+        const char c = line[i];
+        if (quoted) {
+            if (c != '"')
+                fields.back() += c;
+            else if (i + 1 < line.size() && line[i + 1] == '"')
+                fields.back() += line[++i];
+            else
+                quoted = false;
+        } else if (c == '"' && atFieldStart) {
+            quoted = true;
+        } else if (c == delimiter_) {
+            fields.emplace_back();
+            atFieldStart = true;
+            continue;
+        } else {
+            fields.back() += c;
+        }
+        atFieldStart = false;
+    }
+    return true;
+}
+
+// Records with nothing in them (blank lines, or only delimiters as a
+// spreadsheet writes after its last row) are skipped.
+bool Reader::next(Record &record)
+{
+    std::vector<std::string> found;
+    do {
+        if (!fields(found, false))
+            return false;
+    } while (std::all_of(found.begin(), found.end(), [](const std::string &f) { return trimmed(f).empty(); }));
+    record.line = start_;
+    for (int column = 0; column < input::columnCount; ++column) {
+        const int at = position_[std::size_t(column)];
+        record.fields[std::size_t(column)] = at >= 0 && std::size_t(at) < found.size() ? found[std::size_t(at)] : "";
+    }
+    return true;
+}
+
+} // namespace schedule

@@ -1,0 +1,167 @@
+#include "schedule/results.h"
+
+#include <xlsxwriter.h>
+
+#include <charconv>
+#include <map>
+
+namespace schedule {
+
+namespace {
+
+class CsvWriter final : public ResultWriter {
+public:
+    explicit CsvWriter(std::FILE *file) : file_(file)
+    {
+        std::fputs("\xEF\xBB\xBF", file_);
+        std::string line;
+        for (int column = 0; column < output::columnCount; ++column)
+            line.append(column ? "," : "").append(output::title(column));
+        line += "\r\n";
+        std::fputs(line.c_str(), file_);
+    }
+
+    void write(const Result &result) override
+    {
+        line_.clear();
+        for (int column = 0; column < output::columnCount; ++column) {
+            if (column)
+                line_ += ',';
+            line_ += csvField(result.cells[std::size_t(column)]);
+        }
+        line_ += "\r\n";
+        std::fwrite(line_.data(), 1, line_.size(), file_);
+    }
+
+    bool finish() override { return std::fflush(file_) == 0 && !std::ferror(file_); }
+
+private:
+    std::FILE *file_;
+    std::string line_;
+};
+
+// The notation of a number text as a spreadsheet format: "5.5E-05" shows as
+// 0.0E+00, "1200.5" as 0.0, so a cell shows what the window shows.
+std::string numberFormat(const std::string &text)
+{
+    const std::size_t e = text.find_first_of("eE");
+    const std::size_t point = text.find('.');
+    const std::size_t decimals = point == std::string::npos ? 0 : std::min(e, text.size()) - point - 1;
+    std::string format = decimals ? "0." + std::string(decimals, '0') : "0";
+    if (e != std::string::npos)
+        format += "E+00";
+    return format;
+}
+
+class XlsxWriter final : public ResultWriter {
+public:
+    explicit XlsxWriter(const std::string &path)
+    {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        book_ = workbook_new_opt(path.c_str(), &options);
+        if (!book_)
+            return;
+        sheet_ = workbook_add_worksheet(book_, "tendons");
+        // Widths first: in constant memory a row is written out as the next begins.
+        const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10, 16, 60};
+        for (int column = 0; column < output::columnCount; ++column)
+            worksheet_set_column(sheet_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
+        worksheet_freeze_panes(sheet_, 1, 0);
+        lxw_format *bold = workbook_add_format(book_);
+        format_set_bold(bold);
+        for (int column = 0; column < output::columnCount; ++column)
+            worksheet_write_string(sheet_, 0, lxw_col_t(column), std::string(output::title(column)).c_str(), bold);
+    }
+
+    ~XlsxWriter() override
+    {
+        if (book_)
+            workbook_close(book_);
+    }
+
+    void write(const Result &result) override
+    {
+        if (!book_)
+            return;
+        ++row_;
+        for (int column = 0; column < output::columnCount; ++column) {
+            const std::string &text = result.cells[std::size_t(column)];
+            double value = 0;
+            const bool number = output::numeric(column) && plainNumber(text)
+                                && std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc();
+            lxw_format *format = formatFor(number ? numberFormat(text) : "@", !result.ok());
+            lxw_error error = number ? worksheet_write_number(sheet_, row_, lxw_col_t(column), value, format)
+                                     : worksheet_write_string(sheet_, row_, lxw_col_t(column), cellText(text).c_str(), format);
+            if (error != LXW_NO_ERROR)
+                failed_ = true;
+        }
+    }
+
+    bool finish() override
+    {
+        if (!book_)
+            return false;
+        const lxw_error closed = workbook_close(book_);
+        book_ = nullptr;
+        return closed == LXW_NO_ERROR && !failed_;
+    }
+
+private:
+    // A cell holds at most 32767 characters; a longer text is cut at a
+    // character boundary.
+    static std::string cellText(const std::string &text)
+    {
+        constexpr std::size_t limit = 32767;
+        std::size_t at = 0, characters = 0;
+        while (at < text.size() && characters < limit) {
+            ++at;
+            while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+                ++at;
+            ++characters;
+        }
+        return text.substr(0, at);
+    }
+
+    lxw_format *formatFor(const std::string &number, bool failed)
+    {
+        lxw_format *&format = formats_[{number, failed}];
+        if (!format) {
+            format = workbook_add_format(book_);
+            format_set_num_format(format, number.c_str());
+            if (failed)
+                format_set_bg_color(format, 0xFFC7CE);
+        }
+        return format;
+    }
+
+    lxw_workbook *book_ = nullptr;
+    lxw_worksheet *sheet_ = nullptr;
+    lxw_row_t row_ = 0;
+    bool failed_ = false;
+    std::map<std::pair<std::string, bool>, lxw_format *> formats_;
+};
+
+} // namespace
+
+std::string csvField(const std::string &text)
+{
+    std::string field = text;
+    // A cell starting with one of these runs as a formula when the file is
+    // opened; a number keeps its sign.
+    if (!field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos
+        && !plainNumber(field))
+        field.insert(0, "'");
+    if (field.find_first_of(",\"\r\n") == std::string::npos)
+        return field;
+    std::string quoted = "\"";
+    for (char c : field)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::unique_ptr<ResultWriter> csvWriter(std::FILE *file) { return std::make_unique<CsvWriter>(file); }
+
+std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path) { return std::make_unique<XlsxWriter>(path); }
+
+} // namespace schedule
