@@ -286,7 +286,7 @@ HeldParameters readParameters(const ParameterTexts &t)
     return p;
 }
 
-void computeCoefficients(Profile profile, const HeldParameters &held, Coefficients &out)
+void computeEquations(Profile profile, const HeldParameters &held, Coefficients &out)
 {
     if (profile == Profile::c2a)
         c2aCoefficients(held, out);
@@ -329,7 +329,7 @@ Tendon computeTendon(Profile profile, const ParameterTexts &answers)
             entered[std::size_t(asked)] = enteredText(asked, answers[std::size_t(asked)]);
         t.parameters = entered;
         t.stage = Stage::equations;
-        computeCoefficients(profile, readParameters(t.parameters), t.coefficients);
+        computeEquations(profile, readParameters(t.parameters), t.coefficients);
         t.stage = Stage::length;
         using namespace parameter;
         computeLength(profile, {t.parameters[k1], t.parameters[k2], t.parameters[k3], t.parameters[lc],

@@ -70,7 +70,7 @@ struct Coefficients {
     int known = 0; // text[0..known) are computed
 };
 
-void computeCoefficients(Profile profile, const HeldParameters &held, Coefficients &out);
+void computeEquations(Profile profile, const HeldParameters &held, Coefficients &out);
 
 // What the strand length reads: the ratios, the beam length and the
 // coefficient texts (a typed text is used as typed). C2a reads k2, lc, a1 and

@@ -82,7 +82,7 @@ void computeCoefficients(WindowView &view)
     if (!profile)
         return;
     Coefficients out;
-    writing([&] { computeCoefficients(*profile, held, out); },
+    writing([&] { computeEquations(*profile, held, out); },
             [&] {
                 for (int i = 0; i < out.known; ++i)
                     view.setText(box::a1 + i, out.text[std::size_t(i)]);

@@ -95,11 +95,15 @@ Reader::Reader(std::istream &in) : in_(in)
     }
 }
 
-Reader::~Reader()
-{
-    if (gb18030_)
-        iconv_close(static_cast<iconv_t>(gb18030_));
-}
+struct Reader::Converter {
+    explicit Converter(iconv_t d) : descriptor(d) {}
+    ~Converter() { iconv_close(descriptor); }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+    iconv_t descriptor;
+};
+
+Reader::~Reader() = default;
 
 bool Reader::physicalLine(std::string &line)
 {
@@ -131,13 +135,13 @@ std::string Reader::decoded(std::string raw)
         const iconv_t descriptor = iconv_open("UTF-8", "GB18030");
         if (descriptor == iconv_t(-1))
             throw ReadError(line_, 0, "无法读取 GB18030 编码 (GB18030 is not available)");
-        gb18030_ = descriptor;
+        gb18030_ = std::make_unique<Converter>(descriptor);
     }
     std::string out(raw.size() * 2 + 4, '\0');
     char *from = raw.data(), *to = out.data();
     std::size_t left = raw.size(), room = out.size();
-    iconv(static_cast<iconv_t>(gb18030_), nullptr, nullptr, nullptr, nullptr);
-    if (iconv(static_cast<iconv_t>(gb18030_), &from, &left, &to, &room) == std::size_t(-1)) {
+    iconv(gb18030_->descriptor, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(gb18030_->descriptor, &from, &left, &to, &room) == std::size_t(-1)) {
         throw ReadError(line_, int(from - raw.data()) + 1,
                         "既非 UTF-8 也非 GB18030 编码的字节 (bytes in no supported encoding)");
     }

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -65,7 +66,8 @@ private:
     char delimiter_ = ',';
     int line_ = 0, start_ = 0; // the last line read, the line the last record began on
     enum class Encoding { undecided, utf8, gb18030 } encoding_ = Encoding::undecided;
-    void *gb18030_ = nullptr; // iconv descriptor
+    struct Converter;
+    std::unique_ptr<Converter> gb18030_; // closed also when the header cannot be read
     std::array<int, input::columnCount> position_{}; // field index of each column, -1 if absent
 };
 

@@ -1,6 +1,7 @@
-// The golden table of tendons down the calculation core alone, on boxes held
-// in memory.
+// The golden table of tendons through the window's handlers on boxes held in
+// memory, and through the tendon core on its own.
 
+#include "calc/tendon.h"
 #include "calc/window_handlers.h"
 #include "support/tendon_table.h"
 
@@ -64,6 +65,33 @@ private slots:
     {
         MemoryWindow window;
         testing::walk(window);
+    }
+
+    // The core's values are the window's texts, for every row that types over no box.
+    void core_data() { testing::tendonRows(); }
+    void core()
+    {
+        QFETCH(int, row);
+        const QStringList &t = testing::tendons()[row];
+        if (!t[3].isEmpty() || !t[4].isEmpty())
+            QSKIP("types over a box");
+        const calc::Profile profile = t[1] == u"C2a" ? calc::Profile::c2a : calc::Profile::c4;
+        calc::ParameterTexts answers;
+        const QStringList given = t[2].split(u';');
+        for (qsizetype i = 0; i < given.size(); ++i)
+            answers[std::size_t(calc::askedParameters(profile)[std::size_t(i)])] = given[i].toStdString();
+        const calc::Tendon tendon = calc::computeTendon(profile, answers);
+        QStringList shown, segments;
+        for (const std::string &text : tendon.parameters)
+            shown << QString::fromStdString(text);
+        for (int i = 0; i < 4; ++i)
+            shown << (i < tendon.coefficients.known ? QString::fromStdString(tendon.coefficients.text[std::size_t(i)]) : QString());
+        shown << (tendon.length.total ? QString::number(*tendon.length.total) : QString());
+        for (const calc::Segment &segment : tendon.length.segments)
+            segments << QString::number(segment.millimetres);
+        QCOMPARE(shown, t.mid(5, 14));
+        QCOMPARE(segments.join(u';'), t[19]);
+        QCOMPARE(tendon.failure ? testing::kindWord(tendon.failure->kind()) : QString(), t[21]);
     }
 };
 
