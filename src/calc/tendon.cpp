@@ -327,7 +327,7 @@ Tendon computeTendon(Profile profile, const ParameterTexts &answers)
         ParameterTexts entered = t.parameters;
         for (int asked : askedParameters(profile))
             entered[std::size_t(asked)] = enteredText(asked, answers[std::size_t(asked)]);
-        t.parameters = entered;
+        t.parameters = std::move(entered);
         t.stage = Stage::equations;
         computeEquations(profile, readParameters(t.parameters), t.coefficients);
         t.stage = Stage::length;

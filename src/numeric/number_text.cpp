@@ -185,7 +185,24 @@ double readNumberText(std::string_view numberText)
     return value;
 }
 
-double heldAsText(double value) { return readNumberText(writeNumber(value)); }
+// The same value as reading back what writeNumber writes, without building
+// the text: a schedule holds hundreds of thousands of values this way.
+double heldAsText(double value)
+{
+    if (std::isnan(value))
+        throw Failure(FailureKind::InvalidOperation);
+    if (std::isinf(value))
+        throw Failure(FailureKind::Overflow);
+    if (value == 0)
+        return 0.0; // negative zero too is written "0"
+    std::array<char, 32> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                       std::chars_format::scientific, 14);
+    double held = 0;
+    if (std::from_chars(digits.data(), written.ptr, held).ec == std::errc::result_out_of_range)
+        throw Failure(FailureKind::Overflow); // the largest doubles round past the range
+    return held;
+}
 
 std::int16_t roundToShort(double value)
 {

@@ -27,7 +27,7 @@ public:
         for (int column = 0; column < output::columnCount; ++column) {
             if (column)
                 line_ += ',';
-            line_ += csvField(result.cells[std::size_t(column)]);
+            appendCsvField(line_, result.cells[std::size_t(column)]);
         }
         line_ += "\r\n";
         std::fwrite(line_.data(), 1, line_.size(), file_);
@@ -144,20 +144,27 @@ private:
 
 } // namespace
 
-std::string csvField(const std::string &text)
+void appendCsvField(std::string &line, const std::string &text)
 {
-    std::string field = text;
     // A cell starting with one of these runs as a formula when the file is
     // opened; a number keeps its sign.
-    if (!field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos
-        && !plainNumber(field))
-        field.insert(0, "'");
-    if (field.find_first_of(",\"\r\n") == std::string::npos)
-        return field;
-    std::string quoted = "\"";
-    for (char c : field)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
+    const bool neutralised = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos
+                             && !plainNumber(text);
+    const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos;
+    if (quoted)
+        line += '"';
+    if (neutralised)
+        line += '\'';
+    if (!quoted) {
+        line += text;
+        return;
+    }
+    for (char c : text) {
+        line += c;
+        if (c == '"')
+            line += '"';
+    }
+    line += '"';
 }
 
 std::unique_ptr<ResultWriter> csvWriter(std::FILE *file) { return std::make_unique<CsvWriter>(file); }

@@ -28,8 +28,8 @@ std::unique_ptr<ResultWriter> csvWriter(std::FILE *file);
 // frozen header row, failed rows filled in red. Writes the header at once.
 std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path);
 
-// A CSV field as written: quoted where RFC 4180 needs it, neutralised where a
-// spreadsheet would take it for a formula.
-std::string csvField(const std::string &text);
+// Appends a CSV field as written: quoted where RFC 4180 needs it, neutralised
+// where a spreadsheet would take it for a formula.
+void appendCsvField(std::string &line, const std::string &text);
 
 } // namespace schedule

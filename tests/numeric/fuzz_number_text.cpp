@@ -31,7 +31,8 @@ void writeAndReadBack(double value)
     const std::string text = numeric::writeNumber(value);
     try {
         const double back = numeric::readNumberText(text);
-        if (numeric::readNumber(text) != back || numeric::writeNumber(back) != text)
+        if (numeric::readNumber(text) != back || numeric::writeNumber(back) != text
+            || numeric::heldAsText(value) != back)
             __builtin_trap();
     } catch (const numeric::Failure &failure) {
         // Only the largest doubles stand at 15 digits for a number past the range.

@@ -1,0 +1,51 @@
+// A schedule of 100,000 realistic tendons, C4 and C2a in turn, read from text,
+// worked out and written as CSV, as quillmere-schedule does; reported as
+// tendons a second.
+
+#include "schedule/results.h"
+#include "schedule/schedule.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+
+namespace {
+
+std::string scheduleText(int rows)
+{
+    std::string text = "name,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2,count\n";
+    for (int n = 0; n < rows; ++n) {
+        const int lc = 6000 + (n * 37) % 26000;
+        text += n % 2 ? "KL" + std::to_string(n) + ",C4,150,90,120,0.12,0.45,0.08," + std::to_string(lc) + ",1200,,2\n"
+                      : "L" + std::to_string(n) + ",C2a,150,90,,,,," + std::to_string(lc) + ",1100,300,1\n";
+    }
+    return text;
+}
+
+void schedule100000(benchmark::State &state)
+{
+    const std::string text = scheduleText(100'000);
+    std::int64_t tendons = 0;
+    for (auto _ : state) {
+        std::FILE *out = std::tmpfile();
+        std::istringstream in(text);
+        schedule::Reader reader(in);
+        const auto writer = schedule::csvWriter(out);
+        schedule::Record record;
+        while (reader.next(record)) {
+            const schedule::Result result = schedule::evaluate(record);
+            if (!result.ok())
+                state.SkipWithError("a tendon failed");
+            writer->write(result);
+            ++tendons;
+        }
+        writer->finish();
+        std::fclose(out);
+    }
+    state.counters["tendons/s"] = benchmark::Counter(double(tendons), benchmark::Counter::kIsRate);
+}
+BENCHMARK(schedule100000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
