@@ -18,7 +18,8 @@ echo "package: $(basename "$deb")"
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-expected=(./usr/bin/quillmere "./usr/share/applications/$app_id.desktop"
+expected=(./usr/bin/quillmere ./usr/bin/quillmere-schedule ./usr/share/man/man1/quillmere-schedule.1.gz
+    "./usr/share/applications/$app_id.desktop"
     "./usr/share/metainfo/$app_id.metainfo.xml" ./usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/$app_id.png)
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 diff <(printf '%s\n' "${expected[@]}" | sort) <(printf '%s\n' "$files") \
@@ -27,7 +28,7 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(printf '%s\n' "$files") \
 [ "$(dpkg-deb -f "$deb" Package)" = quillmere ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = 2019.6.0.6 ] || fail "version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-noto-cjk; do
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libxlsxwriter4 qt6-qpa-plugins fonts-noto-cjk; do
     grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "does not depend on $needed: $depends"
 done
 
