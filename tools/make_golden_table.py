@@ -216,8 +216,27 @@ class Road:
         self.box[14] = str(total)
 
 
+    def heights(self):
+        """The tendon's height above the bottom face, whole mm, at the key points
+        from the left end, by each segment that touches the point."""
+        e1, e2, e3, k1, k2, k3, lc = (held(read(self.box[n], 'heights')) for n in range(1, 8))
+        lg1 = whole(read(self.box[8], 'heights'), 'heights')
+        a1, a2, a3, a4 = (read(self.box[n], 'heights') for n in (10, 11, 12, 13))
+        if self.profile == 'C2a':
+            half = lc / 2
+            h = [lg1 - e1, (lg1 - e1) - a1 * half ** 2, e2 + a2 * half ** 2, e2]
+        else:
+            x1, low, x3 = lc * k1, lc * k2, lc - lc * k3
+            h = [lg1 - e1, (lg1 - e1) - a1 * x1 ** 2, e2 + a2 * (low - x1) ** 2, e2, e2,
+                 e2 + a3 * (x3 - low) ** 2, (lg1 - e3) - a4 * (lc - x3) ** 2, lg1 - e3]
+        for v in h:
+            if abs(v % 1 - Fraction(1, 2)) < HALF_MARGIN:
+                raise Fragile(f'height {float(v)} lies at a half millimetre')
+        return ';'.join(str(whole(v, 'heights')) for v in h)
+
+
 COLUMNS = (['name', 'profile', 'answers', 'typed_entry', 'typed_equations']
-           + [f'Text{n}' for n in range(1, 15)] + ['segments', 'failed_at', 'failure'])
+           + [f'Text{n}' for n in range(1, 15)] + ['segments', 'failed_at', 'failure', 'heights'])
 
 
 def typed_field(over):
@@ -235,9 +254,11 @@ def work_out(name, profile, answers, entry_typed=None, equations_typed=None):
         road.length()
     except Failure as failure:
         failed = failure
+    equations = not failed or failed.step == 'length'
     return [name, profile, ';'.join(answers), typed_field(entry_typed or {}),
             typed_field(equations_typed or {})] + road.box[1:15] + [
-        ';'.join(map(str, road.segments)), failed.step if failed else '', failed.kind if failed else '']
+        ';'.join(map(str, road.segments)), failed.step if failed else '', failed.kind if failed else '',
+        road.heights() if equations else '']
 
 
 def c4(e1, e2, e3, k1, k2, k3, lc, lg1):
@@ -333,7 +354,7 @@ def drawn(random, profile):
             answers = c2a(random.between(cover, lg1 // 3), random.between(cover, lg1 // 3),
                           random.between(6000, 32000, 10), lg1, lg2)
         row = try_row(f'{profile} drawn', profile, answers)
-        if row and not row[-1]:
+        if row and not row[-2]:
             return row
 
 

@@ -1,8 +1,10 @@
 // The golden table of tendons through the window's handlers on boxes held in
 // memory, and through the tendon core on its own.
 
+#include "calc/geometry.h"
 #include "calc/tendon.h"
 #include "calc/window_handlers.h"
+#include "numeric/number_text.h"
 #include "support/tendon_table.h"
 
 #include <QTest>
@@ -92,6 +94,30 @@ private slots:
         QCOMPARE(shown, t.mid(5, 14));
         QCOMPARE(segments.join(u';'), t[19]);
         QCOMPARE(tendon.failure ? testing::kindWord(tendon.failure->kind()) : QString(), t[21]);
+    }
+
+    // The profile's heights at its key points, from the boxes at the end of the road.
+    void geometry_data() { testing::tendonRows(); }
+    void geometry()
+    {
+        QFETCH(int, row);
+        const QStringList &t = testing::tendons()[row];
+        if (t[22].isEmpty())
+            QSKIP("no equations");
+        calc::ParameterTexts texts;
+        for (int p = 0; p < calc::parameter::count; ++p)
+            texts[std::size_t(p)] = t[5 + p].toStdString();
+        std::array<double, 4> a{};
+        for (int i = 0; i < 4; ++i)
+            a[std::size_t(i)] = numeric::readNumber(t[14 + i].toStdString());
+        const calc::Profile profile = t[1] == u"C2a" ? calc::Profile::c2a : calc::Profile::c4;
+        const calc::ProfileGeometry geometry(profile, calc::readParameters(texts), a);
+        const auto mm = [](double height) { return QString::number(calc::wholeMillimetres(height)); };
+        QStringList heights{mm(geometry.height(1, 0))};
+        for (const calc::Joint &joint : geometry.joints())
+            heights << mm(joint.leftHeight) << mm(joint.rightHeight);
+        heights << mm(geometry.height(geometry.segmentCount(), geometry.span()));
+        QCOMPARE(heights.join(u';'), t[22]);
     }
 };
 

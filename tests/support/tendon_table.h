@@ -36,7 +36,9 @@ inline QString q(std::string_view text) { return QString::fromUtf8(text.data(), 
 // The rows of the table, each as its fields: name, profile, the answers to
 // the prompts, the texts typed after entry and after the equations (as
 // "8=1000.5;10=4E-06"), Text1..Text14 at the end of the road, the segments'
-// lengths, the step that failed and the failure's kind.
+// lengths, the step that failed, the failure's kind, and the heights at the
+// key points (by each segment that touches the point) where the equations
+// were computed.
 inline const QList<QStringList> &tendons()
 {
     static const QList<QStringList> rows = [] {

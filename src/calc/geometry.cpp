@@ -1,0 +1,98 @@
+#include "calc/geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace calc {
+
+ProfileGeometry::ProfileGeometry(Profile profile, const HeldParameters &p, const std::array<double, 4> &a)
+    : profile_(profile), e1_(p.e1), e2_(p.e2), e3_(p.e3), lc_(p.lc), lg1_(p.lg1), a_(a)
+{
+    if (profile == Profile::c2a)
+        bounds_ = {0, lc_ / 2, lc_, lc_, lc_};
+    else
+        bounds_ = {0, lc_ * p.k1, lc_ * p.k2, lc_ - lc_ * p.k3, lc_};
+}
+
+int ProfileGeometry::segmentAt(double x) const
+{
+    for (int segment = 1; segment < segmentCount(); ++segment)
+        if (x <= bounds_[std::size_t(segment)])
+            return segment;
+    return segmentCount();
+}
+
+double ProfileGeometry::height(int segment, double x) const
+{
+    const double low = bounds_[2]; // C4's lowest point
+    if (profile_ == Profile::c2a)
+        return segment == 1 ? (lg1_ - e1_) - a_[0] * x * x : e2_ + a_[1] * (lc_ - x) * (lc_ - x);
+    switch (segment) {
+    case 1:
+        return (lg1_ - e1_) - a_[0] * x * x;
+    case 2:
+        return e2_ + a_[1] * (low - x) * (low - x);
+    case 3:
+        return e2_ + a_[2] * (x - low) * (x - low);
+    default:
+        return (lg1_ - e3_) - a_[3] * (lc_ - x) * (lc_ - x);
+    }
+}
+
+double ProfileGeometry::slope(int segment, double x) const
+{
+    const double low = bounds_[2];
+    if (profile_ == Profile::c2a)
+        return segment == 1 ? -2 * a_[0] * x : -2 * a_[1] * (lc_ - x);
+    switch (segment) {
+    case 1:
+        return -2 * a_[0] * x;
+    case 2:
+        return -2 * a_[1] * (low - x);
+    case 3:
+        return 2 * a_[2] * (x - low);
+    default:
+        return 2 * a_[3] * (lc_ - x);
+    }
+}
+
+std::vector<KeyPoint> ProfileGeometry::keyPoints() const
+{
+    std::vector<KeyPoint> points{{0, PointKind::leftEnd}};
+    if (profile_ == Profile::c2a) {
+        points.push_back({bounds_[1], PointKind::inflection});
+    } else {
+        points.push_back({bounds_[1], PointKind::inflection});
+        points.push_back({bounds_[2], PointKind::lowest});
+        points.push_back({bounds_[3], PointKind::inflection});
+    }
+    points.push_back({lc_, PointKind::rightEnd});
+    return points;
+}
+
+std::vector<Joint> ProfileGeometry::joints() const
+{
+    std::vector<Joint> joints;
+    for (int segment = 1; segment < segmentCount(); ++segment) {
+        const double x = bounds_[std::size_t(segment)];
+        joints.push_back({x, height(segment, x), height(segment + 1, x), slope(segment, x), slope(segment + 1, x)});
+    }
+    return joints;
+}
+
+std::vector<double> ProfileGeometry::stations(double step) const
+{
+    std::vector<double> at;
+    for (long n = 0; step > 0 && double(n) * step < lc_; ++n)
+        at.push_back(double(n) * step);
+    for (const KeyPoint &point : keyPoints())
+        at.push_back(point.x);
+    std::sort(at.begin(), at.end());
+    // A station within half a millimetre of the next is the same support.
+    at.erase(std::unique(at.begin(), at.end(), [](double a, double b) { return b - a < 0.5; }), at.end());
+    return at;
+}
+
+long wholeMillimetres(double value) { return std::lround(std::nearbyint(value)); }
+
+} // namespace calc

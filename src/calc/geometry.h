@@ -1,0 +1,72 @@
+#pragma once
+
+// A tendon's profile along its beam, from its equations as written: the
+// height of the tendon's centre above the beam's bottom face at a distance x
+// from the left end, its slope, the key points, and the stations where the
+// site sets the duct supports. Lengths in millimetres.
+//
+// Measured from the bottom face, with the coefficients as the equations show
+// them:
+//   C4   segment 1 (lg1 - e1) - a1 x^2          from the left end to k1 lc
+//        segment 2 e2 + a2 (k2 lc - x)^2        on to the lowest point k2 lc
+//        segment 3 e2 + a3 (x - k2 lc)^2        on to lc - k3 lc
+//        segment 4 (lg1 - e3) - a4 (lc - x)^2   on to the right end
+//   C2a  segment 1 (lg1 - e1) - a1 x^2          up to mid-span
+//        segment 2 e2 + a2 (lc - x)^2           beyond it
+
+#include "calc/tendon.h"
+
+#include <array>
+#include <vector>
+
+namespace calc {
+
+enum class PointKind { leftEnd, inflection, lowest, rightEnd };
+
+struct KeyPoint {
+    double x;
+    PointKind kind;
+};
+
+// Where two segments meet: each one's height and slope there. They differ
+// only where the profile has a step (C2a with lg2 other than 0) or a kink.
+struct Joint {
+    double x;
+    double leftHeight, rightHeight, leftSlope, rightSlope;
+};
+
+class ProfileGeometry {
+public:
+    ProfileGeometry(Profile profile, const HeldParameters &parameters, const std::array<double, 4> &a);
+
+    Profile profile() const { return profile_; }
+    int segmentCount() const { return profile_ == Profile::c2a ? 2 : 4; }
+    double span() const { return lc_; }
+    double depth() const { return lg1_; }
+    double coefficient(int segment) const { return a_[std::size_t(segment - 1)]; }
+
+    // The segment (1-based) that holds x; at a boundary, the one on its left.
+    int segmentAt(double x) const;
+    double height(double x) const { return height(segmentAt(x), x); }
+    double height(int segment, double x) const;
+    double slope(int segment, double x) const;
+
+    // The ends, the inflection points and the lowest point, from the left.
+    std::vector<KeyPoint> keyPoints() const;
+    std::vector<Joint> joints() const;
+
+    // Where the site needs the height: the left end, every `step` from it,
+    // every key point and the right end, from the left, each once.
+    std::vector<double> stations(double step) const;
+
+private:
+    Profile profile_;
+    double e1_, e2_, e3_, lc_, lg1_;
+    std::array<double, 4> a_;
+    std::array<double, 5> bounds_; // segment boundaries, 0 .. lc
+};
+
+// A height in whole millimetres, halves to even.
+long wholeMillimetres(double value);
+
+} // namespace calc
