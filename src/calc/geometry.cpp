@@ -1,5 +1,7 @@
 #include "calc/geometry.h"
 
+#include "numeric/number_text.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -91,6 +93,14 @@ std::vector<double> ProfileGeometry::stations(double step) const
     // A station within half a millimetre of the next is the same support.
     at.erase(std::unique(at.begin(), at.end(), [](double a, double b) { return b - a < 0.5; }), at.end());
     return at;
+}
+
+ProfileGeometry geometryOf(const Tendon &tendon)
+{
+    std::array<double, 4> a{};
+    for (int i = 0; i < tendon.coefficients.known && i < 4; ++i)
+        a[std::size_t(i)] = numeric::readNumber(tendon.coefficients.text[std::size_t(i)]);
+    return ProfileGeometry(tendon.profile, readParameters(tendon.parameters), a);
 }
 
 long wholeMillimetres(double value) { return std::lround(std::nearbyint(value)); }

@@ -66,6 +66,10 @@ private:
     std::array<double, 5> bounds_; // segment boundaries, 0 .. lc
 };
 
+// The profile of a tendon whose equations were computed, from its parameters
+// and coefficient texts as the window shows them.
+ProfileGeometry geometryOf(const Tendon &tendon);
+
 // A height in whole millimetres, halves to even.
 long wholeMillimetres(double value);
 

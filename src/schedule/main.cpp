@@ -5,9 +5,11 @@
 
 #include "schedule/results.h"
 #include "schedule/schedule.h"
+#include "sheet/sheet.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHashFunctions>
 
 #include <cstdio>
 #include <fstream>
@@ -36,7 +38,11 @@ Example:
   name,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2,count
   KL1,C4,100,100,100,0.1,0.5,0.1,20000,1000,,2
   KL2,C2a,100,100,,,,,20000,1000,0,1
-  $ quillmere-schedule -o results.xlsx schedule.csv
+  $ quillmere-schedule -o results.xlsx --sheet sheets.pdf schedule.csv
+
+--sheet writes a calculation sheet per tendon: parameters, equations, segments,
+the profile drawn to scale, the checks, and the setting-out heights above the
+beam's bottom face every --step mm and at the key points.
 
 Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read.)";
 
@@ -80,7 +86,7 @@ struct Target {
     }
 };
 
-int run(const QString &inputName, const QString &outputName)
+int run(const QString &inputName, const QString &outputName, const QString &sheetName, double step)
 {
     const std::string input = inputName.toStdString();
     std::ifstream file;
@@ -110,7 +116,16 @@ int run(const QString &inputName, const QString &outputName)
     if (!xlsx && !csv)
         return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
     std::unique_ptr<schedule::ResultWriter> writer =
-        xlsx ? schedule::xlsxWriter(target->temporary) : schedule::csvWriter(csv);
+        xlsx ? schedule::xlsxWriter(target->temporary, step) : schedule::csvWriter(csv);
+
+    std::optional<Target> sheetTarget;
+    std::unique_ptr<sheet::SheetWriter> sheets;
+    if (!sheetName.isEmpty()) {
+        sheetTarget.emplace(sheetName.toStdString());
+        if (sheetTarget->temporary.empty())
+            return complain(sheetName.toStdString(), 0, 0, "无法写入 (cannot write the sheets)");
+        sheets = std::make_unique<sheet::SheetWriter>(QString::fromStdString(sheetTarget->temporary), step);
+    }
 
     bool allOk = true;
     try {
@@ -120,6 +135,8 @@ int run(const QString &inputName, const QString &outputName)
             const schedule::Result result = schedule::evaluate(record);
             allOk = allOk && result.ok();
             writer->write(result);
+            if (sheets)
+                sheets->add(result);
         }
     } catch (const schedule::ReadError &error) {
         writer.reset();
@@ -136,6 +153,8 @@ int run(const QString &inputName, const QString &outputName)
             std::fwrite(buffer, 1, n, stdout);
     }
     const bool closed = !csv || std::fclose(csv) == 0;
+    if (sheets && (!sheets->finish() || !sheetTarget->commit()))
+        return complain(sheetName.toStdString(), 0, 0, "无法写入 (cannot write the sheets)");
     if (!written || !closed || (target && !target->commit()) || std::fflush(stdout) != 0)
         return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
     return allOk ? 0 : 1;
@@ -145,16 +164,24 @@ int run(const QString &inputName, const QString &outputName)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Painting a sheet needs fonts, so a GUI application; it opens no window,
+    // so it needs no display either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The PDF writer lists its fonts in hash order: a fixed seed keeps the
+    // same schedule's sheets the same file.
+    QHashSeed::setDeterministicGlobalSeed();
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(program));
-    QCoreApplication::setApplicationVersion(QString::asprintf("%d.%02d.%04d", QUILLMERE_VERSION_MAJOR,
-                                                              QUILLMERE_VERSION_MINOR, QUILLMERE_VERSION_TWEAK));
+    QCoreApplication::setApplicationVersion(QString::fromStdString(schedule::versionText()));
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(description));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({{"o", "output"}, "The results, as FILE.csv or FILE.xlsx; without it, CSV on standard output.",
                       "FILE"});
+    parser.addOption({"sheet", "A calculation sheet of every tendon, as FILE.pdf.", "FILE"});
+    parser.addOption({"step", "The distance between setting-out stations (default 1000).", "MM", "1000"});
     parser.addPositionalArgument("INPUT", "The schedule; - reads standard input.");
     if (!parser.parse(QCoreApplication::arguments())) {
         std::cerr << program << ": " << parser.errorText().toStdString() << '\n';
@@ -168,5 +195,15 @@ int main(int argc, char **argv)
         std::cerr << program << ": 需要一个钢绞线表文件 (one schedule file is needed); see --help\n";
         return 2;
     }
-    return run(parser.positionalArguments().front(), parser.value("output"));
+    bool number = false;
+    const double step = parser.value("step").toDouble(&number);
+    if (!number || !(step >= 1 && step <= 100000)) {
+        std::cerr << program << ": --step 须为 1 至 100000 mm (the step must be 1 to 100000 mm)\n";
+        return 2;
+    }
+    if (parser.isSet("sheet") && !parser.value("sheet").endsWith(QLatin1String(".pdf"))) {
+        std::cerr << program << ": --sheet 须为 .pdf 文件 (the sheet must be FILE.pdf)\n";
+        return 2;
+    }
+    return run(parser.positionalArguments().front(), parser.value("output"), parser.value("sheet"), step);
 }

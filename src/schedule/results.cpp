@@ -1,5 +1,7 @@
 #include "schedule/results.h"
 
+#include "calc/geometry.h"
+
 #include <xlsxwriter.h>
 
 #include <charconv>
@@ -55,7 +57,7 @@ std::string numberFormat(const std::string &text)
 
 class XlsxWriter final : public ResultWriter {
 public:
-    explicit XlsxWriter(const std::string &path)
+    XlsxWriter(const std::string &path, double step) : step_(step)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
@@ -72,6 +74,9 @@ public:
         format_set_bold(bold);
         for (int column = 0; column < output::columnCount; ++column)
             worksheet_write_string(sheet_, 0, lxw_col_t(column), std::string(output::title(column)).c_str(), bold);
+
+        bold_ = bold;
+        addHeightsSheet();
     }
 
     ~XlsxWriter() override
@@ -96,6 +101,19 @@ public:
             if (error != LXW_NO_ERROR)
                 failed_ = true;
         }
+        if (result.ok() && result.tendon) {
+            // Heights above the bottom face, whole mm, as the sheet gives them.
+            const calc::ProfileGeometry geometry = calc::geometryOf(*result.tendon);
+            const std::string name = cellText(result.cells[output::name]);
+            for (double x : geometry.stations(step_)) {
+                if (heightRow_ + 1 == LXW_ROW_MAX)
+                    addHeightsSheet(); // a worksheet holds at most 1048576 rows: go on in the next
+                ++heightRow_;
+                worksheet_write_string(heights_, heightRow_, 0, name.c_str(), nullptr);
+                worksheet_write_number(heights_, heightRow_, 1, double(calc::wholeMillimetres(x)), nullptr);
+                worksheet_write_number(heights_, heightRow_, 2, double(calc::wholeMillimetres(geometry.height(x))), nullptr);
+            }
+        }
     }
 
     bool finish() override
@@ -108,6 +126,19 @@ public:
     }
 
 private:
+    void addHeightsSheet()
+    {
+        const std::string name = "setting-out" + (++heightSheets_ > 1 ? " " + std::to_string(heightSheets_) : "");
+        heights_ = workbook_add_worksheet(book_, name.c_str());
+        worksheet_set_column(heights_, 0, 0, 16, nullptr);
+        worksheet_set_column(heights_, 1, 2, 12, nullptr);
+        worksheet_freeze_panes(heights_, 1, 0);
+        const char *titles[]{"name", "x", "height"};
+        for (int column = 0; column < 3; ++column)
+            worksheet_write_string(heights_, 0, lxw_col_t(column), titles[column], bold_);
+        heightRow_ = 0;
+    }
+
     // A cell holds at most 32767 characters; a longer text is cut at a
     // character boundary.
     static std::string cellText(const std::string &text)
@@ -135,9 +166,12 @@ private:
         return format;
     }
 
+    double step_;
     lxw_workbook *book_ = nullptr;
-    lxw_worksheet *sheet_ = nullptr;
-    lxw_row_t row_ = 0;
+    lxw_worksheet *sheet_ = nullptr, *heights_ = nullptr;
+    lxw_row_t row_ = 0, heightRow_ = 0;
+    lxw_format *bold_ = nullptr;
+    int heightSheets_ = 0;
     bool failed_ = false;
     std::map<std::pair<std::string, bool>, lxw_format *> formats_;
 };
@@ -169,6 +203,9 @@ void appendCsvField(std::string &line, const std::string &text)
 
 std::unique_ptr<ResultWriter> csvWriter(std::FILE *file) { return std::make_unique<CsvWriter>(file); }
 
-std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path) { return std::make_unique<XlsxWriter>(path); }
+std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step)
+{
+    return std::make_unique<XlsxWriter>(path, step);
+}
 
 } // namespace schedule

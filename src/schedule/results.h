@@ -25,8 +25,10 @@ public:
 std::unique_ptr<ResultWriter> csvWriter(std::FILE *file);
 
 // XLSX: numbers as numeric cells shown in the notation of their text, one
-// frozen header row, failed rows filled in red. Writes the header at once.
-std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path);
+// frozen header row, failed rows filled in red; a second worksheet holds the
+// setting-out heights of every ok tendon at stations `step` mm apart and at
+// its key points. Writes the headers at once.
+std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step);
 
 // Appends a CSV field as written: quoted where RFC 4180 needs it, neutralised
 // where a spreadsheet would take it for a formula.

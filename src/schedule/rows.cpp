@@ -5,6 +5,7 @@
 #include "numeric/number_text.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace schedule {
 
@@ -62,6 +63,14 @@ long countOf(std::string_view field)
 
 } // namespace
 
+std::string versionText()
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%02d.%04d", QUILLMERE_VERSION_MAJOR, QUILLMERE_VERSION_MINOR,
+                  QUILLMERE_VERSION_TWEAK);
+    return text;
+}
+
 std::string_view output::title(int column) { return titles.at(std::size_t(column)); }
 
 bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= total); }
@@ -101,6 +110,7 @@ Result evaluate(const Record &record)
         const calc::Profile profile = lower == "c2a" ? calc::Profile::c2a : calc::Profile::c4;
         cells[output::profile] = profile == calc::Profile::c2a ? "C2a" : "C4";
         const long count = countOf(record.fields[input::count]);
+        result.count = count;
         cells[output::count] = std::to_string(count);
 
         calc::ParameterTexts answers;
@@ -113,7 +123,7 @@ Result evaluate(const Record &record)
             answers[std::size_t(p)] = text;
         }
 
-        const calc::Tendon tendon = calc::computeTendon(profile, answers);
+        const calc::Tendon &tendon = result.tendon.emplace(calc::computeTendon(profile, answers));
         if (!(tendon.failure && tendon.stage == calc::Stage::entry))
             for (int p = 0; p < calc::parameter::count; ++p)
                 cells[std::size_t(output::e1 + p)] = tendon.parameters[std::size_t(p)];

@@ -7,10 +7,13 @@
 // The schedule is read as it streams in, one record at a time, so a schedule
 // of any length takes the same memory.
 
+#include "calc/tendon.h"
+
 #include <array>
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -86,6 +89,9 @@ bool numeric(int column);
 struct Result {
     std::array<std::string, output::columnCount> cells;
     bool ok() const { return cells[output::status] == "ok"; }
+    // The tendon as computed, where the row got that far; the count as read.
+    std::optional<calc::Tendon> tendon;
+    long count = 1;
 };
 
 // A record worked out as the window works out the same answers: entry as the
@@ -94,6 +100,9 @@ struct Result {
 // count that is no positive whole number refuses the row with status
 // "input". A failed row keeps what was computed before the failure.
 Result evaluate(const Record &record);
+
+// "2019.06.0006", as the window's credits show it.
+std::string versionText();
 
 // Whether a text is wholly a plain decimal number ("12", "-0.5", "1e5",
 // blanks around it allowed), as a schedule field must be.

@@ -1,0 +1,405 @@
+#include "sheet/sheet.h"
+
+#include "calc/messages.h"
+#include "numeric/number_text.h"
+
+#include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace sheet {
+
+namespace {
+
+// WenQuanYi Micro Hei keeps digits, Latin letters and Chinese intact in the
+// PDF's text layer, so a checker's search and pdftotext find what the page shows.
+const QString face = QStringLiteral("WenQuanYi Micro Hei");
+constexpr double pageWidth = 210, pageHeight = 297, margin = 15;
+
+QString q(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+QString mmText(double value) { return QString::number(calc::wholeMillimetres(value)); }
+
+// Lengths in millimetres of paper, converted once at the device's resolution.
+class Paper {
+public:
+    explicit Paper(QPainter &painter) : p(painter), unit(painter.device()->logicalDpiX() / 25.4) {}
+
+    QPointF at(double x, double y) const { return {x * unit, y * unit}; }
+    QRectF box(double x, double y, double w, double h) const { return {x * unit, y * unit, w * unit, h * unit}; }
+
+    void font(double points, bool bold = false)
+    {
+        QFont f(face);
+        f.setPointSizeF(points);
+        f.setBold(bold);
+        p.setFont(f);
+    }
+    void pen(double width, Qt::PenStyle style = Qt::SolidLine, QColor colour = Qt::black)
+    {
+        p.setPen(QPen(colour, width * unit, style, Qt::FlatCap));
+    }
+    void text(double x, double y, double w, const QString &s, int align = Qt::AlignLeft)
+    {
+        p.drawText(box(x, y, w, 6), int(align) | Qt::AlignVCenter | Qt::TextDontClip, s);
+    }
+    void line(double x0, double y0, double x1, double y1) { p.drawLine(at(x0, y0), at(x1, y1)); }
+
+    QPainter &p;
+    double unit;
+};
+
+// The smallest of the usual drawing scales at which `length` fits in `room`.
+int scaleFor(double length, double room, std::initializer_list<int> scales)
+{
+    for (int scale : scales)
+        if (length / scale <= room)
+            return scale;
+    return int(std::ceil(length / room));
+}
+
+QString pointName(calc::PointKind kind)
+{
+    switch (kind) {
+    case calc::PointKind::leftEnd:
+        return QStringLiteral("左端");
+    case calc::PointKind::rightEnd:
+        return QStringLiteral("右端");
+    case calc::PointKind::lowest:
+        return QStringLiteral("最低点");
+    case calc::PointKind::inflection:
+        break;
+    }
+    return QStringLiteral("反弯点");
+}
+
+// A dimension in the atlas's style: a line with ticks at both ends and its
+// text above the middle.
+void dimension(Paper &paper, double x0, double x1, double y, const QString &label)
+{
+    paper.pen(0.15);
+    paper.line(x0, y, x1, y);
+    paper.line(x0, y - 1.2, x0, y + 1.2);
+    paper.line(x1, y - 1.2, x1, y + 1.2);
+    paper.font(6.5);
+    paper.text(std::min(x0, x1) - 20, y - 4.6, std::abs(x1 - x0) + 40, label, Qt::AlignHCenter);
+}
+
+void verticalDimension(Paper &paper, double x, double y0, double y1, const QString &label, bool textLeft)
+{
+    paper.pen(0.15);
+    paper.line(x, y0, x, y1);
+    paper.line(x - 1, y0, x + 1, y0);
+    paper.line(x - 1, y1, x + 1, y1);
+    paper.font(6.5);
+    paper.text(textLeft ? x - 21 : x + 1, (y0 + y1) / 2 - 3, 20, label, textLeft ? Qt::AlignRight : Qt::AlignLeft);
+}
+
+// The same schedule gives the same file: the writer stamps the clock time
+// and tags each embedded font subset with letters of its own choosing. Both
+// are replaced by fixed texts of the same length, so no offset moves.
+bool makeReproducible(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray pdf = file.readAll();
+    const QByteArray stamp = "/CreationDate (D:", release = "20190606000000"; // the program's date
+    for (qsizetype at = pdf.indexOf(stamp); at >= 0; at = pdf.indexOf(stamp, at + 1)) {
+        const qsizetype digits = at + stamp.size();
+        for (qsizetype i = 0; i < release.size() && digits + i < pdf.size() && QChar::isDigit(uchar(pdf[digits + i])); ++i)
+            pdf[digits + i] = release[i];
+    }
+    const QByteArray names[]{"/FontName /", "/BaseFont /"};
+    for (const QByteArray &name : names) {
+        for (qsizetype at = pdf.indexOf(name); at >= 0; at = pdf.indexOf(name, at + 1)) {
+            const qsizetype tag = at + name.size();
+            if (tag + 7 > pdf.size() || pdf[tag + 6] != '+')
+                continue;
+            // Letters from the font's own name.
+            quint32 hash = 2166136261u;
+            for (qsizetype i = tag + 7; i < pdf.size() && QChar::isLetterOrNumber(uchar(pdf[i])); ++i)
+                hash = (hash ^ uchar(pdf[i])) * 16777619u;
+            for (int i = 0; i < 6; ++i, hash /= 26)
+                pdf[tag + i] = char('A' + hash % 26);
+        }
+    }
+    return file.seek(0) && file.write(pdf) == pdf.size();
+}
+
+} // namespace
+
+void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g,
+                 const calc::HeldParameters &parameters)
+{
+    Paper paper(painter);
+    const double left = area.left() / paper.unit, top = area.top() / paper.unit;
+    const double width = area.width() / paper.unit, height = area.height() / paper.unit;
+    // A beam is some twenty times longer than deep: the vertical scale is
+    // exaggerated, and both are stated.
+    const int across = scaleFor(g.span(), width - 30, {20, 25, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 1000});
+    const int up = scaleFor(g.depth(), height * 0.45, {5, 10, 15, 20, 25, 30, 40, 50, 100, 200});
+    const double x0 = left + 15, beamTop = top + 12, beamBottom = beamTop + g.depth() / up;
+    const auto X = [&](double x) { return x0 + x / across; };
+    const auto Y = [&](double h) { return beamBottom - h / up; };
+
+    paper.font(7);
+    paper.text(left, top, width, QStringLiteral("横向 1:%1，竖向 1:%2").arg(across).arg(up), Qt::AlignRight);
+    paper.pen(0.5);
+    painter.drawRect(paper.box(X(0), beamTop, g.span() / across, g.depth() / up));
+
+    QPainterPath tendon;
+    constexpr int samples = 400;
+    for (int i = 0; i <= samples; ++i) {
+        const double x = g.span() * i / samples;
+        const QPointF point = paper.at(X(x), Y(g.height(x)));
+        i ? tendon.lineTo(point) : tendon.moveTo(point);
+    }
+    paper.pen(0.35, Qt::DashDotLine);
+    painter.drawPath(tendon);
+
+    // Key points on the curve, labelled above the beam.
+    for (const calc::KeyPoint &point : g.keyPoints()) {
+        const double h = g.height(g.segmentAt(point.x), point.x);
+        paper.pen(0.25);
+        painter.drawEllipse(paper.at(X(point.x), Y(h)), 0.6 * paper.unit, 0.6 * paper.unit);
+        if (point.kind == calc::PointKind::inflection || point.kind == calc::PointKind::lowest) {
+            paper.pen(0.1, Qt::DotLine);
+            paper.line(X(point.x), beamTop - 2, X(point.x), beamBottom);
+            paper.font(6.5);
+            paper.text(X(point.x) - 15, beamTop - 8, 30, pointName(point.kind), Qt::AlignHCenter);
+        }
+    }
+
+    // The offsets as the atlas marks them: e1 and e3 below the top face at
+    // the ends, e2 above the bottom face at the lowest point (C2a: at the right end).
+    const bool c4 = g.profile() == calc::Profile::c4;
+    verticalDimension(paper, X(0) - 3, beamTop, Y(g.height(1, 0)), QStringLiteral("e1=%1").arg(parameters.e1), true);
+    if (c4) {
+        const double low = parameters.k2 * g.span();
+        verticalDimension(paper, X(low) + 3, Y(g.height(2, low)), beamBottom, QStringLiteral("e2=%1").arg(parameters.e2), false);
+        verticalDimension(paper, X(g.span()) + 3, beamTop, Y(g.height(4, g.span())), QStringLiteral("e3=%1").arg(parameters.e3), false);
+    } else {
+        verticalDimension(paper, X(g.span()) + 3, Y(g.height(2, g.span())), beamBottom, QStringLiteral("e2=%1").arg(parameters.e2), false);
+    }
+
+    const double lc = g.span();
+    double y = beamBottom + 7;
+    if (c4) {
+        dimension(paper, X(0), X(parameters.k1 * lc), y, QStringLiteral("k1×l=%1").arg(mmText(parameters.k1 * lc)));
+        dimension(paper, X(lc - parameters.k3 * lc), X(lc), y, QStringLiteral("k3×l=%1").arg(mmText(parameters.k3 * lc)));
+        y += 6;
+        dimension(paper, X(0), X(parameters.k2 * lc), y, QStringLiteral("k2×l=%1").arg(mmText(parameters.k2 * lc)));
+    } else {
+        dimension(paper, X(0), X(lc / 2), y, QStringLiteral("l/2=%1").arg(mmText(lc / 2)));
+    }
+    dimension(paper, X(0), X(lc), y + 6, QStringLiteral("l=%1").arg(mmText(lc)));
+}
+
+class SheetWriter::Pages {
+public:
+    Pages(const QString &path, double step) : path_(path), writer_(path), step_(step)
+    {
+        writer_.setPageSize(QPageSize(QPageSize::A4));
+        writer_.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer_.setResolution(600);
+        writer_.setCreator(QStringLiteral("quillmere-schedule"));
+        writer_.setTitle(QStringLiteral("预应力钢绞线计算书"));
+    }
+
+    void add(const schedule::Result &result)
+    {
+        if (!painter_.isActive())
+            open_ = painter_.begin(&writer_);
+        else
+            writer_.newPage();
+        if (!open_)
+            return;
+        Paper paper(painter_);
+        double y = title(paper, result);
+        const auto &c = result.cells;
+        if (!result.ok() || !result.tendon) {
+            paper.font(10, true);
+            paper.text(margin, y, 180, QStringLiteral("计算未完成 (%1)").arg(q(c[schedule::output::status])));
+            paper.font(9);
+            painter_.drawText(paper.box(margin, y + 8, 180, 40), Qt::TextWordWrap,
+                              q(c[schedule::output::message]) + QStringLiteral("\n请按上述说明改正钢绞线表中的该行后重新计算。"));
+            return;
+        }
+        const calc::Tendon &t = *result.tendon;
+        const calc::ProfileGeometry g = calc::geometryOf(t);
+        const calc::HeldParameters held = calc::readParameters(t.parameters);
+        y = body(paper, y, result, t, g);
+        drawProfile(painter_, paper.box(margin, y, 180, 62), g, held);
+        y = checks(paper, y + 64, t, g, held);
+        settingOut(paper, y + 2, result, g);
+    }
+
+    bool finish()
+    {
+        if (!painter_.isActive())
+            return true; // an empty schedule: no pages
+        return painter_.end() && open_ && makeReproducible(path_);
+    }
+
+private:
+    double title(Paper &paper, const schedule::Result &result)
+    {
+        const auto &c = result.cells;
+        paper.font(15, true);
+        paper.text(margin, margin, 180, q(c[schedule::output::name]) + QStringLiteral("  预应力钢绞线计算书"));
+        paper.font(8);
+        paper.text(margin, margin + 8, 180,
+                   QStringLiteral("线型 %1　根数 %2　quillmere-schedule %3 (Quillmere)")
+                       .arg(q(c[schedule::output::profile]), q(c[schedule::output::count]),
+                            q(schedule::versionText())));
+        paper.pen(0.3);
+        paper.line(margin, margin + 15, pageWidth - margin, margin + 15);
+        return margin + 18;
+    }
+
+    double body(Paper &paper, double y, const schedule::Result &result, const calc::Tendon &t,
+                const calc::ProfileGeometry &g)
+    {
+        paper.font(9, true);
+        paper.text(margin, y, 180, QStringLiteral("参数"));
+        QStringList shown;
+        for (int p : calc::askedParameters(t.profile)) {
+            const bool ratio = p >= calc::parameter::k1 && p <= calc::parameter::k3;
+            shown << QStringLiteral("%1 = %2%3").arg(q(calc::parameterName(p)), q(t.parameters[std::size_t(p)]),
+                                                     ratio ? QString() : QStringLiteral(" mm"));
+        }
+        if (t.profile == calc::Profile::c2a)
+            shown << QStringLiteral("k2 = 0.5");
+        paper.font(8.5);
+        paper.text(margin + 14, y, 166, shown.join(QStringLiteral("　")));
+        y += 8;
+        paper.font(9, true);
+        paper.text(margin, y, 180, QStringLiteral("抛物线方程、分段与长度"));
+        y += 6;
+        paper.font(8);
+        const char *headings[]{"段", "方程", "x (mm)", "p (mm)", "L (mm)"};
+        const double columns[]{margin, margin + 10, margin + 88, margin + 118, margin + 150};
+        for (int i = 0; i < 5; ++i)
+            paper.text(columns[i], y, 30, QString::fromUtf8(headings[i]));
+        paper.pen(0.15);
+        paper.line(margin, y + 6, pageWidth - margin, y + 6);
+        y += 6.5;
+        for (int s = 0; s < g.segmentCount(); ++s) {
+            const calc::Segment &segment = t.length.segments[std::size_t(s)];
+            paper.text(columns[0], y, 10, QString::number(s + 1));
+            paper.text(columns[1], y, 78, QStringLiteral("y = %1 · x²").arg(q(t.coefficients.text[std::size_t(s)])));
+            paper.text(columns[2], y, 30, q(numeric::writeNumber(segment.x)));
+            paper.text(columns[3], y, 30, q(numeric::writeNumber(segment.p)));
+            paper.text(columns[4], y, 30, QString::number(segment.millimetres));
+            y += 5;
+        }
+        paper.font(9, true);
+        const auto &c = result.cells;
+        paper.text(margin, y + 1, 180,
+                   QStringLiteral("钢绞线长 %1 mm × %2 = %3 mm")
+                       .arg(q(c[schedule::output::length]), q(c[schedule::output::count]), q(c[schedule::output::total])));
+        return y + 9;
+    }
+
+    // What a checker verifies, stated with its numbers.
+    double checks(Paper &paper, double y, const calc::Tendon &t, const calc::ProfileGeometry &g,
+                  const calc::HeldParameters &held)
+    {
+        QStringList lines;
+        const auto ends = [&](const QString &where, double height, const QString &rule) {
+            lines << QStringLiteral("✓ %1高度 %2 mm = %3").arg(where, mmText(height), rule);
+        };
+        ends(QStringLiteral("左端"), g.height(1, 0), QStringLiteral("lg1 − e1"));
+        if (t.profile == calc::Profile::c4) {
+            ends(QStringLiteral("最低点"), g.height(3, held.k2 * g.span()), QStringLiteral("e2"));
+            ends(QStringLiteral("右端"), g.height(4, g.span()), QStringLiteral("lg1 − e3"));
+        } else {
+            ends(QStringLiteral("右端"), g.height(2, g.span()), QStringLiteral("e2"));
+        }
+        for (const calc::Joint &joint : g.joints()) {
+            const QString at = QStringLiteral("x = %1 mm").arg(mmText(joint.x));
+            const double step = joint.rightHeight - joint.leftHeight;
+            if (std::abs(step) >= 0.5)
+                lines << QStringLiteral("⚠ %1处两段抛物线高度相差 %2 mm（%3 与 %4 mm）")
+                             .arg(at, mmText(step), mmText(joint.leftHeight), mmText(joint.rightHeight));
+            else if (std::abs(joint.rightSlope - joint.leftSlope) > 1e-6)
+                lines << QStringLiteral("⚠ %1处两段抛物线高度相同（%2 mm），斜率不同（%3 与 %4）")
+                             .arg(at, mmText(joint.leftHeight)).arg(joint.leftSlope, 0, 'f', 5).arg(joint.rightSlope, 0, 'f', 5);
+            else
+                lines << QStringLiteral("✓ %1处两段抛物线同高（%2 mm）同斜率（%3）")
+                             .arg(at, mmText(joint.leftHeight)).arg(joint.leftSlope, 0, 'f', 5);
+        }
+        double lowest = g.height(0.0), highest = lowest;
+        for (int i = 0; i <= 1000; ++i) {
+            const double h = g.height(g.span() * i / 1000);
+            lowest = std::min(lowest, h);
+            highest = std::max(highest, h);
+        }
+        if (lowest < 0 || highest > g.depth())
+            lines << QStringLiteral("⚠ 钢绞线超出梁外：最低 %1 mm，最高 %2 mm，梁高 %3 mm")
+                         .arg(mmText(lowest), mmText(highest), mmText(g.depth()));
+        for (int s = 1; s <= g.segmentCount(); ++s)
+            if (g.coefficient(s) < 0)
+                lines << QStringLiteral("⚠ a%1 为负：抛物线段%1 弯向相反").arg(s);
+        paper.font(9, true);
+        paper.text(margin, y, 180, QStringLiteral("校核"));
+        paper.font(8);
+        for (const QString &line : lines) {
+            y += 5;
+            paper.text(margin + 4, y, 176, line);
+        }
+        return y + 7;
+    }
+
+    // The heights above the bottom face at every station, in column groups,
+    // continued on a second page where they do not fit.
+    void settingOut(Paper &paper, double y, const schedule::Result &result, const calc::ProfileGeometry &g)
+    {
+        const std::vector<double> stations = g.stations(step_);
+        std::size_t next = 0;
+        while (next < stations.size()) {
+            paper.font(9, true);
+            paper.text(margin, y, 180, QStringLiteral("预应力筋曲线坐标（钢绞线中心距梁底，mm）") +
+                                           (next ? QStringLiteral("（续）") : QString()));
+            y += 7;
+            const int rows = std::max(1, int((pageHeight - margin - y) / 4.5) - 1);
+            paper.font(7.5);
+            for (int group = 0; group < 4 && next < stations.size(); ++group) {
+                const double x = margin + group * 45;
+                paper.text(x, y, 20, QStringLiteral("x"), Qt::AlignRight);
+                paper.text(x + 20, y, 20, QStringLiteral("高度"), Qt::AlignRight);
+                for (int row = 1; row <= rows && next < stations.size(); ++row, ++next) {
+                    const double at = stations[next];
+                    paper.text(x, y + row * 4.5, 20, mmText(at), Qt::AlignRight);
+                    paper.text(x + 20, y + row * 4.5, 20, mmText(g.height(at)), Qt::AlignRight);
+                }
+            }
+            if (next < stations.size()) {
+                writer_.newPage();
+                y = title(paper, result);
+            }
+        }
+    }
+
+    QString path_;
+    QPdfWriter writer_;
+    QPainter painter_;
+    double step_;
+    bool open_ = false;
+};
+
+SheetWriter::SheetWriter(const QString &path, double step) : pages_(std::make_unique<Pages>(path, step)) {}
+
+SheetWriter::~SheetWriter() = default;
+
+void SheetWriter::add(const schedule::Result &result) { pages_->add(result); }
+
+bool SheetWriter::finish() { return pages_->finish(); }
+
+} // namespace sheet

@@ -1,0 +1,45 @@
+#pragma once
+
+// The calculation sheet of a schedule: for every tendon an A4 page (two where
+// its setting-out table needs them) with its parameters, equations, segments,
+// its own profile drawn to scale, the checks an engineer makes, and the
+// heights the site sets the duct supports to. Text stays text, in an embedded
+// font that keeps its Chinese searchable.
+
+#include "calc/geometry.h"
+#include "schedule/schedule.h"
+
+#include <QString>
+
+#include <memory>
+
+class QPainter;
+class QPdfWriter;
+class QRectF;
+
+namespace sheet {
+
+// The tendon's profile drawn into `area` (device units) of any paint device:
+// the beam outline and the tendon to scale (the vertical scale exaggerated and
+// both stated), the key points labelled, and the atlas's dimension marks.
+void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &geometry,
+                 const calc::HeldParameters &parameters);
+
+class SheetWriter {
+public:
+    // `step`: the distance between setting-out stations, in mm.
+    SheetWriter(const QString &path, double step);
+    ~SheetWriter();
+    SheetWriter(const SheetWriter &) = delete;
+    SheetWriter &operator=(const SheetWriter &) = delete;
+
+    void add(const schedule::Result &result);
+    // Completes the file; false when it could not be written.
+    bool finish();
+
+private:
+    class Pages;
+    std::unique_ptr<Pages> pages_;
+};
+
+} // namespace sheet
