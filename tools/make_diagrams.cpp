@@ -2,11 +2,14 @@
 // white, and writes them as 8-bit palette BMP files:
 //   101.bmp  C2a, 797 x 433: two reversed parabolas tangent at mid-span
 //   102.bmp  C4,  798 x 474: four parabolic segments
-// The curves are the real profiles, computed with the same formulas as the
-// program's coefficients, for representative parameters and with the vertical
-// scale exaggerated.
+// The curves are the real profiles: the program's own coefficients and profile
+// geometry for representative parameters, measured in pixels, so the vertical
+// scale is exaggerated.
 //
 //     make_diagrams OUTPUT_FOLDER
+
+#include "calc/geometry.h"
+#include "numeric/number_text.h"
 
 #include <QDir>
 #include <QFont>
@@ -23,6 +26,20 @@
 namespace {
 
 const QColor ink(0, 0, 0);
+
+// The profile as the program computes it, for a beam drawn from `left` to
+// `left + lc` with its bottom face at `bottom`: the y of the tendon at x.
+std::function<double(double)> profileOf(calc::Profile profile, const calc::HeldParameters &held, double left,
+                                        double bottom)
+{
+    calc::Coefficients coefficients;
+    calc::computeEquations(profile, held, coefficients);
+    std::array<double, 4> a{};
+    for (std::size_t i = 0; i < 4; ++i)
+        a[i] = numeric::readNumber(coefficients.text[i]);
+    const calc::ProfileGeometry geometry(profile, held, a);
+    return [=](double x) { return bottom - geometry.height(x - left); };
+}
 
 // Drawing primitives in the atlas's style: thin dimension lines with filled
 // arrowheads, a heavier beam outline, a dash-dot tendon.
@@ -171,12 +188,12 @@ QImage drawC2a()
     const double span = right - left, half = span / 2;
     const double e1 = 30, e2 = 30;
     const double startY = top + e1, endY = bottom - e2, midY = (startY + endY) / 2;
-    const double a1 = (midY - startY) / (half * half);
-    const double a2 = (endY - midY) / (half * half);
-    const auto profile = [&](double x) {
-        const double u = x - left;
-        return u <= half ? startY + a1 * u * u : endY - a2 * (span - u) * (span - u);
-    };
+    calc::HeldParameters held;
+    held.e1 = e1;
+    held.e2 = e2;
+    held.lc = span;
+    held.lg1 = std::int16_t(bottom - top);
+    const auto profile = profileOf(calc::Profile::c2a, held, left, bottom);
 
     d.setFont(21, true);
     d.text(QRectF(left, 14, span, 32), QStringLiteral("两段反向相切抛物线"));
@@ -215,22 +232,9 @@ QImage drawC4()
     const double k1 = 0.15, k2 = 0.45, k3 = 0.15;
     const double e1 = 24, e2 = 22, e3 = 30;
     const double startY = top + e1, lowY = bottom - e2, endY = top + e3;
-    const double d1 = lowY - startY, d2 = lowY - endY;
-    const double a1 = (k1 / k2) * d1 / std::pow(l * k1, 2);
-    const double a2 = d1 * (1 - k1 / k2) / std::pow(l * (k2 - k1), 2);
-    const double a3 = d2 * (1 - k3 / (1 - k2)) / std::pow(l * ((1 - k2) - k3), 2);
-    const double a4 = d2 * (k3 / (1 - k2)) / std::pow(l * k3, 2);
     const double xi1 = l * k1, xLow = l * k2, xi2 = l - l * k3;
-    const auto profile = [&](double x) {
-        const double u = x - left;
-        if (u <= xi1)
-            return startY + a1 * u * u;
-        if (u <= xLow)
-            return lowY - a2 * (xLow - u) * (xLow - u);
-        if (u <= xi2)
-            return lowY - a3 * (u - xLow) * (u - xLow);
-        return endY + a4 * (l - u) * (l - u);
-    };
+    const calc::HeldParameters held{e1, e2, e3, k1, k2, k3, l, std::int16_t(bottom - top), 0};
+    const auto profile = profileOf(calc::Profile::c4, held, left, bottom);
 
     // Segment names over the span, each between tick marks.
     d.setFont(16);

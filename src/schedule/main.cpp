@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +69,11 @@ struct Target {
         std::string pattern = path + ".XXXXXX";
         const int fd = mkstemp(pattern.data());
         if (fd >= 0) {
+            // mkstemp keeps the file private; the results are as readable as
+            // any file the engineer writes.
+            const mode_t mask = umask(0);
+            umask(mask);
+            fchmod(fd, 0666 & ~mask);
             close(fd);
             temporary = pattern;
         }
@@ -171,6 +177,12 @@ int main(int argc, char **argv)
     // The PDF writer lists its fonts in hash order: a fixed seed keeps the
     // same schedule's sheets the same file.
     QHashSeed::setDeterministicGlobalSeed();
+    // Standard error is for the engineer: Qt's own notes about the desktop
+    // session (there is none here) are left out, its errors are not.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::cerr << program << ": " << message.toStdString() << '\n';
+    });
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(program));
     QCoreApplication::setApplicationVersion(QString::fromStdString(schedule::versionText()));

@@ -28,7 +28,7 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(printf '%s\n' "$files") \
 [ "$(dpkg-deb -f "$deb" Package)" = quillmere ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = 2019.6.0.6 ] || fail "version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 libxlsxwriter4 qt6-qpa-plugins fonts-noto-cjk; do
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libxlsxwriter4 qt6-qpa-plugins fonts-noto-cjk fonts-wqy-microhei; do
     grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "does not depend on $needed: $depends"
 done
 

@@ -1,8 +1,11 @@
 """quillmere-schedule against the golden table, and at its edges: the golden
 rows as a schedule give the table's texts; the XLSX, read back by openpyxl,
-holds what the CSV holds; a GB18030, tab-separated, CRLF copy with the Chinese
-column names gives the same results; bad rows get their status and bad files
-exit 2 with nothing written. Usage: check_schedule.py PROGRAM TENDONS.csv"""
+holds what the CSV holds; the calculation sheet, read back by pdftotext, shows
+each tendon's length and its heights at the key points, and is the same file
+every time; a GB18030, tab-separated, CRLF copy with the Chinese column names
+gives the same results; bad rows get their status and bad files exit 2 with
+nothing written. Usage: check_schedule.py PROGRAM TENDONS.csv"""
+import re
 import csv
 import io
 import os
@@ -70,6 +73,28 @@ for r, cells in zip(results, sheet.iter_rows(min_row=2, values_only=True)):
     for text, cell in zip(r.values(), cells):
         assert (float(text) == cell if isinstance(cell, (int, float)) else (cell or '') == text), (text, cell)
 assert sheet.max_row == len(results) + 1
+
+# The sheet: a page (or two) per tendon under its name; an ok tendon's page
+# gives its length and, in the setting-out table, the height at each key point.
+pdf = os.path.join(work, 'golden.pdf')
+assert run('--sheet', pdf, '-o', os.path.join(work, 'sheet.csv'), write('golden.csv', plain))[0] == 1
+first = open(pdf, 'rb').read()
+assert run('--sheet', pdf, write('golden.csv', plain))[0] == 1 and open(pdf, 'rb').read() == first
+pages = {}
+for page in subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout.split('\f')[:-1]:
+    pages[page.split('预应力钢绞线计算书')[0].strip()] = pages.get(page.split('预应力钢绞线计算书')[0].strip(), '') + page
+assert len(pages) == len(golden)
+for r, s, g in zip(results, schedule, golden):
+    page = pages[s['name']]
+    if g['failure']:
+        assert f"({g['failure']})" in page, page
+        continue
+    lc, k = int(r['lc']), {p: float(r[p]) for p in ('k1', 'k2', 'k3') if g['profile'] == 'C4'}
+    xs = [0, lc / 2, lc] if g['profile'] == 'C2a' else [0, lc * k['k1'], lc * k['k2'], lc - lc * k['k3'], lc]
+    heights = g['heights'].split(';')
+    for x, h in zip(xs, heights[:1] + heights[1:-1:2] + heights[-1:]):
+        assert re.search(rf'(^|\s){round(x)}\s+{h}(\s|$)', page, re.M), (s['name'], x, h)
+    assert f"钢绞线长 {g['Text14']} mm" in page
 
 # Rows the schedule cannot compute, each with its status.
 bad = {'12abc': 'input', '"1,5"': 'input', '1e400': 'overflow', '40000': 'overflow'}
