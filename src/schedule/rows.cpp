@@ -5,7 +5,6 @@
 #include "numeric/number_text.h"
 
 #include <charconv>
-#include <cstdio>
 
 namespace schedule {
 
@@ -62,14 +61,6 @@ long countOf(std::string_view field)
 }
 
 } // namespace
-
-std::string versionText()
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%d.%02d.%04d", QUILLMERE_VERSION_MAJOR, QUILLMERE_VERSION_MINOR,
-                  QUILLMERE_VERSION_TWEAK);
-    return text;
-}
 
 std::string_view output::title(int column) { return titles.at(std::size_t(column)); }
 
