@@ -73,6 +73,13 @@ for r, cells in zip(results, sheet.iter_rows(min_row=2, values_only=True)):
     for text, cell in zip(r.values(), cells):
         assert (float(text) == cell if isinstance(cell, (int, float)) else (cell or '') == text), (text, cell)
 assert sheet.max_row == len(results) + 1
+# Its second worksheet: each ok tendon's setting-out heights, starting at its left end.
+heights = {}
+for name, x, h in openpyxl.load_workbook(xlsx)['setting-out'].iter_rows(min_row=2, values_only=True):
+    heights.setdefault(name, []).append((x, h))
+ok = [(s, g) for s, g in zip(schedule, golden) if not g['failure']]
+assert sorted(heights) == sorted(s['name'] for s, _ in ok)
+assert all(heights[s['name']][0] == (0, int(g['heights'].split(';')[0])) for s, g in ok)
 
 # The sheet: a page (or two) per tendon under its name; an ok tendon's page
 # gives its length and, in the setting-out table, the height at each key point.
