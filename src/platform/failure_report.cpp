@@ -1,8 +1,10 @@
 #include "platform/failure_report.h"
 
+#include "platform/prompt.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -10,6 +12,7 @@ void MessageBoxReport::report(numeric::FailureKind, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillmere"), message, QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(okCaption());
     box.exec();
 }
 

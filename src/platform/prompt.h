@@ -14,6 +14,11 @@ public:
     virtual QString ask(const QString &question) = 0;
 };
 
+// The window is Chinese throughout, whatever the desktop's language: so are
+// its dialogs' buttons. Their accessible names follow the captions.
+QString okCaption();     // 确定
+QString cancelCaption(); // 取消
+
 // The real prompt: a QInputDialog titled "Quillmere" showing only the question,
 // with an empty answer line. Return accepts, Escape cancels.
 class DialogPrompt final : public Prompt {

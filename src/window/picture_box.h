@@ -29,6 +29,8 @@ public:
     // The held picture; a null image means none.
     void setPicture(const QImage &picture);
     const QImage &picture() const { return picture_; }
+    // What has been drawn into the inner area, kept at the screen's pixel density.
+    const QImage &canvas() const { return canvas_; }
 
     // Inner size in twips.
     double scaleWidth() const;

@@ -81,6 +81,10 @@ void DiagramsTest::secondDiagramReplacesTheFirstAndTouchesNoBox()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(shown(area), c4);
+    // The drawing is kept at device pixels, sharp at any display scale (CTest
+    // runs this suite again at a scale of 2).
+    QCOMPARE(area->canvas().devicePixelRatio(), area->devicePixelRatioF());
+    QCOMPARE(area->canvas().size(), area->contentsRect().size() * area->devicePixelRatioF());
     QCOMPARE(testing::boxTexts(form), before);
     QVERIFY(form.optionButton(2)->isChecked() && !form.pictureBox(2)->isVisible());
 }

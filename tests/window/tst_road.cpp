@@ -9,6 +9,7 @@
 #include "support/tendon_table.h"
 #include "window/form1.h"
 
+#include <QAccessible>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -120,6 +121,10 @@ void RoadTest::realPromptAndFailureReportByKeyboard()
         if (typed.isEmpty())
             return;
         questions << dialog->labelText();
+        QStringList captions; // the buttons as the engineer and a screen reader meet them
+        for (QPushButton *button : dialog->findChildren<QPushButton *>())
+            captions << button->text() + u'/' + QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+        QCOMPARE(captions, (QStringList{"确定/确定", "取消/取消"}));
         auto *line = dialog->findChild<QLineEdit *>();
         const QString answer = typed.takeFirst();
         QTest::keyClicks(line, answer.isEmpty() ? QStringLiteral("999") : answer);
@@ -136,13 +141,13 @@ void RoadTest::realPromptAndFailureReportByKeyboard()
     QString title, text;
     QTimer closer;
     whenModal<QMessageBox>(closer, [&](QMessageBox *box) {
-        title = box->windowTitle();
+        title = box->windowTitle() + u'/' + box->buttons().front()->text();
         text = box->text();
         QTest::keyClick(box, Qt::Key_Return);
     });
     QTest::mouseClick(form.commandButton(1), Qt::LeftButton);
     closer.stop();
-    QCOMPARE(title, QStringLiteral("Quillmere"));
+    QCOMPARE(title, QStringLiteral("Quillmere/确定"));
     QVERIFY2(text.contains(q(calc::failureKindText(numeric::FailureKind::Overflow))), qPrintable(text));
     QCOMPARE(form.textBox(10)->text(), QStringLiteral("4E-06"));
 }
