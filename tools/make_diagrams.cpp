@@ -2,6 +2,8 @@
 // white, and writes them as 8-bit palette BMP files:
 //   101.bmp  C2a, 797 x 433: two reversed parabolas tangent at mid-span
 //   102.bmp  C4,  798 x 474: four parabolic segments
+// and the same drawings at twice the detail, for screens with more pixels
+// (101@2x.png, 102@2x.png).
 // The curves are the real profiles: the program's own coefficients and profile
 // geometry for representative parameters, measured in pixels, so the vertical
 // scale is exaggerated.
@@ -45,8 +47,11 @@ std::function<double(double)> profileOf(calc::Profile profile, const calc::HeldP
 // arrowheads, a heavier beam outline, a dash-dot tendon.
 class Drafter {
 public:
-    explicit Drafter(QImage &image) : p(&image)
+    // Coordinates are those of the bitmap; `detail` draws them that many
+    // times finer, for screens with more pixels.
+    Drafter(QImage &image, int detail) : p(&image)
     {
+        p.scale(detail, detail);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
     }
@@ -178,11 +183,11 @@ public:
 // mid-span, on down to e2 above the bottom face at the right end. Each
 // parabola has its vertex at its end; with e1 = e2 they are tangent at the
 // inflection point.
-QImage drawC2a()
+QImage drawC2a(int detail)
 {
-    QImage image(797, 433, QImage::Format_RGB32);
+    QImage image(797 * detail, 433 * detail, QImage::Format_RGB32);
     image.fill(Qt::white);
-    Drafter d(image);
+    Drafter d(image, detail);
 
     const double left = 62, right = 735, top = 64, bottom = 224;
     const double span = right - left, half = span / 2;
@@ -219,11 +224,11 @@ QImage drawC2a()
 // at the lowest point k2 x l, up to e3 below the top face at the right end;
 // inflection points at k1 x l and l - k3 x l. The four parabolas are those the
 // program computes, for k1 = 0.15, k2 = 0.45 and k3 = 0.15.
-QImage drawC4()
+QImage drawC4(int detail)
 {
-    QImage image(798, 474, QImage::Format_RGB32);
+    QImage image(798 * detail, 474 * detail, QImage::Format_RGB32);
     image.fill(Qt::white);
-    Drafter d(image);
+    Drafter d(image, detail);
 
     // The program shows this drawing a little taller than its area and cuts
     // about 18 pixels off the top and the bottom; nothing lives there.
@@ -288,7 +293,7 @@ QImage toPalette(const QImage &image)
 
 bool save(const QImage &image, const QString &path)
 {
-    if (toPalette(image).save(path, "BMP"))
+    if (toPalette(image).save(path))
         return true;
     std::fprintf(stderr, "make_diagrams: cannot write %s\n", qPrintable(path));
     return false;
@@ -309,7 +314,9 @@ int main(int argc, char **argv)
         return 1;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    const bool ok = save(drawC2a(), out.filePath(QStringLiteral("101.bmp")))
-                    && save(drawC4(), out.filePath(QStringLiteral("102.bmp")));
+    const bool ok = save(drawC2a(1), out.filePath(QStringLiteral("101.bmp")))
+                    && save(drawC4(1), out.filePath(QStringLiteral("102.bmp")))
+                    && save(drawC2a(2), out.filePath(QStringLiteral("101@2x.png")))
+                    && save(drawC4(2), out.filePath(QStringLiteral("102@2x.png")));
     return ok ? 0 : 1;
 }

@@ -11,6 +11,11 @@ QImage resourcePicture(int resource)
     return QImage(QStringLiteral(":/diagrams/%1.bmp").arg(resource));
 }
 
+QImage detailedPicture(int resource)
+{
+    return QImage(QStringLiteral(":/diagrams/%1@2x.png").arg(resource));
+}
+
 Placement place(float iw, float ih, float bw, float bh)
 {
     // Products and quotients in double, each result stored as single. An

@@ -12,6 +12,10 @@ inline constexpr int c4 = 102;
 // 256-colour palette); a null image for a number that has none.
 QImage resourcePicture(int resource);
 
+// The same drawing at twice the bitmap's detail, for screens with more pixels
+// than 96 dots per inch; a null image for a number that has none.
+QImage detailedPicture(int resource);
+
 // Where a diagram is drawn, in twips of the picture area, held in single
 // precision like every picture geometry value.
 struct Placement {

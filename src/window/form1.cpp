@@ -310,7 +310,7 @@ void Form1::showDiagram(int resource)
     const diagrams::Placement at = diagrams::place(iw, ih, bw, bh);
     area->cls();
     area->paintPicture(holder->picture(), QRectF(at.left, at.top, at.width, at.height),
-                       QRectF(0, 0, iw, ih));
+                       QRectF(0, 0, iw, ih), diagrams::detailedPicture(resource));
 }
 
 QLineEdit *Form1::textBox(int number) const { return texts_.at(number - 1); }

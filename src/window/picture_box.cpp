@@ -50,7 +50,7 @@ void PictureBox::cls()
 }
 
 void PictureBox::paintPicture(const QImage &image, const QRectF &targetTwips,
-                              const QRectF &sourceTwips)
+                              const QRectF &sourceTwips, const QImage &detail)
 {
     ensureCanvas();
     const auto toPixels = [](const QRectF &r) {
@@ -59,7 +59,14 @@ void PictureBox::paintPicture(const QImage &image, const QRectF &targetTwips,
     };
     QPainter painter(&canvas_);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(toPixels(targetTwips), image, toPixels(sourceTwips));
+    const QRectF source = toPixels(sourceTwips);
+    if (canvas_.devicePixelRatio() > 1 && !detail.isNull() && !image.isNull()) {
+        const double finer = double(detail.width()) / image.width();
+        painter.drawImage(toPixels(targetTwips), detail,
+                          QRectF(source.topLeft() * finer, source.size() * finer));
+    } else {
+        painter.drawImage(toPixels(targetTwips), image, source);
+    }
     painter.end();
     update();
 }

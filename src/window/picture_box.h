@@ -40,8 +40,11 @@ public:
     void cls();
 
     // Draws the part `sourceTwips` of `image` stretched into `targetTwips` of the
-    // inner area; what falls outside the inner area is not shown.
-    void paintPicture(const QImage &image, const QRectF &targetTwips, const QRectF &sourceTwips);
+    // inner area; what falls outside the inner area is not shown. `detail`,
+    // where given, is the same picture drawn finer: on a screen with more
+    // pixels it is drawn instead, so the drawing stays sharp.
+    void paintPicture(const QImage &image, const QRectF &targetTwips, const QRectF &sourceTwips,
+                      const QImage &detail = QImage());
 
 protected:
     void paintEvent(QPaintEvent *event) override;
