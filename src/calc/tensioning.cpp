@@ -71,6 +71,12 @@ Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon,
         t.divide = length;
         return t;
     }
+    if (total <= 0) { // no friction at all: the jacks meet at mid-length
+        t.elongLeft = t.elongRight = sigmaCon * length / 2 / ep + inJack;
+        t.sigmaFar = sigmaCon;
+        t.divide = length / 2;
+        return t;
+    }
     // Two jacks: the tendon divides where each end's friction is half the whole.
     t.elongLeft = stressFrom(t.pieces, pieces, false, duct, sigmaCon, total / 2, ep) + inJack;
     double reached = 0; // the dividing point, z growing evenly along the piece that holds it

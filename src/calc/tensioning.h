@@ -35,7 +35,9 @@ struct PieceStress {
 };
 
 struct Tensioning {
-    std::vector<PieceStress> pieces; // as stressed from the left; from the right where two jacks meet
+    // As stressed from the left, then (two jacks) from the right up to where
+    // they meet; none listed for two jacks on a tendon with no friction.
+    std::vector<PieceStress> pieces;
     double theta = 0;                // the pieces' angles summed
     double sigmaFar = 0;             // at the right end, or at the dividing point
     double divide = 0;               // where the two jacks' friction meets, mm from the left

@@ -60,6 +60,8 @@ private slots:
         QVERIFY(qAbs(t.divide - 20086.0 / 2) < 1e-6);
         const calc::Tensioning one = calc::tension(pieces, {0.0015, 0.25}, 1395, 1, 195000, 500);
         QVERIFY(one.sigmaFar < t.sigmaFar && one.elongLeft > t.elongLeft);
+        const calc::Tensioning free = calc::tension(pieces, {0, 0}, 1395, 2, 195000, 0); // no friction
+        QVERIFY(qAbs(free.elongLeft - 1395 * 20086.0 / 2 / 195000) < 1e-9 && free.divide == 20086.0 / 2);
 
         // C2a: the kink at mid-span is 0 only where the parabolas are tangent (e1 = e2, lg2 = 0).
         const auto kink = [](const char *e2) {
