@@ -2,11 +2,19 @@
 
 #include "numeric/number_text.h"
 
+#include <array>
 #include <cmath>
 
 namespace calc {
 
 namespace {
+
+constexpr std::array<DuctKind, 4> kinds{{
+    {"metal", "金属波纹管", {0.0015, 0.25}, true},
+    {"plastic", "塑料波纹管", {0.0015, 0.15}, true},
+    {"steel", "钢管", {0.0010, 0.30}, true},
+    {"unbonded", "无粘结", {0.0040, 0.09}, false},
+}};
 
 double frictionOf(const Piece &piece, Duct duct) { return duct.kappa * piece.length / 1000 + duct.mu * piece.theta; }
 
@@ -17,28 +25,50 @@ double stretch(double sigmaIn, double z, double length, double ep)
     return sigmaIn * average * length / ep;
 }
 
-// Stresses the pieces from one end until the friction reaches `upTo`; the
-// piece that holds that point counts with its share of length and friction.
-double stressFrom(std::vector<PieceStress> &out, const std::vector<Piece> &pieces, bool fromRight, Duct duct,
-                  double sigma, double upTo, double ep)
+// Where the stressing from one end stops: at a friction reached, or (on a
+// tendon with no friction at all) at a length reached.
+struct Limit {
+    bool byFriction;
+    double value;
+};
+
+// Stresses the pieces from one end up to the limit; the piece that holds it
+// counts with its share of length, angle and friction, z growing evenly along it.
+double stressFrom(std::vector<PieceStress> &out, const std::vector<Piece> &pieces, PieceStress::Jack jack,
+                  Duct duct, double sigma, Limit limit, double ep)
 {
     double elongation = 0, reached = 0;
-    for (std::size_t n = 0; n < pieces.size() && reached < upTo; ++n) {
-        const Piece &piece = pieces[fromRight ? pieces.size() - 1 - n : n];
+    for (std::size_t n = 0; n < pieces.size() && reached < limit.value; ++n) {
+        const Piece &piece = pieces[jack == PieceStress::right ? pieces.size() - 1 - n : n];
         const double z = frictionOf(piece, duct);
-        const double share = z > 0 && reached + z > upTo ? (upTo - reached) / z : 1.0;
-        const double part = z * share;
-        const double length = piece.length * share;
+        const double along = limit.byFriction ? z : piece.length;
+        const double share = reached + along > limit.value ? (limit.value - reached) / along : 1.0;
+        if (share < 1e-12)
+            break; // the limit fell at this piece's start: nothing of it is left to this jack
+        const double part = z * share, length = piece.length * share;
         const double e = stretch(sigma, part, length, ep);
-        out.push_back({part, sigma, sigma * std::exp(-part), e});
+        out.push_back({jack, length, piece.theta * share, part, sigma, sigma * std::exp(-part), e});
         elongation += e;
         sigma *= std::exp(-part);
-        reached += part;
+        reached += along * share;
     }
     return elongation;
 }
 
 } // namespace
+
+const DuctKind *ductNamed(std::string_view name)
+{
+    std::string lower(name);
+    for (char &c : lower)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (const DuctKind &kind : kinds)
+        if (lower == kind.name || name == kind.chinese)
+            return &kind;
+    return nullptr;
+}
+
+std::string_view ductNames() { return "metal, plastic, steel, unbonded"; }
 
 std::vector<Piece> tensioningPieces(const Tendon &tendon)
 {
@@ -66,30 +96,18 @@ Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon,
     }
     const double inJack = sigmaCon * jack / ep;
     if (ends == 1) {
-        t.elongLeft = stressFrom(t.pieces, pieces, false, duct, sigmaCon, INFINITY, ep) + inJack;
+        t.elongLeft = stressFrom(t.pieces, pieces, PieceStress::left, duct, sigmaCon, {total > 0, INFINITY}, ep) + inJack;
         t.sigmaFar = sigmaCon * std::exp(-total);
         t.divide = length;
         return t;
     }
-    if (total <= 0) { // no friction at all: the jacks meet at mid-length
-        t.elongLeft = t.elongRight = sigmaCon * length / 2 / ep + inJack;
-        t.sigmaFar = sigmaCon;
-        t.divide = length / 2;
-        return t;
-    }
-    // Two jacks: the tendon divides where each end's friction is half the whole.
-    t.elongLeft = stressFrom(t.pieces, pieces, false, duct, sigmaCon, total / 2, ep) + inJack;
-    double reached = 0; // the dividing point, z growing evenly along the piece that holds it
-    for (const Piece &piece : pieces) {
-        const double z = frictionOf(piece, duct);
-        if (reached + z >= total / 2) {
-            t.divide += z > 0 ? piece.length * (total / 2 - reached) / z : 0;
-            break;
-        }
-        reached += z;
+    // Two jacks: the tendon divides where each end's friction is half the
+    // whole, or at mid-length where there is no friction at all.
+    const Limit half{total > 0, total > 0 ? total / 2 : length / 2};
+    t.elongLeft = stressFrom(t.pieces, pieces, PieceStress::left, duct, sigmaCon, half, ep) + inJack;
+    for (const PieceStress &piece : t.pieces)
         t.divide += piece.length;
-    }
-    t.elongRight = stressFrom(t.pieces, pieces, true, duct, sigmaCon, total / 2, ep) + inJack;
+    t.elongRight = stressFrom(t.pieces, pieces, PieceStress::right, duct, sigmaCon, half, ep) + inJack;
     t.sigmaFar = sigmaCon * std::exp(-total / 2);
     return t;
 }

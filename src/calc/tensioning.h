@@ -12,6 +12,7 @@
 
 #include "calc/tendon.h"
 
+#include <string_view>
 #include <vector>
 
 namespace calc {
@@ -27,16 +28,29 @@ struct Piece {
 std::vector<Piece> tensioningPieces(const Tendon &tendon);
 
 struct Duct {
-    double kappa, mu;
+    double kappa, mu; // κ per metre of duct, μ per radian
 };
 
+// The ducts strands are laid in, with their friction coefficients (GB 50010,
+// table 10.2.4), by the names a schedule gives them.
+struct DuctKind {
+    std::string_view name, chinese;
+    Duct duct;
+    bool bonded; // grouted after stressing
+};
+// nullptr for a name that is none of them; English names in any case.
+const DuctKind *ductNamed(std::string_view name);
+std::string_view ductNames(); // "metal, plastic, steel, unbonded"
+
 struct PieceStress {
+    enum Jack { left, right } jack;
+    double length, theta; // of the piece, or of its share up to where two jacks meet
     double z, sigmaIn, sigmaOut, elongation; // elongation in mm, stresses in MPa
 };
 
 struct Tensioning {
     // As stressed from the left, then (two jacks) from the right up to where
-    // they meet; none listed for two jacks on a tendon with no friction.
+    // they meet; the piece holding that point counts in each with its share.
     std::vector<PieceStress> pieces;
     double theta = 0;                // the pieces' angles summed
     double sigmaFar = 0;             // at the right end, or at the dividing point

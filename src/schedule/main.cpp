@@ -3,6 +3,7 @@
 // other row is still computed and written), 2 when the schedule could not be
 // read or the results not written; then no results are written at all.
 
+#include "numeric/number_text.h"
 #include "schedule/results.h"
 #include "schedule/schedule.h"
 #include "sheet/sheet.h"
@@ -29,11 +30,26 @@ with a header row naming the columns in any order:
   name (编号), profile (线型: C2a or C4), e1, e2, e3, k1, k2, k3, lc, lg1, lg2,
   count (根数: identical tendons, 1 when left out)
 A parameter the profile does not use may be empty (C2a: e3, k1, k2, k3; C4: lg2).
+How each tendon is stressed, where its row says (else the options hold):
+  sigma_con (张拉控制应力, MPa), duct (孔道: metal 金属波纹管, plastic 塑料波纹管,
+  steel 钢管, unbonded 无粘结), kappa, mu (over the duct's own),
+  ends (张拉端数: 1 jacks the left end, 2 both), strands (每束根数)
 
 The results, one row per tendon: the parameters as the window shows them after
-entry, a1..a4, the segment lengths L1..L4, length, total (length x count), status
-(ok, overflow, division by zero, invalid operation, invalid argument, or input)
-and message.
+entry, a1..a4, the segment lengths L1..L4, length, total (length x count); the
+stressing as used (sigma_con, kappa, mu, ends), theta (the angles turned, rad),
+sigma_far (at the far end, or where two jacks meet) and loss (MPa), the
+elongation at each jack elong_left and elong_right, elong (their sum) with its
+-6 % and +6 % limits elong_min and elong_max (mm), force (kN at each jack) and
+cut_length (length plus the allowances); status (ok, overflow, division by
+zero, invalid operation, invalid argument, or input), message, and note (the
+stressing checks: a control stress outside 0.40-0.75 fptk, one end on a bonded
+tendon over 20 m or an unbonded one over 40 m).
+
+Friction (GB 50010): each parabola segment, and for C2a the kink at mid-span,
+is a piece of length L turning by theta = atan(2 a x); z = kappa L/1000 + mu theta,
+the stress after it sigma e^-z and its elongation sigma (1 - e^-z)/z L/Ep. Two
+jacks meet where each end's friction is half of the whole.
 
 Example:
   name,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2,count
@@ -42,8 +58,10 @@ Example:
   $ quillmere-schedule -o results.xlsx --sheet sheets.pdf schedule.csv
 
 --sheet writes a calculation sheet per tendon: parameters, equations, segments,
-the profile drawn to scale, the checks, and the setting-out heights above the
-beam's bottom face every --step mm and at the key points.
+the profile drawn to scale with the stress along it, the checks, the
+tensioning, and the setting-out heights above the beam's bottom face every
+--step mm and at the key points. An XLSX also holds these heights and a site
+record of the stressing, with a cell for each jack's measured elongation.
 
 Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read.)";
 
@@ -92,7 +110,8 @@ struct Target {
     }
 };
 
-int run(const QString &inputName, const QString &outputName, const QString &sheetName, double step)
+int run(const QString &inputName, const QString &outputName, const QString &sheetName, double step,
+        const schedule::Stressing &stressing)
 {
     const std::string input = inputName.toStdString();
     std::ifstream file;
@@ -138,7 +157,7 @@ int run(const QString &inputName, const QString &outputName, const QString &shee
         schedule::Reader reader(in);
         schedule::Record record;
         while (reader.next(record)) {
-            const schedule::Result result = schedule::evaluate(record);
+            const schedule::Result result = schedule::evaluate(record, stressing);
             allOk = allOk && result.ok();
             writer->write(result);
             if (sheets)
@@ -194,6 +213,26 @@ int main(int argc, char **argv)
                       "FILE"});
     parser.addOption({"sheet", "A calculation sheet of every tendon, as FILE.pdf.", "FILE"});
     parser.addOption({"step", "The distance between setting-out stations (default 1000).", "MM", "1000"});
+    // The stressing options, in the order they are taken: the strength bounds
+    // the control stress, a duct brings its κ and μ before they are given.
+    const struct {
+        const char *option, *key, *help, *value;
+    } stressingOptions[]{
+        {"fptk", "fptk", "The strands' strength (default 1860).", "MPA"},
+        {"sigma-con", "sigma_con", "The control stress (default 1395, 0.75 fptk).", "MPA"},
+        {"duct", "duct", "The duct: metal, plastic, steel or unbonded (default metal).", "KIND"},
+        {"kappa", "kappa", "The wobble coefficient, per metre (default the duct's).", "K"},
+        {"mu", "mu", "The curvature friction coefficient (default the duct's).", "MU"},
+        {"ends", "ends", "1 jacks the left end only, 2 both ends (default 2).", "N"},
+        {"strands", "strands", "Strands in a tendon (default 1).", "N"},
+        {"area", "area", "The area of a strand, mm² (default 140).", "MM2"},
+        {"ep", "ep", "The strands' modulus of elasticity (default 195000).", "MPA"},
+        {"jack", "jack", "The length of strand inside each jack (default 0).", "MM"},
+        {"allow-live", "allow-live", "The strand cut beyond each jacked end.", "MM"},
+        {"allow-dead", "allow-dead", "The strand cut beyond each dead end.", "MM"},
+    };
+    for (const auto &o : stressingOptions)
+        parser.addOption({o.option, o.help, o.value});
     parser.addPositionalArgument("INPUT", "The schedule; - reads standard input.");
     if (!parser.parse(QCoreApplication::arguments())) {
         std::cerr << program << ": " << parser.errorText().toStdString() << '\n';
@@ -217,5 +256,21 @@ int main(int argc, char **argv)
         std::cerr << program << ": --sheet 须为 .pdf 文件 (the sheet must be FILE.pdf)\n";
         return 2;
     }
-    return run(parser.positionalArguments().front(), parser.value("output"), parser.value("sheet"), step);
+    schedule::Stressing stressing;
+    for (const auto &o : stressingOptions) {
+        if (!parser.isSet(o.option))
+            continue;
+        const std::string text = parser.value(o.option).toStdString();
+        if (const auto reason = stressing.set(o.key, text)) {
+            std::cerr << program << ": --" << o.option << " " << text << ": " << *reason << '\n';
+            return 2;
+        }
+    }
+    if (stressing.sigmaCon > stressing.fptk) { // the default control stress above a lower strength given
+        std::cerr << program << ": --sigma-con " << numeric::writeNumber(stressing.sigmaCon) << " 超过 --fptk "
+                  << numeric::writeNumber(stressing.fptk) << " (the control stress exceeds the strength)\n";
+        return 2;
+    }
+    return run(parser.positionalArguments().front(), parser.value("output"), parser.value("sheet"), step,
+               stressing);
 }

@@ -23,6 +23,10 @@ constexpr Alias aliases[]{
     {"e3", input::e3},       {"k1", input::k1},     {"k2", input::k2},
     {"k3", input::k3},       {"lc", input::lc},     {"lg1", input::lg1},
     {"lg2", input::lg2},     {"count", input::count}, {"根数", input::count},
+    {"sigma_con", input::sigmaCon}, {"张拉控制应力", input::sigmaCon}, {"duct", input::duct},
+    {"孔道", input::duct},   {"kappa", input::kappa}, {"mu", input::mu},
+    {"ends", input::ends},   {"张拉端数", input::ends}, {"strands", input::strands},
+    {"每束根数", input::strands},
 };
 
 // Without these a schedule says nothing any profile can compute.

@@ -66,7 +66,9 @@ public:
             return;
         sheet_ = workbook_add_worksheet(book_, "tendons");
         // Widths first: in constant memory a row is written out as the next begins.
-        const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10, 16, 60};
+        const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10,
+                              9, 8, 6, 5, 8, 9, 7, 10, 11, 7, 9, 9, 8, 10, 16, 60, 60};
+        static_assert(std::size(widths) == output::columnCount);
         for (int column = 0; column < output::columnCount; ++column)
             worksheet_set_column(sheet_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
         worksheet_freeze_panes(sheet_, 1, 0);

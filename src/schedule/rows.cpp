@@ -4,7 +4,9 @@
 #include "calc/tendon.h"
 #include "numeric/number_text.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace schedule {
 
@@ -12,7 +14,9 @@ namespace {
 
 constexpr std::array<std::string_view, output::columnCount> titles{
     "name", "profile", "e1", "e2", "e3", "k1", "k2", "k3", "lc", "lg1", "lg2", "count",
-    "a1", "a2", "a3", "a4", "L1", "L2", "L3", "L4", "length", "total", "status", "message"};
+    "a1", "a2", "a3", "a4", "L1", "L2", "L3", "L4", "length", "total",
+    "sigma_con", "kappa", "mu", "ends", "theta", "sigma_far", "loss", "elong_left", "elong_right", "elong",
+    "elong_min", "elong_max", "force", "cut_length", "status", "message", "note"};
 
 // The failure kinds in the words of the status column.
 constexpr std::array<std::string_view, 4> kindWords{"overflow", "division by zero", "invalid operation",
@@ -60,11 +64,156 @@ long countOf(std::string_view field)
     return count;
 }
 
+// A stressing value's text as a number from `low` (above it where `above`)
+// to `high`, or the reason it is not one.
+std::optional<std::string> numberIn(std::string_view text, double low, bool above, double high, double &value)
+{
+    if (!plainNumber(text))
+        return "不是数。";
+    const std::string_view number = trimmed(text);
+    const bool plus = number.front() == '+';
+    const auto [end, error] = std::from_chars(number.data() + plus, number.data() + number.size(), value);
+    if (error == std::errc() && !(value < low || (above && value == low) || value > high))
+        return std::nullopt;
+    return (above ? "须大于 " : "须在 ") + numeric::writeNumber(low) + (above ? " 且不超过 " : " 至 ")
+           + numeric::writeNumber(high) + (above ? "。" : " 之间。");
+}
+
+// A value to the given decimals, the point a "." in any locale.
+std::string fixed(double value, int decimals)
+{
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value + 0.0, std::chars_format::fixed, decimals).ptr;
+    return std::string(text, end);
+}
+
+// Tenths as the text of a number with one decimal shows them.
+long tenths(double value)
+{
+    std::string text = fixed(value, 1);
+    text.erase(text.size() - 2, 1);
+    return std::stol(text);
+}
+
+std::string tenthsText(long tenths)
+{
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+// The site's checks on how a tendon is stressed; the row stays ok.
+std::string notes(const Stressing &s, double length)
+{
+    std::string text;
+    const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
+    if (s.sigmaCon * 100 < 40 * s.fptk || s.sigmaCon * 100 > 75 * s.fptk)
+        add("σcon " + numeric::writeNumber(s.sigmaCon) + " MPa 不在 0.40～0.75 fptk（" + fixed(0.40 * s.fptk, 0) + "～"
+            + fixed(0.75 * s.fptk, 0) + " MPa）之内 (the control stress is outside 0.40-0.75 fptk)");
+    const double longest = s.duct->bonded ? 20000 : 40000;
+    if (s.ends == 1 && length > longest)
+        add(std::string(s.duct->bonded ? "有粘结" : "无粘结") + "预应力筋长度超过 " + fixed(longest / 1000, 0)
+            + " m，宜两端张拉 (a tendon this long is jacked at both ends)");
+    return text;
+}
+
+// An ok tendon stressed, its cells filled.
+void stress(Result &result, const Stressing &s)
+{
+    auto &cells = result.cells;
+    const calc::Tendon &tendon = *result.tendon;
+    Stressed &stressed = result.stressed.emplace();
+    stressed.stressing = s;
+    stressed.pieces = calc::tensioningPieces(tendon);
+    const calc::Duct duct = s.friction();
+    const calc::Tensioning &t = stressed.tensioning =
+        calc::tension(stressed.pieces, duct, s.sigmaCon, s.ends, s.ep, s.jack);
+    cells[output::sigmaCon] = numeric::writeNumber(s.sigmaCon);
+    cells[output::kappa] = numeric::writeNumber(duct.kappa);
+    cells[output::mu] = numeric::writeNumber(duct.mu);
+    cells[output::ends] = std::to_string(s.ends);
+    cells[output::theta] = fixed(t.theta, 4);
+    cells[output::sigmaFar] = fixed(t.sigmaFar, 1);
+    cells[output::loss] = fixed(s.sigmaCon - t.sigmaFar, 1);
+    // The sum and its range as the site reads them off the shown elongations.
+    const long left = tenths(t.elongLeft), right = s.ends == 2 ? tenths(t.elongRight) : 0;
+    cells[output::elongLeft] = tenthsText(left);
+    if (s.ends == 2)
+        cells[output::elongRight] = tenthsText(right);
+    cells[output::elong] = tenthsText(left + right);
+    cells[output::elongMin] = tenthsText(((left + right) * 94 + 50) / 100);
+    cells[output::elongMax] = tenthsText(((left + right) * 106 + 50) / 100);
+    cells[output::force] = fixed(s.sigmaCon * s.area * double(s.strands) / 1000, 1);
+    const double length = *tendon.length.total;
+    if (s.allowLive || s.allowDead)
+        cells[output::cutLength] = numeric::writeNumber(length + s.allowLive.value_or(0) * s.ends
+                                                        + s.allowDead.value_or(0) * (2 - s.ends));
+    cells[output::note] = notes(s, length);
+}
+
+constexpr std::array<std::pair<std::string_view, input::Column>, 6> stressingColumns{{
+    {"sigma_con", input::sigmaCon}, {"duct", input::duct}, {"kappa", input::kappa},
+    {"mu", input::mu}, {"ends", input::ends}, {"strands", input::strands},
+}};
+
 } // namespace
+
+std::optional<std::string> Stressing::set(std::string_view key, std::string_view field)
+{
+    const std::string_view text = trimmed(field);
+    double value = 0;
+    if (key == "duct") {
+        const calc::DuctKind *kind = calc::ductNamed(text);
+        if (!kind)
+            return "不是孔道 " + std::string(calc::ductNames()) + " 之一。";
+        duct = kind;
+        kappa.reset();
+        mu.reset();
+        return std::nullopt;
+    }
+    if (key == "ends" || key == "strands") {
+        long whole = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
+        const bool isWhole = error == std::errc() && end == text.data() + text.size() && !text.empty();
+        if (key == "ends") {
+            if (!isWhole || (whole != 1 && whole != 2))
+                return "不是 1 或 2。";
+            ends = int(whole);
+        } else {
+            if (!isWhole || whole < 1 || whole > 999)
+                return "不是 1 至 999 之间的整数。";
+            strands = whole;
+        }
+        return std::nullopt;
+    }
+    // What a strand can be: no stress beyond its strength, no coefficient,
+    // modulus or allowance that would make the figures meaningless.
+    struct Range {
+        std::string_view key;
+        bool positive;
+        double high;
+        double Stressing::*value = nullptr;
+        std::optional<double> Stressing::*given = nullptr; // where it holds only when given
+    };
+    const Range ranges[]{
+        {"sigma_con", true, fptk, &Stressing::sigmaCon}, {"kappa", false, 1, nullptr, &Stressing::kappa},
+        {"mu", false, 2, nullptr, &Stressing::mu},        {"area", true, 10000, &Stressing::area},
+        {"ep", true, 1e7, &Stressing::ep},                {"fptk", true, 10000, &Stressing::fptk},
+        {"jack", false, 1e5, &Stressing::jack},           {"allow-live", false, 1e5, nullptr, &Stressing::allowLive},
+        {"allow-dead", false, 1e5, nullptr, &Stressing::allowDead}};
+    const auto range = std::find_if(std::begin(ranges), std::end(ranges), [&](const Range &r) { return r.key == key; });
+    if (range == std::end(ranges))
+        return "不是张拉参数。";
+    if (auto reason = numberIn(text, 0, range->positive, range->high, value))
+        return reason;
+    if (range->value)
+        this->*range->value = value;
+    else
+        this->*range->given = value;
+    return std::nullopt;
+}
 
 std::string_view output::title(int column) { return titles.at(std::size_t(column)); }
 
-bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= total); }
+bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= cutLength); }
 
 bool plainNumber(std::string_view field)
 {
@@ -85,7 +234,7 @@ bool plainNumber(std::string_view field)
     return any && at == text.size();
 }
 
-Result evaluate(const Record &record)
+Result evaluate(const Record &record, const Stressing &defaults)
 {
     Result result;
     auto &cells = result.cells;
@@ -103,6 +252,13 @@ Result evaluate(const Record &record)
         const long count = countOf(record.fields[input::count]);
         result.count = count;
         cells[output::count] = std::to_string(count);
+        Stressing stressing = defaults;
+        for (const auto &[key, column] : stressingColumns) {
+            const std::string_view text = trimmed(record.fields[column]);
+            if (!text.empty())
+                if (const auto reason = stressing.set(key, text))
+                    throw refusal(key, text, *reason);
+        }
 
         calc::ParameterTexts answers;
         for (int p : calc::askedParameters(profile)) {
@@ -132,6 +288,7 @@ Result evaluate(const Record &record)
             cells[output::message] = calc::failureSummary(*tendon.failure);
         } else {
             cells[output::status] = "ok";
+            stress(result, stressing);
         }
     } catch (const Refusal &refused) {
         cells[output::status] = "input";

@@ -8,6 +8,7 @@
 // of any length takes the same memory.
 
 #include "calc/tendon.h"
+#include "calc/tensioning.h"
 
 #include <array>
 #include <cstdint>
@@ -23,7 +24,11 @@ namespace schedule {
 
 // The input columns, by role.
 namespace input {
-enum Column { name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count, columnCount };
+enum Column {
+    name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count,
+    sigmaCon, duct, kappa, mu, ends, strands, // how it is stressed, where the row says
+    columnCount
+};
 }
 
 // One data record of the schedule: its fields by column ("" where the
@@ -48,8 +53,9 @@ public:
 // Reads CSV (RFC 4180 quoting) or tab-separated text, told apart by the header
 // line; UTF-8 with or without a byte-order mark, or GB18030; CRLF or LF.
 // Blank records are skipped. The header names the columns in any order, in
-// any case, in English or as 编号, 线型 and 根数; columns it does not know are
-// ignored, and count, e3, k1, k2, k3 and lg2 may be left out.
+// any case, in English or as 编号, 线型, 根数, 张拉控制应力, 孔道, 张拉端数 and
+// 每束根数; columns it does not know are ignored, and only name, profile, e1,
+// e2, lc and lg1 are needed.
 class Reader {
 public:
     explicit Reader(std::istream &in); // reads the header
@@ -78,7 +84,9 @@ private:
 namespace output {
 enum Column {
     name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count,
-    a1, a2, a3, a4, l1, l2, l3, l4, length, total, status, message,
+    a1, a2, a3, a4, l1, l2, l3, l4, length, total,
+    sigmaCon, kappa, mu, ends, theta, sigmaFar, loss, elongLeft, elongRight, elong, elongMin, elongMax, force,
+    cutLength, status, message, note,
     columnCount
 };
 std::string_view title(int column);
@@ -86,20 +94,50 @@ std::string_view title(int column);
 bool numeric(int column);
 } // namespace output
 
+// How tendons are stressed: the program's options, and over them what a
+// row's own columns say.
+struct Stressing {
+    double sigmaCon = 1395; // MPa, 0.75 fptk
+    const calc::DuctKind *duct = calc::ductNamed("metal");
+    std::optional<double> kappa, mu; // over the duct's own
+    int ends = 2;
+    long strands = 1;
+    double area = 140;  // mm² a strand (φs15.2)
+    double ep = 195000; // MPa
+    double fptk = 1860; // MPa
+    double jack = 0;    // mm of strand inside each jack
+    std::optional<double> allowLive, allowDead; // mm cut beyond each jacked and each dead end
+
+    calc::Duct friction() const { return {kappa.value_or(duct->duct.kappa), mu.value_or(duct->duct.mu)}; }
+    // Takes one value, named as its column or its option ("sigma_con",
+    // "allow-live"); the reason where the text is no such value. A duct
+    // brings its own κ and μ, over any given before it.
+    std::optional<std::string> set(std::string_view key, std::string_view text);
+};
+
+// An ok tendon as stressed.
+struct Stressed {
+    Stressing stressing; // as used for this tendon
+    std::vector<calc::Piece> pieces;
+    calc::Tensioning tensioning;
+};
+
 struct Result {
     std::array<std::string, output::columnCount> cells;
     bool ok() const { return cells[output::status] == "ok"; }
     // The tendon as computed, where the row got that far; the count as read.
     std::optional<calc::Tendon> tendon;
+    std::optional<Stressed> stressed;
     long count = 1;
 };
 
 // A record worked out as the window works out the same answers: entry as the
-// prompts take them, then the equations and the length. A field the profile
-// needs must be wholly a number; a field that is not, an unknown profile or a
-// count that is no positive whole number refuses the row with status
-// "input". A failed row keeps what was computed before the failure.
-Result evaluate(const Record &record);
+// prompts take them, then the equations and the length; an ok tendon is then
+// stressed as the row and `stressing` say. A field the profile needs must be
+// wholly a number; a field that is not, an unknown profile, a count that is no
+// positive whole number or a stressing value that is none refuses the row with
+// status "input". A failed row keeps what was computed before the failure.
+Result evaluate(const Record &record, const Stressing &stressing = {});
 
 // "2019.06.0006", as the window's credits show it.
 std::string versionText();
