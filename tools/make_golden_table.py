@@ -15,9 +15,10 @@ implementation gives.
 """
 import csv
 import io
+import math
 import re
 import sys
-from decimal import Decimal, getcontext
+from decimal import ROUND_HALF_UP, Decimal, getcontext
 from fractions import Fraction
 
 getcontext().prec = 60
@@ -209,7 +210,8 @@ class Road:
             k1, k2, k3, lc, *a = (read(self.box[n], 'length') for n in (4, 5, 6, 7, 10, 11, 12, 13))
             runs = [lc * k1, lc * k2 - lc * k1, (lc - lc * k2) - lc * k3, lc * k3]
         p = [held(divide(1, ai * 2, 'length'), PARAMETER) for ai in a]
-        self.segments = [segment_mm(held(x, RUN), pi, 'length') for x, pi in zip(runs, p)]
+        self.runs = [held(x, RUN) for x in runs]
+        self.segments = [segment_mm(x, pi, 'length') for x, pi in zip(self.runs, p)]
         total = add_short(self.segments[1], self.segments[0], 'length')
         for more in self.segments[2:]:
             total = add_short(total, more, 'length')
@@ -235,15 +237,105 @@ class Road:
         return ';'.join(str(whole(v, 'heights')) for v in h)
 
 
+    def stressed(self, spec):
+        """The tendon jacked as `spec` says over the defaults: the figures the
+        site checks, each jack's elongation integrated along its own part of
+        the tendon by Simpson's rule, and the kinds of note it earns."""
+        s = dict(STRESSING, **spec)
+        kappa, mu, bonded = DUCTS[s['duct']]
+        kappa, mu = s.get('kappa', kappa), s.get('mu', mu)
+        sigma, ends, ep = s['sigma_con'], s['ends'], s['ep']
+        # Each piece: its length and the angle its tangent turns.
+        tangent = [math.atan(2 * float(Fraction(self.box[10 + i])) * float(x)) for i, x in enumerate(self.runs)]
+        pieces = [(mm, abs(t)) for mm, t in zip(self.segments, tangent)]
+        if self.profile == 'C2a':
+            pieces.insert(1, (0, abs(tangent[0] - tangent[1])))
+        frictions = [kappa * length / 1000 + mu * theta for length, theta in pieces]
+        total, length = sum(frictions), sum(p[0] for p in pieces)
+        # The friction reached from the left end at the start of each piece,
+        # and where two jacks meet: half the friction, or half the length.
+        before = [sum(frictions[:i]) for i in range(len(pieces))]
+        starts = [sum(p[0] for p in pieces[:i]) for i in range(len(pieces))]
+        meet = length
+        if ends == 2:
+            meet = length / 2
+            for (piece_length, _), z, z0, s0 in zip(pieces, frictions, before, starts):
+                if total > 0 and z0 <= total / 2 <= z0 + z:
+                    meet = s0 + (piece_length * (total / 2 - z0) / z if z else 0)
+                    break
+
+        def elongation(low, high, from_right):
+            def stress(piece, at):
+                (piece_length, _), z, z0, s0 = piece
+                u = (at - s0) / piece_length
+                reached = (total - z0 - z) + z * (1 - u) if from_right else z0 + z * u
+                return sigma * math.exp(-reached)
+            result = 0
+            for piece in zip(pieces, frictions, before, starts):
+                a, b = max(low, piece[3]), min(high, piece[3] + piece[0][0])
+                if b > a:
+                    n, h = 64, (b - a) / 64
+                    f = [stress(piece, a + k * h) for k in range(n + 1)]
+                    result += h / 3 * (f[0] + f[-1] + 4 * sum(f[1:-1:2]) + 2 * sum(f[2:-1:2])) / ep
+            return result + sigma * s['jack'] / ep
+
+        left = tenths(elongation(0, meet, False))
+        right = tenths(elongation(meet, length, True)) if ends == 2 else 0
+        far = sigma * math.exp(-(total if ends == 1 else total / 2))
+        limits = [(Decimal(left + right) * Decimal(f) / 10).quantize(Decimal('0.1'), ROUND_HALF_UP)
+                  for f in ('0.94', '1.06')]
+        cut = ''
+        if 'allow-live' in s or 'allow-dead' in s:
+            cut = text(Fraction(int(self.box[14])) + Fraction(str(s.get('allow-live', 0))) * ends
+                       + Fraction(str(s.get('allow-dead', 0))) * (2 - ends))
+        figures = [rounded(sum(p[1] for p in pieces), 4), rounded(far, 1), rounded(sigma - far, 1),
+                   shown(left), shown(right) if ends == 2 else '', shown(left + right), *map(str, limits),
+                   rounded(Fraction(str(sigma)) * Fraction(str(s['area'])) * s['strands'] / 1000, 1), cut]
+        notes = []
+        if not 0.40 * s['fptk'] <= sigma <= 0.75 * s['fptk']:
+            notes.append('control stress')
+        if ends == 1 and int(self.box[14]) > (20000 if bonded else 40000):
+            notes.append('one end')
+        return ';'.join(figures), ';'.join(notes)
+
+
+def rounded(v, decimals):
+    """A figure to the given decimals, refused where its double may round either way."""
+    scaled = Fraction(v) * 10 ** decimals
+    if abs(scaled % 1 - Fraction(1, 2)) < Fraction(1, 10**6):
+        raise Fragile(f'{float(v)} lies at a rounding boundary')
+    n = round(scaled)
+    return f'{n // 10 ** decimals}.{n % 10 ** decimals:0{decimals}d}' if decimals else str(n)
+
+
+def tenths(v):
+    return int(rounded(v, 1).replace('.', ''))
+
+
+def shown(tenths):
+    return f'{tenths // 10}.{tenths % 10}'
+
+
+# How a tendon is stressed where its spec does not say, and the ducts: κ per
+# metre, μ, and whether grouted.
+STRESSING = {'sigma_con': 1395, 'duct': 'metal', 'ends': 2, 'strands': 1, 'area': 140, 'ep': 195000,
+             'fptk': 1860, 'jack': 0}
+DUCTS = {'metal': (0.0015, 0.25, True), 'plastic': (0.0015, 0.15, True), 'steel': (0.0010, 0.30, True),
+         'unbonded': (0.0040, 0.09, False)}
+DUCTS.update({'金属波纹管': DUCTS['metal'], '塑料波纹管': DUCTS['plastic'], '钢管': DUCTS['steel'],
+              '无粘结': DUCTS['unbonded']})
+
+
 COLUMNS = (['name', 'profile', 'answers', 'typed_entry', 'typed_equations']
-           + [f'Text{n}' for n in range(1, 15)] + ['segments', 'failed_at', 'failure', 'heights'])
+           + [f'Text{n}' for n in range(1, 15)] + ['segments', 'failed_at', 'failure', 'heights']
+           + ['stressing', 'tensioning', 'notes'])
 
 
 def typed_field(over):
     return ';'.join(f'{n}={t}' for n, t in over.items())
 
 
-def work_out(name, profile, answers, entry_typed=None, equations_typed=None):
+def work_out(name, profile, answers, entry_typed=None, equations_typed=None, spec=None):
     road = Road(profile)
     failed = None
     try:
@@ -258,7 +350,8 @@ def work_out(name, profile, answers, entry_typed=None, equations_typed=None):
     return [name, profile, ';'.join(answers), typed_field(entry_typed or {}),
             typed_field(equations_typed or {})] + road.box[1:15] + [
         ';'.join(map(str, road.segments)), failed.step if failed else '', failed.kind if failed else '',
-        road.heights() if equations else '']
+        road.heights() if equations else '', ';'.join(f'{k}={v}' for k, v in (spec or {}).items()),
+        *(road.stressed(spec or {}) if not failed and not entry_typed and not equations_typed else ('', ''))]
 
 
 def c4(e1, e2, e3, k1, k2, k3, lc, lg1):
@@ -317,6 +410,30 @@ CHOSEN = [
     ('C2a segment over 32767 mm', 'C2a', c2a(100, 100, 30000, 1000, 0), None, {5: '1.1'}),
     ('C2a strand over 32767 mm', 'C2a', c2a(100, 100, 30000, 1000, 0), None, {10: '0.0001', 11: '0.0001'}),
     ('C4 k1 typed with a placeholder', 'C4', c4(100, 100, 100, 0.1, 0.5, 0.1, 20000, 1000), {4: NO_VALUE}),
+    # Stressed otherwise than by default: each duct, one end and two, a C2a
+    # whose parabolas meet at a kink, the tendon's own coefficients, the
+    # program's options, and the checks.
+    ('C4 one end plastic duct', 'C4', c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200), None, None,
+     {'ends': 1, 'duct': 'plastic', 'sigma_con': 1302}),
+    ('C4 two ends steel duct', 'C4', c4(220, 70, 180, 0.15, 0.62, 0.11, 24610, 1600), None, None,
+     {'duct': '钢管', 'strands': 12}),
+    ('C2a kink one end unbonded', 'C2a', c2a(130, 95, 17500, 1000, 600), None, None,
+     {'ends': 1, 'duct': 'unbonded', 'strands': 3}),
+    ('C2a kink two ends', 'C2a', c2a(80, 140, 12000, 700, 1300), None, None, {'strands': 7}),
+    ('C4 own kappa and mu over the duct', 'C4', c4(90, 60, 130, 0.18, 0.4, 0.14, 6170, 450), None, None,
+     {'duct': '塑料波纹管', 'kappa': 0.002, 'mu': 0.2}),
+    ('C4 no friction', 'C4', c4(140, 85, 160, 0.13, 0.52, 0.09, 21020, 1210), None, None,
+     {'kappa': 0, 'mu': 0}),
+    ('C2a jack and allowances', 'C2a', c2a(150, 90, 16010, 1100, 0), None, None,
+     {'ends': 1, 'jack': 600, 'allow-live': 700, 'allow-dead': 150, 'area': 139, 'ep': 196000}),
+    ('C4 allowances at two jacks', 'C4', c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200), None, None,
+     {'allow-live': 650.5}),
+    ('C4 control stress high one end long', 'C4', c4(200, 80, 250, 0.1, 0.55, 0.07, 31980, 1500), None, None,
+     {'sigma_con': 1488, 'ends': 1}),
+    ('C2a control stress low', 'C2a', c2a(120, 110, 21010, 900, 900), None, None,
+     {'sigma_con': 700, 'duct': 'plastic'}),
+    ('C4 unbonded one end under 40 m', 'C4', c4(200, 80, 250, 0.1, 0.55, 0.07, 31980, 1500), None, None,
+     {'duct': '无粘结', 'ends': 1, 'fptk': 1720, 'sigma_con': 1290}),
 ]
 
 
@@ -353,8 +470,9 @@ def drawn(random, profile):
             lg2 = (0, lg1, random.between(300, 2000, 10))[random.below(3)]
             answers = c2a(random.between(cover, lg1 // 3), random.between(cover, lg1 // 3),
                           random.between(6000, 32000, 10), lg1, lg2)
-        row = try_row(f'{profile} drawn', profile, answers)
-        if row and not row[-2]:
+        spec = {'ends': 1 + random.below(2), 'duct': list(DUCTS)[random.below(len(DUCTS))]}
+        row = try_row(f'{profile} drawn', profile, answers, None, None, spec)
+        if row and not row[COLUMNS.index('failure')]:
             return row
 
 

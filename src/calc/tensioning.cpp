@@ -80,7 +80,8 @@ std::vector<Piece> tensioningPieces(const Tendon &tendon)
     for (std::size_t i = 0; i < segments.size(); ++i) {
         if (tendon.profile == Profile::c2a && i == 1)
             pieces.push_back({0, std::abs(turn(0) - turn(1))});
-        pieces.push_back({double(segments[i].millimetres), turn(i)});
+        // A coefficient below zero curves the segment the other way: it still turns.
+        pieces.push_back({double(segments[i].millimetres), std::abs(turn(i))});
     }
     return pieces;
 }

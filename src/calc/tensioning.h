@@ -22,7 +22,7 @@ struct Piece {
     double theta;  // rad
 };
 
-// C4: its four segments, L their whole-mm lengths and θ = atan(2·a·x).
+// C4: its four segments, L their whole-mm lengths and θ = |atan(2·a·x)|.
 // C2a: segment 1, at mid-span a kink of no length turning by the difference
 // of the two tangents (0 where the parabolas are tangent), then segment 2.
 std::vector<Piece> tensioningPieces(const Tendon &tendon);

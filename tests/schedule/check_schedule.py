@@ -38,18 +38,54 @@ def write(name, text, encoding='utf-8'):
     return path
 
 
+# How a row is stressed: its own columns, and the program's options.
+STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands']
+FIGURES = ['theta', 'sigma_far', 'loss', 'elong_left', 'elong_right', 'elong', 'elong_min', 'elong_max', 'force',
+           'cut_length']
+NOTES = {'control stress': 'fptk', 'one end': '两端张拉'}
+columns = ['name', 'profile'] + PARAMETERS + ['count'] + STRESSING
+
+
+def spec(row):
+    return dict(item.split('=') for item in row['stressing'].split(';') if item)
+
+
+def options(row):
+    return [f'--{k}={v}' for k, v in spec(row).items() if k not in STRESSING]
+
+
+def as_schedule(rows):
+    return '\n'.join(','.join(s.get(c, '') for c in columns) for s in [dict(zip(columns, columns))] + rows)
+
+
+def check_stressed(r, g):
+    """The tensioning figures and notes of the golden row."""
+    figures = dict(zip(FIGURES, g['tensioning'].split(';'))) if g['tensioning'] else dict.fromkeys(FIGURES, '')
+    assert {k: r[k] for k in FIGURES} == figures, (g['name'], r, figures)
+    for kind, word in NOTES.items():
+        assert (word in r['note']) == (kind in g['notes'].split(';')), (g['name'], r['note'])
+
+
 # The golden rows that need no typing over a box and answer every prompt.
 golden = [r for r in csv.DictReader(open(table, encoding='utf-8'))
           if not r['typed_entry'] and not r['typed_equations'] and '' not in r['answers'].split(';')]
+# Rows stressed by options of their own, each run on its own.
+for g in [g for g in golden if options(g)]:
+    one = dict(name=g['name'], profile=g['profile'], **dict(zip(ASKED[g['profile']], g['answers'].split(';'))),
+               **{k: v for k, v in spec(g).items() if k in STRESSING})
+    code, out, _ = run(*options(g), write('options.csv', as_schedule([one])))
+    assert code == 0, (g['name'], code)
+    check_stressed(rows(out)[0], g)
+golden = [g for g in golden if not options(g)]
 schedule = [dict(name='梁' + r['name'], profile=r['profile'], count=str(n % 3 + 1),
-                 **dict(zip(ASKED[r['profile']], r['answers'].split(';')))) for n, r in enumerate(golden)]
-columns = ['name', 'profile'] + PARAMETERS + ['count']
-plain = '\n'.join(','.join(s.get(c, '') for c in columns) for s in [dict(zip(columns, columns))] + schedule)
+                 **dict(zip(ASKED[r['profile']], r['answers'].split(';'))), **spec(r)) for n, r in enumerate(golden)]
+plain = as_schedule(schedule)
 code, out, _ = run(write('golden.csv', plain))
 assert code == 1, code  # the table holds failures
 results = rows(out)
 assert len(results) == len(golden)
 for r, s, g in zip(results, schedule, golden):
+    check_stressed(r, g)
     entered = g['failed_at'] != 'entry'
     c2a = g['profile'] == 'C2a'
     expected = {
@@ -61,7 +97,9 @@ for r, s, g in zip(results, schedule, golden):
     assert {k: r[k] for k in expected} == expected, (g['name'], r, expected)
 
 # The same schedule as a Chinese desktop saves it gives the same results.
-chinese = plain.replace('name,profile', '编号,线型').replace(',count', ',根数').replace(',', '\t').replace('\n', '\r\n')
+chinese = (plain.replace('name,profile', '编号,线型').replace(',count', ',根数').replace('sigma_con', '张拉控制应力')
+           .replace(',duct', ',孔道').replace(',ends', ',张拉端数').replace(',strands', ',每束根数')
+           .replace(',', '\t').replace('\n', '\r\n'))
 assert run(write('golden.txt', chinese, 'gb18030'))[1] == out
 
 # The XLSX holds what the CSV holds, numbers as numbers.
@@ -110,6 +148,18 @@ lines += ['=cmd,C4,100,100,100,0.1,0.5,0.1,20000,1000,,0', 'x,C5,1,1,1,1,1,1,1,1
 code, out, _ = run('-', data='\n'.join(lines).encode())
 assert [r['status'] for r in rows(out)] == list(bad.values()) + ['input'] * 3 and code == 1
 assert rows(out)[len(bad)]['name'] == "'=cmd"
+
+# A stressing value that is none refuses its row, naming the column; a bad
+# option refuses the run.
+refused = [('sigma_con', 'abc'), ('sigma_con', '0'), ('sigma_con', '1900'), ('duct', 'wood'), ('kappa', '-0.001'),
+           ('mu', '1e400'), ('ends', '3'), ('ends', '1.5'), ('strands', '0'), ('strands', '2.5')]
+lines = [','.join(columns)] + [f'r,C4,100,100,100,0.1,0.5,0.1,20000,1000,,1' + ',' * (STRESSING.index(k) + 1) + v
+                               + ',' * (len(STRESSING) - STRESSING.index(k) - 1) for k, v in refused]
+for r, (column, value) in zip(rows(run('-', data='\n'.join(lines).encode())[1]), refused):
+    assert r['status'] == 'input' and f'{column} 列“{value}”' in r['message'] and not r['elong'], (column, r)
+for bad in (['--ends', '0'], ['--duct', 'wood'], ['--sigma-con', '-5'], ['--fptk', '1200'], ['--allow-live', 'x']):
+    code, out, err = run(*bad, write('golden.csv', plain))
+    assert code == 2 and bad[0] in err and not out, (bad, code, err)
 
 # Schedules that cannot be read: exit 2, a message naming the place, and an
 # earlier results file left as it was.
