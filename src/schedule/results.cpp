@@ -79,6 +79,15 @@ public:
 
         bold_ = bold;
         addHeightsSheet();
+        outside_ = workbook_add_format(book_);
+        format_set_bg_color(outside_, 0xFFC7CE);
+        format_set_font_color(outside_, 0x9C0006);
+        tenth_ = workbook_add_format(book_);
+        format_set_num_format(tenth_, "0.0");
+        measured_ = workbook_add_format(book_);
+        format_set_num_format(measured_, "0.0");
+        format_set_bg_color(measured_, 0xFFF2CC); // the cells the site fills in
+        addRecordSheet();
     }
 
     ~XlsxWriter() override
@@ -103,6 +112,8 @@ public:
             if (error != LXW_NO_ERROR)
                 failed_ = true;
         }
+        if (result.stressed)
+            record(result);
         if (result.ok() && result.tendon) {
             // Heights above the bottom face, whole mm, as the sheet gives them.
             const calc::ProfileGeometry geometry = calc::geometryOf(*result.tendon);
@@ -141,6 +152,62 @@ private:
         heightRow_ = 0;
     }
 
+    // The site record: a row for each jack, the measured elongation typed in
+    // beside the calculated one, its deviation worked out and marked red
+    // when outside ±6 %.
+    void addRecordSheet()
+    {
+        const std::string name = "张拉记录" + (++recordSheets_ > 1 ? " " + std::to_string(recordSheets_) : "");
+        records_ = workbook_add_worksheet(book_, name.c_str());
+        const double widths[]{16, 8, 12, 14, 12, 12, 14, 10, 12};
+        const char *titles[]{"编号", "张拉端", "张拉力 (kN)", "计算伸长值 (mm)", "下限 −6% (mm)", "上限 +6% (mm)",
+                             "实测伸长值 (mm)", "偏差 (%)", "判定"};
+        for (int column = 0; column < 9; ++column) {
+            worksheet_set_column(records_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
+            worksheet_write_string(records_, 0, lxw_col_t(column), titles[column], bold_);
+        }
+        worksheet_freeze_panes(records_, 1, 0);
+        lxw_conditional_format outside{};
+        outside.type = LXW_CONDITIONAL_TYPE_FORMULA;
+        std::string rule = "=AND(ISNUMBER($H2),ABS($H2)>6)";
+        outside.value_string = rule.data();
+        outside.format = outside_;
+        worksheet_conditional_format_range(records_, 1, 7, LXW_ROW_MAX - 1, 8, &outside);
+        recordRow_ = 0;
+    }
+
+    void record(const Result &result)
+    {
+        const auto &c = result.cells;
+        const std::string name = cellText(c[output::name]);
+        const bool two = result.stressed->stressing.ends == 2;
+        for (const auto &[end, column] : {std::pair{"左端", output::elongLeft}, std::pair{"右端", output::elongRight}}) {
+            if (column == output::elongRight && !two)
+                break;
+            if (recordRow_ + 1 == LXW_ROW_MAX)
+                addRecordSheet();
+            const lxw_row_t row = ++recordRow_;
+            const std::string at = std::to_string(row + 1);
+            const std::string &elongation = c[std::size_t(column)];
+            const auto number = [&](int col, const std::string &text) {
+                double value = 0;
+                std::from_chars(text.data(), text.data() + text.size(), value);
+                worksheet_write_number(records_, row, lxw_col_t(col), value, tenth_);
+            };
+            worksheet_write_string(records_, row, 0, name.c_str(), nullptr);
+            worksheet_write_string(records_, row, 1, end, nullptr);
+            number(2, c[output::force]);
+            number(3, elongation);
+            number(4, elongationLimit(elongation, -6));
+            number(5, elongationLimit(elongation, 6));
+            worksheet_write_blank(records_, row, 6, measured_);
+            const std::string deviation = "=IF(G" + at + "=\"\",\"\",(G" + at + "-D" + at + ")/D" + at + "*100)";
+            const std::string verdict = "=IF(G" + at + "=\"\",\"\",IF(ABS(H" + at + ")>6,\"超出 ±6%\",\"合格\"))";
+            worksheet_write_formula_str(records_, row, 7, deviation.c_str(), tenth_, "");
+            worksheet_write_formula_str(records_, row, 8, verdict.c_str(), nullptr, "");
+        }
+    }
+
     // A cell holds at most 32767 characters; a longer text is cut at a
     // character boundary.
     static std::string cellText(const std::string &text)
@@ -172,8 +239,10 @@ private:
     lxw_workbook *book_ = nullptr;
     lxw_worksheet *sheet_ = nullptr, *heights_ = nullptr;
     lxw_row_t row_ = 0, heightRow_ = 0;
-    lxw_format *bold_ = nullptr;
-    int heightSheets_ = 0;
+    lxw_worksheet *records_ = nullptr;
+    lxw_row_t recordRow_ = 0;
+    lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *measured_ = nullptr;
+    int heightSheets_ = 0, recordSheets_ = 0;
     bool failed_ = false;
     std::map<std::pair<std::string, bool>, lxw_format *> formats_;
 };

@@ -139,8 +139,8 @@ void stress(Result &result, const Stressing &s)
     if (s.ends == 2)
         cells[output::elongRight] = tenthsText(right);
     cells[output::elong] = tenthsText(left + right);
-    cells[output::elongMin] = tenthsText(((left + right) * 94 + 50) / 100);
-    cells[output::elongMax] = tenthsText(((left + right) * 106 + 50) / 100);
+    cells[output::elongMin] = elongationLimit(cells[output::elong], -6);
+    cells[output::elongMax] = elongationLimit(cells[output::elong], 6);
     cells[output::force] = fixed(s.sigmaCon * s.area * double(s.strands) / 1000, 1);
     const double length = *tendon.length.total;
     if (s.allowLive || s.allowDead)
@@ -155,6 +155,13 @@ constexpr std::array<std::pair<std::string_view, input::Column>, 6> stressingCol
 }};
 
 } // namespace
+
+std::string elongationLimit(std::string_view shown, int percent)
+{
+    std::string digits(shown);
+    digits.erase(digits.size() - 2, 1);
+    return tenthsText((std::stol(digits) * (100 + percent) + 50) / 100);
+}
 
 std::optional<std::string> Stressing::set(std::string_view key, std::string_view field)
 {

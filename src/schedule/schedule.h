@@ -139,6 +139,10 @@ struct Result {
 // status "input". A failed row keeps what was computed before the failure.
 Result evaluate(const Record &record, const Stressing &stressing = {});
 
+// A shown elongation ("135.4", mm) less or more `percent` per cent, to 0.1 mm
+// as the site reads its limits, halves up.
+std::string elongationLimit(std::string_view shown, int percent);
+
 // "2019.06.0006", as the window's credits show it.
 std::string versionText();
 

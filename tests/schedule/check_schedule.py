@@ -119,6 +119,20 @@ ok = [(s, g) for s, g in zip(schedule, golden) if not g['failure']]
 assert sorted(heights) == sorted(s['name'] for s, _ in ok)
 assert all(heights[s['name']][0] == (0, int(g['heights'].split(';')[0])) for s, g in ok)
 
+# The site record: a row for each jack of each ok tendon, its elongation and
+# limits as the results give them, a deviation worked out from the row's own
+# measured and calculated cells, marked where it leaves ±6 %.
+record = openpyxl.load_workbook(xlsx)['张拉记录']
+jacks = [(r['name'], end, r[column]) for r in results if r['status'] == 'ok'
+         for end, column in (('左端', 'elong_left'), ('右端', 'elong_right')) if r[column]]
+assert record.max_row == len(jacks) + 1
+for n, (cells, (name, end, elong)) in enumerate(zip(record.iter_rows(min_row=2, values_only=True), jacks), start=2):
+    assert cells[:2] == (name, end) and cells[3] == float(elong) and cells[6] is None, (n, cells)
+    assert round(cells[3] * 0.94, 6) <= cells[4] + 0.05 and cells[5] - 0.05 <= round(cells[3] * 1.06, 6), cells
+    assert f'G{n}-D{n}' in cells[7] and f'/D{n}' in cells[7] and f'ABS(H{n})>6' in cells[8], cells
+marked = record.conditional_formatting
+assert any('H2:I' in str(rule.sqref) and 'ABS($H2)>6' in rule.rules[0].formula[0] for rule in marked), marked
+
 # The sheet: a page (or two) per tendon under its name; an ok tendon's page
 # gives its length and, in the setting-out table, the height at each key point.
 pdf = os.path.join(work, 'golden.pdf')
