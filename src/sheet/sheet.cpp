@@ -132,6 +132,15 @@ bool makeReproducible(const QString &path)
     return file.seek(0) && file.write(pdf) == pdf.size();
 }
 
+// The horizontal scale of a drawing `width` mm wide, 15 mm kept at each side:
+// the profile and the stress along it share it.
+int horizontalScale(const calc::ProfileGeometry &g, double width)
+{
+    return scaleFor(g.span(), width - 30, {20, 25, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 1000});
+}
+
+QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+
 } // namespace
 
 void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g,
@@ -142,7 +151,7 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
     const double width = area.width() / paper.unit, height = area.height() / paper.unit;
     // A beam is some twenty times longer than deep: the vertical scale is
     // exaggerated, and both are stated.
-    const int across = scaleFor(g.span(), width - 30, {20, 25, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 1000});
+    const int across = horizontalScale(g, width);
     const int up = scaleFor(g.depth(), height * 0.45, {5, 10, 15, 20, 25, 30, 40, 50, 100, 200});
     const double x0 = left + 15, beamTop = top + 12, beamBottom = beamTop + g.depth() / up;
     const auto X = [&](double x) { return x0 + x / across; };
@@ -201,6 +210,83 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
     dimension(paper, X(0), X(lc), y + 6, QStringLiteral("l=%1").arg(mmText(lc)));
 }
 
+void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g, const calc::Tendon &tendon,
+                const schedule::Stressed &stressed)
+{
+    Paper paper(painter);
+    const double left = area.left() / paper.unit, top = area.top() / paper.unit;
+    const double width = area.width() / paper.unit, height = area.height() / paper.unit;
+    const int across = horizontalScale(g, width);
+    const auto X = [&](double x) { return left + 15 + x / across; };
+    const calc::Tensioning &t = stressed.tensioning;
+    const double sigmaCon = stressed.stressing.sigmaCon;
+    // From the lowest stress, rounded down to 50 MPa, up to σcon.
+    double lowest = sigmaCon;
+    for (const calc::PieceStress &piece : t.pieces)
+        lowest = std::min(lowest, piece.sigmaOut);
+    const double floor = std::max(0.0, std::floor(lowest * 0.98 / 50) * 50);
+    const double graphTop = top + 6, graphBottom = top + height - 5;
+    const auto Y = [&](double sigma) {
+        return graphBottom - (sigma - floor) / std::max(sigmaCon - floor, 1e-9) * (graphBottom - graphTop);
+    };
+
+    // Each piece spans its segment's run; the kink at C2a's mid-span none.
+    std::vector<std::pair<double, double>> runs;
+    double x = 0;
+    for (std::size_t i = 0; i < tendon.length.segments.size(); ++i) {
+        if (tendon.profile == calc::Profile::c2a && i == 1)
+            runs.emplace_back(x, x);
+        runs.emplace_back(x, x + tendon.length.segments[i].x);
+        x += tendon.length.segments[i].x;
+    }
+
+    paper.pen(0.15);
+    paper.line(X(0), graphBottom, X(g.span()), graphBottom);
+    paper.line(X(0), graphTop, X(0), graphBottom);
+    paper.line(X(g.span()), graphTop, X(g.span()), graphBottom);
+    paper.font(7);
+    paper.text(left, top - 1, width, QStringLiteral("沿钢绞线的应力 σ（MPa，纵轴自 %1 起）").arg(floor), Qt::AlignLeft);
+
+    QPainterPath curve[2];
+    std::size_t n[2] = {0, 0};
+    double dividingX = g.span();
+    for (const calc::PieceStress &piece : t.pieces) {
+        const bool right = piece.jack == calc::PieceStress::right;
+        const std::size_t at = right ? runs.size() - 1 - n[right] : n[right];
+        ++n[right];
+        const auto [x0, x1] = runs[at];
+        const double full = stressed.pieces[at].length;
+        const double share = full > 0 ? piece.length / full : 1.0;
+        const double from = right ? x1 : x0, to = right ? x1 - (x1 - x0) * share : x0 + (x1 - x0) * share;
+        QPainterPath &path = curve[right];
+        const QPointF start = paper.at(X(from), Y(piece.sigmaIn));
+        path.isEmpty() ? path.moveTo(start) : path.lineTo(start);
+        constexpr int samples = 24;
+        for (int k = 1; k <= samples; ++k) {
+            const double u = double(k) / samples;
+            path.lineTo(paper.at(X(from + (to - from) * u), Y(piece.sigmaIn * std::exp(-piece.z * u))));
+        }
+        if (!right && stressed.stressing.ends == 2)
+            dividingX = to; // where the left jack's part ends
+
+    }
+    paper.pen(0.35);
+    painter.drawPath(curve[0]);
+    painter.drawPath(curve[1]);
+
+    paper.font(6.5);
+    paper.text(X(0) - 15, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1), Qt::AlignRight);
+    if (stressed.stressing.ends == 2) {
+        paper.text(X(g.span()) + 1, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1));
+        paper.pen(0.15, Qt::DashLine);
+        paper.line(X(dividingX), graphTop, X(dividingX), graphBottom);
+        paper.text(X(dividingX) - 30, graphBottom - 0.5, 60,
+                   QStringLiteral("分界点 %1").arg(fixed(t.sigmaFar, 1)), Qt::AlignHCenter);
+    } else {
+        paper.text(X(g.span()) + 1, Y(t.sigmaFar) - 3, 14, fixed(t.sigmaFar, 1));
+    }
+}
+
 class SheetWriter::Pages {
 public:
     Pages(const QString &path, double step) : path_(path), writer_(path), step_(step)
@@ -236,8 +322,15 @@ public:
         const calc::HeldParameters held = calc::readParameters(t.parameters);
         y = body(paper, y, result, t, g);
         drawProfile(painter_, paper.box(margin, y, 180, 62), g, held);
-        y = checks(paper, y + 64, t, g, held);
-        settingOut(paper, y + 2, result, g);
+        y += 64;
+        if (result.stressed) {
+            drawStress(painter_, paper.box(margin, y, 180, 30), g, t, *result.stressed);
+            y += 32;
+        }
+        y = checks(paper, y, t, g, held);
+        if (result.stressed)
+            y = tensioning(paper, room(paper, y, 75, result), result);
+        settingOut(paper, room(paper, y + 2, 40, result), result, g);
     }
 
     bool finish()
@@ -305,6 +398,106 @@ private:
                    QStringLiteral("钢绞线长 %1 mm × %2 = %3 mm")
                        .arg(q(c[schedule::output::length]), q(c[schedule::output::count]), q(c[schedule::output::total])));
         return y + 9;
+    }
+
+    // Where a block `needed` mm tall begins: here, or at the top of a new page.
+    double room(Paper &paper, double y, double needed, const schedule::Result &result)
+    {
+        if (y + needed <= pageHeight - margin)
+            return y;
+        writer_.newPage();
+        return title(paper, result);
+    }
+
+    // How the tendon is stressed, piece by piece, and what each jack gives.
+    double tensioning(Paper &paper, double y, const schedule::Result &result)
+    {
+        namespace out = schedule::output;
+        const auto &c = result.cells;
+        const schedule::Stressed &stressed = *result.stressed;
+        const schedule::Stressing &s = stressed.stressing;
+        const bool own = s.kappa || s.mu;
+        paper.font(9, true);
+        paper.text(margin, y, 180, QStringLiteral("张拉（摩擦损失按 GB 50010 第 10.2.4 条，伸长值允许偏差 ±6%）"));
+        paper.font(8);
+        y += 6;
+        paper.text(margin + 4, y, 176,
+                   QStringLiteral("σcon = %1 MPa　%2 κ = %3，μ = %4%5　%6　每束 %7 根 × %8 mm²　Ep = %9 MPa")
+                       .arg(q(c[out::sigmaCon]), q(s.duct->chinese), q(c[out::kappa]), q(c[out::mu]),
+                            own ? QStringLiteral("（按该行给定）") : QString(),
+                            s.ends == 2 ? QStringLiteral("两端张拉") : QStringLiteral("左端张拉，右端锚固"))
+                       .arg(s.strands)
+                       .arg(q(numeric::writeNumber(s.area)), q(numeric::writeNumber(s.ep))));
+        y += 5;
+        paper.text(margin + 4, y, 176,
+                   QStringLiteral("每段 z = κ·L/1000 + μ·θ，σout = σin·e^−z，伸长 ΔL = σin·(1 − e^−z)/z · L/Ep；θ = |atan(2·a·x)|%1")
+                       .arg(s.ends == 2 ? QStringLiteral("；两端张拉在摩擦各为一半处分界") : QString()));
+        y += 6;
+        const char *headings[]{"张拉端", "段", "L (mm)", "θ (rad)", "z", "σin (MPa)", "σout (MPa)", "ΔL (mm)"};
+        const double columns[]{margin + 4, margin + 24, margin + 44, margin + 66, margin + 88, margin + 108,
+                               margin + 132, margin + 156};
+        paper.font(7.5);
+        for (int i = 0; i < 8; ++i)
+            paper.text(columns[i], y, 22, QString::fromUtf8(headings[i]), i > 1 ? Qt::AlignRight : Qt::AlignLeft);
+        paper.pen(0.15);
+        paper.line(margin + 4, y + 5.5, pageWidth - margin, y + 5.5);
+        y += 5.5;
+        const bool kinked = stressed.pieces.size() == 3;
+        std::size_t n[2] = {0, 0};
+        for (const calc::PieceStress &piece : stressed.tensioning.pieces) {
+            const bool right = piece.jack == calc::PieceStress::right;
+            const std::size_t at = right ? stressed.pieces.size() - 1 - n[right] : n[right];
+            ++n[right];
+            QString name = kinked && at == 1 ? QStringLiteral("跨中折角")
+                                             : QString::number(kinked && at == 2 ? 2 : int(at) + 1);
+            if (std::abs(piece.length - stressed.pieces[at].length) > 1e-9
+                || std::abs(piece.theta - stressed.pieces[at].theta) > 1e-12)
+                name += QStringLiteral("（至分界点）");
+            const QString cells[]{right ? QStringLiteral("右端") : QStringLiteral("左端"), name,
+                                  fixed(piece.length, 0), fixed(piece.theta, 4), fixed(piece.z, 4),
+                                  fixed(piece.sigmaIn, 1), fixed(piece.sigmaOut, 1), fixed(piece.elongation, 1)};
+            for (int i = 0; i < 8; ++i)
+                paper.text(columns[i], y, 22, cells[i], i > 1 ? Qt::AlignRight : Qt::AlignLeft);
+            y += 4.3;
+        }
+        y += 1.5;
+        paper.font(8);
+        const QString inJack = s.jack > 0 ? QStringLiteral("（含千斤顶内 %1 mm 钢绞线）").arg(q(numeric::writeNumber(s.jack)))
+                                          : QString();
+        const auto jack = [&](const QString &end, int column) {
+            const std::string &e = c[std::size_t(column)];
+            paper.text(margin + 4, y, 176,
+                       QStringLiteral("%1：计算伸长值 %2 mm%3，实测应在 %4～%5 mm 之间；张拉力 %6 kN")
+                           .arg(end, q(e), inJack, q(schedule::elongationLimit(e, -6)),
+                                q(schedule::elongationLimit(e, 6)), q(c[out::force])));
+            y += 5;
+        };
+        jack(QStringLiteral("左端"), out::elongLeft);
+        if (s.ends == 2)
+            jack(QStringLiteral("右端"), out::elongRight);
+        paper.text(margin + 4, y, 176,
+                   QStringLiteral("θ 合计 %1 rad　%2 σ = %3 MPa，损失 %4 MPa　伸长值合计 %5 mm（%6～%7 mm）")
+                       .arg(q(c[out::theta]),
+                            s.ends == 2 ? QStringLiteral("分界点距左端 %1 mm（沿钢绞线），")
+                                              .arg(fixed(stressed.tensioning.divide, 0))
+                                        : QStringLiteral("右端"),
+                            q(c[out::sigmaFar]), q(c[out::loss]), q(c[out::elong]), q(c[out::elongMin]),
+                            q(c[out::elongMax])));
+        y += 5;
+        if (!c[out::cutLength].empty()) {
+            paper.text(margin + 4, y, 176,
+                       QStringLiteral("下料长度 %1 mm = 钢绞线长 %2 mm + 张拉端 %3 mm × %4 + 锚固端 %5 mm × %6")
+                           .arg(q(c[out::cutLength]), q(c[out::length]), q(numeric::writeNumber(s.allowLive.value_or(0))))
+                           .arg(s.ends)
+                           .arg(q(numeric::writeNumber(s.allowDead.value_or(0))))
+                           .arg(2 - s.ends));
+            y += 5;
+        }
+        for (const QString &note : q(c[out::note]).split(QStringLiteral("；"), Qt::SkipEmptyParts)) {
+            paper.text(margin + 4, y, 176, QStringLiteral("⚠ ") + note);
+            y += 5;
+        }
+        return y + 2;
     }
 
     // What a checker verifies, stated with its numbers.

@@ -25,6 +25,12 @@ namespace sheet {
 void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &geometry,
                  const calc::HeldParameters &parameters);
 
+// The stress along a stressed tendon drawn into `area` at the profile's
+// horizontal scale (an area as wide as the profile's lines up under it): from
+// each jacked end, the dividing point of two jacks marked.
+void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &geometry,
+                const calc::Tendon &tendon, const schedule::Stressed &stressed);
+
 class SheetWriter {
 public:
     // `step`: the distance between setting-out stations, in mm.

@@ -154,6 +154,10 @@ for r, s, g in zip(results, schedule, golden):
     for x, h in zip(xs, heights[:1] + heights[1:-1:2] + heights[-1:]):
         assert re.search(rf'(^|\s){round(x)}\s+{h}(\s|$)', page, re.M), (s['name'], x, h)
     assert f"钢绞线长 {g['Text14']} mm" in page
+    # Its tensioning block: each jack's elongation with its force, the sum.
+    for column in ('elong_left', 'elong_right'):
+        assert not r[column] or f"计算伸长值 {r[column]} mm" in page, (s['name'], column)
+    assert f"张拉力 {r['force']} kN" in page and f"伸长值合计 {r['elong']} mm" in page, s['name']
 
 # Rows the schedule cannot compute, each with its status.
 bad = {'12abc': 'input', '"1,5"': 'input', '1e400': 'overflow', '40000': 'overflow'}
