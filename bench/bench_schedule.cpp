@@ -1,6 +1,6 @@
-// A schedule of 100,000 realistic tendons, C4 and C2a in turn, read from text,
-// worked out and written as CSV, as quillmere-schedule does; reported as
-// tendons a second.
+// A schedule of 100,000 realistic tendons, C4 and C2a in turn, each stressed
+// by its own columns, read from text, worked out (on all cores) and written
+// as CSV, as quillmere-schedule does; reported as tendons a second.
 
 #include "schedule/results.h"
 #include "schedule/schedule.h"
@@ -13,11 +13,13 @@ namespace {
 
 std::string scheduleText(int rows)
 {
-    std::string text = "name,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2,count\n";
+    std::string text = "name,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2,count,sigma_con,duct,ends,strands\n";
+    const char *stressing[]{",1395,metal,2,7\n", ",1302,plastic,1,12\n", ",,钢管,2,\n", ",1290,unbonded,1,5\n"};
     for (int n = 0; n < rows; ++n) {
         const int lc = 6000 + (n * 37) % 26000;
-        text += n % 2 ? "KL" + std::to_string(n) + ",C4,150,90,120,0.12,0.45,0.08," + std::to_string(lc) + ",1200,,2\n"
-                      : "L" + std::to_string(n) + ",C2a,150,90,,,,," + std::to_string(lc) + ",1100,300,1\n";
+        text += n % 2 ? "KL" + std::to_string(n) + ",C4,150,90,120,0.12,0.45,0.08," + std::to_string(lc) + ",1200,,2"
+                      : "L" + std::to_string(n) + ",C2a,150,90,,,,," + std::to_string(lc) + ",1100,300,1";
+        text += stressing[n % 4];
     }
     return text;
 }
@@ -31,20 +33,18 @@ void schedule100000(benchmark::State &state)
         std::istringstream in(text);
         schedule::Reader reader(in);
         const auto writer = schedule::csvWriter(out);
-        schedule::Record record;
-        while (reader.next(record)) {
-            const schedule::Result result = schedule::evaluate(record);
+        schedule::evaluateAll(reader, {}, [&](const schedule::Result &result) {
             if (!result.ok())
                 state.SkipWithError("a tendon failed");
             writer->write(result);
             ++tendons;
-        }
+        });
         writer->finish();
         std::fclose(out);
     }
     state.counters["tendons/s"] = benchmark::Counter(double(tendons), benchmark::Counter::kIsRate);
 }
-BENCHMARK(schedule100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(schedule100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

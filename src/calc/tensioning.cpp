@@ -1,7 +1,5 @@
 #include "calc/tensioning.h"
 
-#include "numeric/number_text.h"
-
 #include <array>
 #include <cmath>
 
@@ -74,9 +72,11 @@ std::vector<Piece> tensioningPieces(const Tendon &tendon)
 {
     const auto &segments = tendon.length.segments;
     std::vector<Piece> pieces;
-    const auto turn = [&](std::size_t i) {
-        return std::atan(2 * numeric::readNumber(tendon.coefficients.text[i]) * segments[i].x);
-    };
+    pieces.reserve(segments.size() + 1);
+    // The tangent at a segment's far end from its vertex: atan(2·a·x), where
+    // p = 1/(2a) is what the length was worked out from, the coefficient as
+    // its text reads.
+    const auto turn = [&](std::size_t i) { return std::atan(segments[i].x / segments[i].p); };
     for (std::size_t i = 0; i < segments.size(); ++i) {
         if (tendon.profile == Profile::c2a && i == 1)
             pieces.push_back({0, std::abs(turn(0) - turn(1))});
@@ -89,6 +89,7 @@ std::vector<Piece> tensioningPieces(const Tendon &tendon)
 Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, int ends, double ep, double jack)
 {
     Tensioning t;
+    t.pieces.reserve(pieces.size() + 1);
     double total = 0, length = 0;
     for (const Piece &piece : pieces) {
         total += frictionOf(piece, duct);

@@ -40,8 +40,10 @@ double readNumber(std::string_view text)
     }
 
     // Significant digits without leading zeros, and the decimal exponent of the
-    // first of them, so that the value is 0.DIGITS x 10^scale.
-    std::string digits;
+    // first of them, so that the value is 0.DIGITS x 10^scale. The buffer is
+    // kept from one reading to the next: a schedule reads millions of numbers.
+    thread_local std::string digits;
+    digits.clear();
     std::int64_t scale = 0;
     bool sawDigit = false;
     bool sawPoint = false;
@@ -125,7 +127,8 @@ std::string writeNumber(double value)
     const bool negative = shown.front() == '-';
     const std::size_t mantissaAt = negative ? 1 : 0;
     const std::size_t ePos = shown.find('e');
-    std::string digits;
+    thread_local std::string digits; // kept from one writing to the next
+    digits.clear();
     for (std::size_t i = mantissaAt; i < ePos; ++i)
         if (shown[i] != '.')
             digits.push_back(shown[i]);

@@ -155,14 +155,12 @@ int run(const QString &inputName, const QString &outputName, const QString &shee
     bool allOk = true;
     try {
         schedule::Reader reader(in);
-        schedule::Record record;
-        while (reader.next(record)) {
-            const schedule::Result result = schedule::evaluate(record, stressing);
+        schedule::evaluateAll(reader, stressing, [&](const schedule::Result &result) {
             allOk = allOk && result.ok();
             writer->write(result);
             if (sheets)
                 sheets->add(result);
-        }
+        });
     } catch (const schedule::ReadError &error) {
         writer.reset();
         if (csv)

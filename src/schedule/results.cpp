@@ -255,7 +255,9 @@ void appendCsvField(std::string &line, const std::string &text)
     // opened; a number keeps its sign.
     const bool neutralised = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos
                              && !plainNumber(text);
-    const bool quoted = text.find_first_of(",\"\r\n") != std::string::npos;
+    bool quoted = false;
+    for (char c : text)
+        quoted = quoted || c == ',' || c == '"' || c == '\r' || c == '\n';
     if (quoted)
         line += '"';
     if (neutralised)

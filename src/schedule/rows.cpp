@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace schedule {
 
@@ -79,26 +80,44 @@ std::optional<std::string> numberIn(std::string_view text, double low, bool abov
            + numeric::writeNumber(high) + (above ? "。" : " 之间。");
 }
 
-// A value to the given decimals, the point a "." in any locale.
-std::string fixed(double value, int decimals)
+// A value rounded to `decimals` as a whole number of their units (12.35 to
+// one decimal: 124, or 123 where the double lies below 12.35), as the exact
+// decimal expansion of the double rounds.
+long long units(double value, int decimals)
 {
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value + 0.0, std::chars_format::fixed, decimals).ptr;
-    return std::string(text, end);
+    static constexpr double scales[]{1, 10, 100, 1000, 10000};
+    const double scaled = value * scales[decimals], whole = std::nearbyint(scaled);
+    // Away from a half, the scaled double rounds as the exact value does
+    // (below 1e9 it is off by less than 1e-7 of a unit); near one, the exact
+    // expansion decides.
+    if (scaled >= 0 && scaled < 1e9 && std::abs(std::abs(scaled - whole) - 0.5) > 1e-6)
+        return static_cast<long long>(whole);
+    char text[400];
+    char *end = std::to_chars(text, text + sizeof text, value + 0.0, std::chars_format::fixed, decimals).ptr;
+    if (decimals)
+        end = std::remove(text, end, '.');
+    long long n = 0;
+    std::from_chars(text, end, n);
+    return n;
 }
 
-// Tenths as the text of a number with one decimal shows them.
-long tenths(double value)
+// Units of `decimals` as their text, the point a "." in any locale.
+std::string unitsText(long long units, int decimals)
 {
-    std::string text = fixed(value, 1);
-    text.erase(text.size() - 2, 1);
-    return std::stol(text);
+    std::string digits = std::to_string(units < 0 ? -units : units);
+    if (decimals) {
+        if (digits.size() <= std::size_t(decimals))
+            digits.insert(0, std::size_t(decimals) + 1 - digits.size(), '0');
+        digits.insert(digits.size() - std::size_t(decimals), 1, '.');
+    }
+    return units < 0 ? "-" + digits : digits;
 }
 
-std::string tenthsText(long tenths)
-{
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
+std::string fixed(double value, int decimals) { return unitsText(units(value, decimals), decimals); }
+
+long tenths(double value) { return long(units(value, 1)); }
+
+std::string tenthsText(long tenths) { return unitsText(tenths, 1); }
 
 // The site's checks on how a tendon is stressed; the row stays ok.
 std::string notes(const Stressing &s, double length)
@@ -115,6 +134,27 @@ std::string notes(const Stressing &s, double length)
     return text;
 }
 
+// A stressing value as its cell shows it. Most rows of a schedule are stressed
+// alike, so the last few texts of each column are kept.
+const std::string &shownOnce(int column, double value)
+{
+    struct Shown {
+        double value = std::numeric_limits<double>::quiet_NaN();
+        std::string text;
+    };
+    constexpr std::size_t kept = 4;
+    thread_local std::array<std::array<Shown, kept>, 3> last;
+    thread_local std::array<std::size_t, 3> next{};
+    const std::size_t at = std::size_t(column - output::sigmaCon);
+    for (const Shown &shown : last[at])
+        if (shown.value == value)
+            return shown.text;
+    Shown &shown = last[at][next[at]++ % kept];
+    shown.text = numeric::writeNumber(value);
+    shown.value = value;
+    return shown.text;
+}
+
 // An ok tendon stressed, its cells filled.
 void stress(Result &result, const Stressing &s)
 {
@@ -126,9 +166,9 @@ void stress(Result &result, const Stressing &s)
     const calc::Duct duct = s.friction();
     const calc::Tensioning &t = stressed.tensioning =
         calc::tension(stressed.pieces, duct, s.sigmaCon, s.ends, s.ep, s.jack);
-    cells[output::sigmaCon] = numeric::writeNumber(s.sigmaCon);
-    cells[output::kappa] = numeric::writeNumber(duct.kappa);
-    cells[output::mu] = numeric::writeNumber(duct.mu);
+    cells[output::sigmaCon] = shownOnce(output::sigmaCon, s.sigmaCon);
+    cells[output::kappa] = shownOnce(output::kappa, duct.kappa);
+    cells[output::mu] = shownOnce(output::mu, duct.mu);
     cells[output::ends] = std::to_string(s.ends);
     cells[output::theta] = fixed(t.theta, 4);
     cells[output::sigmaFar] = fixed(t.sigmaFar, 1);
