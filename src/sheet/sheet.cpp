@@ -324,12 +324,12 @@ public:
         drawProfile(painter_, paper.box(margin, y, 180, 62), g, held);
         y += 64;
         if (result.stressed) {
-            drawStress(painter_, paper.box(margin, y, 180, 30), g, t, *result.stressed);
-            y += 32;
+            drawStress(painter_, paper.box(margin, y, 180, 28), g, t, *result.stressed);
+            y += 29;
         }
         y = checks(paper, y, t, g, held);
         if (result.stressed)
-            y = tensioning(paper, room(paper, y, 75, result), result);
+            y = tensioning(paper, room(paper, y, tensioningHeight(result), result), result);
         settingOut(paper, room(paper, y + 2, 40, result), result, g);
     }
 
@@ -407,6 +407,15 @@ private:
             return y;
         writer_.newPage();
         return title(paper, result);
+    }
+
+    // The height of the tensioning block, as tensioning() lays it out.
+    static double tensioningHeight(const schedule::Result &result)
+    {
+        const auto &c = result.cells;
+        const int notes = int(q(c[schedule::output::note]).split(QStringLiteral("；"), Qt::SkipEmptyParts).size());
+        return 23.5 + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
+               + 5.0 * (result.stressed->stressing.ends + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2;
     }
 
     // How the tendon is stressed, piece by piece, and what each jack gives.
