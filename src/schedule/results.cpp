@@ -159,7 +159,7 @@ private:
     {
         const std::string name = "张拉记录" + (++recordSheets_ > 1 ? " " + std::to_string(recordSheets_) : "");
         records_ = workbook_add_worksheet(book_, name.c_str());
-        const double widths[]{16, 8, 12, 14, 12, 12, 14, 10, 12};
+        const double widths[]{16, 8, 13, 17, 15, 15, 17, 10, 12};
         const char *titles[]{"编号", "张拉端", "张拉力 (kN)", "计算伸长值 (mm)", "下限 −6% (mm)", "上限 +6% (mm)",
                              "实测伸长值 (mm)", "偏差 (%)", "判定"};
         for (int column = 0; column < 9; ++column) {
