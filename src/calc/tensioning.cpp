@@ -1,5 +1,6 @@
 #include "calc/tensioning.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -57,11 +58,13 @@ double stressFrom(std::vector<PieceStress> &out, const std::vector<Piece> &piece
 
 const DuctKind *ductNamed(std::string_view name)
 {
-    std::string lower(name);
-    for (char &c : lower)
-        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    const auto sameLetters = [&](std::string_view english) {
+        return name.size() == english.size() && std::equal(name.begin(), name.end(), english.begin(), [](char a, char b) {
+                   return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+               });
+    };
     for (const DuctKind &kind : kinds)
-        if (lower == kind.name || name == kind.chinese)
+        if (sameLetters(kind.name) || name == kind.chinese)
             return &kind;
     return nullptr;
 }

@@ -47,7 +47,7 @@ stressing checks: a control stress outside 0.40-0.75 fptk, one end on a bonded
 tendon over 20 m or an unbonded one over 40 m).
 
 Friction (GB 50010): each parabola segment, and for C2a the kink at mid-span,
-is a piece of length L turning by theta = atan(2 a x); z = kappa L/1000 + mu theta,
+is a piece of length L turning by theta = |atan(2 a x)|; z = kappa L/1000 + mu theta,
 the stress after it sigma e^-z and its elongation sigma (1 - e^-z)/z L/Ep. Two
 jacks meet where each end's friction is half of the whole.
 
