@@ -237,11 +237,11 @@ class Road:
         return ';'.join(str(whole(v, 'heights')) for v in h)
 
 
-    def stressed(self, spec):
-        """The tendon jacked as `spec` says over the defaults: the figures the
+    def stressed(self, jacking):
+        """The tendon jacked as `jacking` says over the defaults: the figures the
         site checks, each jack's elongation integrated along its own part of
         the tendon by Simpson's rule, and the kinds of note it earns."""
-        s = dict(STRESSING, **spec)
+        s = dict(STRESSING, **jacking)
         kappa, mu, bonded = DUCTS[s['duct']]
         kappa, mu = s.get('kappa', kappa), s.get('mu', mu)
         sigma, ends, ep = s['sigma_con'], s['ends'], s['ep']
@@ -316,7 +316,7 @@ def shown(tenths):
     return f'{tenths // 10}.{tenths % 10}'
 
 
-# How a tendon is stressed where its spec does not say, and the ducts: κ per
+# How a tendon is stressed where its row does not say, and the ducts: κ per
 # metre, μ, and whether grouted.
 STRESSING = {'sigma_con': 1395, 'duct': 'metal', 'ends': 2, 'strands': 1, 'area': 140, 'ep': 195000,
              'fptk': 1860, 'jack': 0}
@@ -335,7 +335,7 @@ def typed_field(over):
     return ';'.join(f'{n}={t}' for n, t in over.items())
 
 
-def work_out(name, profile, answers, entry_typed=None, equations_typed=None, spec=None):
+def work_out(name, profile, answers, entry_typed=None, equations_typed=None, jacking=None):
     road = Road(profile)
     failed = None
     try:
@@ -350,8 +350,8 @@ def work_out(name, profile, answers, entry_typed=None, equations_typed=None, spe
     return [name, profile, ';'.join(answers), typed_field(entry_typed or {}),
             typed_field(equations_typed or {})] + road.box[1:15] + [
         ';'.join(map(str, road.segments)), failed.step if failed else '', failed.kind if failed else '',
-        road.heights() if equations else '', ';'.join(f'{k}={v}' for k, v in (spec or {}).items()),
-        *(road.stressed(spec or {}) if not failed and not entry_typed and not equations_typed else ('', ''))]
+        road.heights() if equations else '', ';'.join(f'{k}={v}' for k, v in (jacking or {}).items()),
+        *(road.stressed(jacking or {}) if not failed and not entry_typed and not equations_typed else ('', ''))]
 
 
 def c4(e1, e2, e3, k1, k2, k3, lc, lg1):
@@ -470,8 +470,8 @@ def drawn(random, profile):
             lg2 = (0, lg1, random.between(300, 2000, 10))[random.below(3)]
             answers = c2a(random.between(cover, lg1 // 3), random.between(cover, lg1 // 3),
                           random.between(6000, 32000, 10), lg1, lg2)
-        spec = {'ends': 1 + random.below(2), 'duct': list(DUCTS)[random.below(len(DUCTS))]}
-        row = try_row(f'{profile} drawn', profile, answers, None, None, spec)
+        jacking = {'ends': 1 + random.below(2), 'duct': list(DUCTS)[random.below(len(DUCTS))]}
+        row = try_row(f'{profile} drawn', profile, answers, None, None, jacking)
         if row and not row[COLUMNS.index('failure')]:
             return row
 

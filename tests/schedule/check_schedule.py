@@ -46,12 +46,12 @@ NOTES = {'control stress': 'fptk', 'one end': '两端张拉'}
 columns = ['name', 'profile'] + PARAMETERS + ['count'] + STRESSING
 
 
-def spec(row):
+def jacking(row):
     return dict(item.split('=') for item in row['stressing'].split(';') if item)
 
 
 def options(row):
-    return [f'--{k}={v}' for k, v in spec(row).items() if k not in STRESSING]
+    return [f'--{k}={v}' for k, v in jacking(row).items() if k not in STRESSING]
 
 
 def as_schedule(rows):
@@ -72,13 +72,13 @@ golden = [r for r in csv.DictReader(open(table, encoding='utf-8'))
 # Rows stressed by options of their own, each run on its own.
 for g in [g for g in golden if options(g)]:
     one = dict(name=g['name'], profile=g['profile'], **dict(zip(ASKED[g['profile']], g['answers'].split(';'))),
-               **{k: v for k, v in spec(g).items() if k in STRESSING})
+               **{k: v for k, v in jacking(g).items() if k in STRESSING})
     code, out, _ = run(*options(g), write('options.csv', as_schedule([one])))
     assert code == 0, (g['name'], code)
     check_stressed(rows(out)[0], g)
 golden = [g for g in golden if not options(g)]
 schedule = [dict(name='梁' + r['name'], profile=r['profile'], count=str(n % 3 + 1),
-                 **dict(zip(ASKED[r['profile']], r['answers'].split(';'))), **spec(r)) for n, r in enumerate(golden)]
+                 **dict(zip(ASKED[r['profile']], r['answers'].split(';'))), **jacking(r)) for n, r in enumerate(golden)]
 plain = as_schedule(schedule)
 code, out, _ = run(write('golden.csv', plain))
 assert code == 1, code  # the table holds failures
