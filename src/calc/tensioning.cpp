@@ -38,7 +38,8 @@ double stressFrom(std::vector<PieceStress> &out, const std::vector<Piece> &piece
 {
     double elongation = 0, reached = 0;
     for (std::size_t n = 0; n < pieces.size() && reached < limit.value; ++n) {
-        const Piece &piece = pieces[jack == PieceStress::right ? pieces.size() - 1 - n : n];
+        const std::size_t at = jack == PieceStress::right ? pieces.size() - 1 - n : n;
+        const Piece &piece = pieces[at];
         const double z = frictionOf(piece, duct);
         const double along = limit.byFriction ? z : piece.length;
         const double share = reached + along > limit.value ? (limit.value - reached) / along : 1.0;
@@ -46,7 +47,7 @@ double stressFrom(std::vector<PieceStress> &out, const std::vector<Piece> &piece
             break; // the limit fell at this piece's start: nothing of it is left to this jack
         const double part = z * share, length = piece.length * share;
         const double e = stretch(sigma, part, length, ep);
-        out.push_back({jack, length, piece.theta * share, part, sigma, sigma * std::exp(-part), e});
+        out.push_back({jack, at, length, piece.theta * share, part, sigma, sigma * std::exp(-part), e});
         elongation += e;
         sigma *= std::exp(-part);
         reached += along * share;
@@ -80,11 +81,13 @@ std::vector<Piece> tensioningPieces(const Tendon &tendon)
     // p = 1/(2a) is what the length was worked out from, the coefficient as
     // its text reads.
     const auto turn = [&](std::size_t i) { return std::atan(segments[i].x / segments[i].p); };
+    double x = 0;
     for (std::size_t i = 0; i < segments.size(); ++i) {
         if (tendon.profile == Profile::c2a && i == 1)
-            pieces.push_back({0, std::abs(turn(0) - turn(1))});
+            pieces.push_back({0, std::abs(turn(0) - turn(1)), x, x});
         // A coefficient below zero curves the segment the other way: it still turns.
-        pieces.push_back({double(segments[i].millimetres), std::abs(turn(i))});
+        pieces.push_back({double(segments[i].millimetres), std::abs(turn(i)), x, x + segments[i].x});
+        x += segments[i].x;
     }
     return pieces;
 }

@@ -18,8 +18,9 @@
 namespace calc {
 
 struct Piece {
-    double length; // mm
-    double theta;  // rad
+    double length;            // mm
+    double theta;             // rad
+    double from = 0, to = 0;  // its horizontal run, mm from the left end (none for a kink)
 };
 
 // C4: its four segments, L their whole-mm lengths and θ = |atan(2·a·x)|.
@@ -44,6 +45,7 @@ std::string_view ductNames(); // "metal, plastic, steel, unbonded"
 
 struct PieceStress {
     enum Jack { left, right } jack;
+    std::size_t piece;    // which of the tendon's pieces, from the left end
     double length, theta; // of the piece, or of its share up to where two jacks meet
     double z, sigmaIn, sigmaOut, elongation; // elongation in mm, stresses in MPa
 };

@@ -210,7 +210,7 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
     dimension(paper, X(0), X(lc), y + 6, QStringLiteral("l=%1").arg(mmText(lc)));
 }
 
-void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g, const calc::Tendon &tendon,
+void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g,
                 const schedule::Stressed &stressed)
 {
     Paper paper(painter);
@@ -230,16 +230,6 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
         return graphBottom - (sigma - floor) / std::max(sigmaCon - floor, 1e-9) * (graphBottom - graphTop);
     };
 
-    // Each piece spans its segment's run; the kink at C2a's mid-span none.
-    std::vector<std::pair<double, double>> runs;
-    double x = 0;
-    for (std::size_t i = 0; i < tendon.length.segments.size(); ++i) {
-        if (tendon.profile == calc::Profile::c2a && i == 1)
-            runs.emplace_back(x, x);
-        runs.emplace_back(x, x + tendon.length.segments[i].x);
-        x += tendon.length.segments[i].x;
-    }
-
     paper.pen(0.15);
     paper.line(X(0), graphBottom, X(g.span()), graphBottom);
     paper.line(X(0), graphTop, X(0), graphBottom);
@@ -248,14 +238,11 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
     paper.text(left, top - 1, width, QStringLiteral("沿钢绞线的应力 σ（MPa，纵轴自 %1 起）").arg(floor), Qt::AlignLeft);
 
     QPainterPath curve[2];
-    std::size_t n[2] = {0, 0};
     double dividingX = g.span();
     for (const calc::PieceStress &piece : t.pieces) {
         const bool right = piece.jack == calc::PieceStress::right;
-        const std::size_t at = right ? runs.size() - 1 - n[right] : n[right];
-        ++n[right];
-        const auto [x0, x1] = runs[at];
-        const double full = stressed.pieces[at].length;
+        const calc::Piece &whole = stressed.pieces[piece.piece];
+        const double x0 = whole.from, x1 = whole.to, full = whole.length;
         const double share = full > 0 ? piece.length / full : 1.0;
         const double from = right ? x1 : x0, to = right ? x1 - (x1 - x0) * share : x0 + (x1 - x0) * share;
         QPainterPath &path = curve[right];
@@ -324,7 +311,7 @@ public:
         drawProfile(painter_, paper.box(margin, y, 180, 62), g, held);
         y += 64;
         if (result.stressed) {
-            drawStress(painter_, paper.box(margin, y, 180, 28), g, t, *result.stressed);
+            drawStress(painter_, paper.box(margin, y, 180, 28), g, *result.stressed);
             y += 29;
         }
         y = checks(paper, y, t, g, held);
@@ -451,12 +438,10 @@ private:
         paper.pen(0.15);
         paper.line(margin + 4, y + 5.5, pageWidth - margin, y + 5.5);
         y += 5.5;
-        const bool kinked = stressed.pieces.size() == 3;
-        std::size_t n[2] = {0, 0};
+        const bool kinked = result.tendon->profile == calc::Profile::c2a; // piece 1 is the kink at mid-span
         for (const calc::PieceStress &piece : stressed.tensioning.pieces) {
             const bool right = piece.jack == calc::PieceStress::right;
-            const std::size_t at = right ? stressed.pieces.size() - 1 - n[right] : n[right];
-            ++n[right];
+            const std::size_t at = piece.piece;
             QString name = kinked && at == 1 ? QStringLiteral("跨中折角")
                                              : QString::number(kinked && at == 2 ? 2 : int(at) + 1);
             if (std::abs(piece.length - stressed.pieces[at].length) > 1e-9

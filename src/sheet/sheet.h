@@ -29,7 +29,7 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
 // horizontal scale (an area as wide as the profile's lines up under it): from
 // each jacked end, the dividing point of two jacks marked.
 void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &geometry,
-                const calc::Tendon &tendon, const schedule::Stressed &stressed);
+                const schedule::Stressed &stressed);
 
 class SheetWriter {
 public:

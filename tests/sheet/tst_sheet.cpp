@@ -118,7 +118,7 @@ private slots:
             QImage image(1400, 300, QImage::Format_RGB32);
             image.fill(Qt::white);
             QPainter painter(&image);
-            sheet::drawStress(painter, QRectF(0, 0, 1400, 300), calc::geometryOf(t), t, s);
+            sheet::drawStress(painter, QRectF(0, 0, 1400, 300), calc::geometryOf(t), s);
             painter.end();
             const double expected = ends == 2 ? 7440.0 / 17970 : 1.0; // the meeting point's run, or the far end
             QVERIFY2(qAbs(lowestStress(image) - expected) < 0.02, qPrintable(QString::number(lowestStress(image))));
