@@ -2,7 +2,8 @@
 // by its own columns, read from text, worked out (on all cores) and written
 // as CSV, as quillmere-schedule does; reported as tendons a second.
 
-#include "schedule/results.h"
+#include "schedule/csv.h"
+#include "schedule_program/batch.h"
 #include "schedule/schedule.h"
 
 #include <benchmark/benchmark.h>

@@ -42,6 +42,14 @@ double power(double base, double exponent)
 {
     if (base == 0 && exponent < 0)
         throw Failure(FailureKind::DivisionByZero);
+    // Squares and square roots are single correctly rounded operations, so
+    // they come out to the same bit with every C library: a general power
+    // may miss by the last bit, and that bit can reach the 15th digit of a
+    // coefficient.
+    if (exponent == 2)
+        return checked(base * base);
+    if (exponent == 0.5 && base >= 0)
+        return checked(std::sqrt(base + 0.0)); // the root of -0 is 0, as the power gives it
     const double result = std::pow(base, exponent);
     if (std::isnan(result))
         throw Failure(FailureKind::InvalidArgument); // a negative base to a fractional power

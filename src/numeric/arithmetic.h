@@ -4,8 +4,8 @@
 // box: a zero divisor fails with division by zero, a result beyond the range
 // of a double with overflow, a result that is no number with invalid operation,
 // and the logarithm of zero or a negative number with invalid argument.
-// Squares and square roots go through power(x, 2) and power(x, 0.5), so they
-// round as the general power does.
+// Squares and square roots go through power(x, 2) and power(x, 0.5), which
+// round them correctly, as x·x and √x.
 
 namespace numeric {
 

@@ -1,10 +1,9 @@
 #include "numeric/number_text.h"
 
+#include "numeric/decimal.h"
 #include "numeric/failure.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -97,10 +96,7 @@ double readNumber(std::string_view text)
     digits += std::to_string(scale);
 
     double value = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
+    if (readDecimal(digits.data(), digits.data() + digits.size(), value).ec == std::errc::result_out_of_range) {
         if (scale > 0)
             throw Failure(FailureKind::Overflow);
         return signed0(negative);
@@ -117,24 +113,13 @@ std::string writeNumber(double value)
     if (value == 0)
         return "0";
 
-    // The standard conversion rounds correctly to 15 significant digits,
-    // carries included: 9.999999999999999e-5 comes out as 1.00000000000000e-04.
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::scientific, 14);
-    const std::string_view shown(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
-
-    const bool negative = shown.front() == '-';
-    const std::size_t mantissaAt = negative ? 1 : 0;
-    const std::size_t ePos = shown.find('e');
+    // Rounded correctly to 15 significant digits, carries included:
+    // 9.999999999999999e-5 comes out as 1.00000000000000e-04.
+    const bool negative = value < 0;
+    const Rounded rounded = roundSignificant(std::abs(value), 15);
+    const int exponent = rounded.exponent;
     thread_local std::string digits; // kept from one writing to the next
-    digits.clear();
-    for (std::size_t i = mantissaAt; i < ePos; ++i)
-        if (shown[i] != '.')
-            digits.push_back(shown[i]);
-    int exponent = 0;
-    std::from_chars(shown.data() + ePos + (shown[ePos + 1] == '+' ? 2 : 1),
-                    shown.data() + shown.size(), exponent);
+    digits = std::to_string(rounded.digits);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
 
@@ -170,14 +155,13 @@ std::string writeNumber(double value)
 
 double readNumberText(std::string_view numberText)
 {
-    // The converter also takes "inf" and "nan", which writeNumber never writes.
     const std::size_t digitAt = numberText.starts_with('-') ? 1 : 0;
     if (digitAt >= numberText.size() || !isDigit(numberText[digitAt]))
         throw Failure(FailureKind::InvalidArgument);
     double value = 0;
     const char *first = numberText.data();
     const char *last = first + numberText.size();
-    const auto [end, error] = std::from_chars(first, last, value);
+    const auto [end, error] = readDecimal(first, last, value);
     if (end != last || (error != std::errc() && error != std::errc::result_out_of_range))
         throw Failure(FailureKind::InvalidArgument);
     // The largest doubles round up past the largest double at 15 digits
@@ -198,13 +182,11 @@ double heldAsText(double value)
         throw Failure(FailureKind::Overflow);
     if (value == 0)
         return 0.0; // negative zero too is written "0"
-    std::array<char, 32> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                       std::chars_format::scientific, 14);
+    const Rounded rounded = roundSignificant(std::abs(value), 15);
     double held = 0;
-    if (std::from_chars(digits.data(), written.ptr, held).ec == std::errc::result_out_of_range)
+    if (composeDecimal(rounded.digits, rounded.exponent - 14, held).ec == std::errc::result_out_of_range)
         throw Failure(FailureKind::Overflow); // the largest doubles round past the range
-    return held;
+    return value < 0 ? -held : held;
 }
 
 std::int16_t roundToShort(double value)

@@ -2,6 +2,7 @@
 
 #include "calc/messages.h"
 #include "calc/tendon.h"
+#include "numeric/decimal.h"
 #include "numeric/number_text.h"
 
 #include <algorithm>
@@ -73,7 +74,7 @@ std::optional<std::string> numberIn(std::string_view text, double low, bool abov
         return "不是数。";
     const std::string_view number = trimmed(text);
     const bool plus = number.front() == '+';
-    const auto [end, error] = std::from_chars(number.data() + plus, number.data() + number.size(), value);
+    const auto [end, error] = numeric::readDecimal(number.data() + plus, number.data() + number.size(), value);
     if (error == std::errc() && !(value < low || (above && value == low) || value > high))
         return std::nullopt;
     return (above ? "须大于 " : "须在 ") + numeric::writeNumber(low) + (above ? " 且不超过 " : " 至 ")
@@ -85,20 +86,8 @@ std::optional<std::string> numberIn(std::string_view text, double low, bool abov
 // decimal expansion of the double rounds.
 long long units(double value, int decimals)
 {
-    static constexpr double scales[]{1, 10, 100, 1000, 10000};
-    const double scaled = value * scales[decimals], whole = std::nearbyint(scaled);
-    // Away from a half, the scaled double rounds as the exact value does
-    // (below 1e9 it is off by less than 1e-7 of a unit); near one, the exact
-    // expansion decides.
-    if (scaled >= 0 && scaled < 1e9 && std::abs(std::abs(scaled - whole) - 0.5) > 1e-6)
-        return static_cast<long long>(whole);
-    char text[400];
-    char *end = std::to_chars(text, text + sizeof text, value + 0.0, std::chars_format::fixed, decimals).ptr;
-    if (decimals)
-        end = std::remove(text, end, '.');
-    long long n = 0;
-    std::from_chars(text, end, n);
-    return n;
+    const long long n = numeric::roundDecimals(std::abs(value), decimals);
+    return value < 0 ? -n : n;
 }
 
 // Units of `decimals` as their text, the point a "." in any locale.

@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -139,11 +138,6 @@ struct Result {
 // positive whole number or a stressing value that is none refuses the row with
 // status "input". A failed row keeps what was computed before the failure.
 Result evaluate(const Record &record, const Stressing &stressing = {});
-
-// Every record of the schedule worked out, handed to `each` in the schedule's
-// order. Records are worked out in batches shared by the machine's cores, so
-// a ReadError comes before the results of the batch it falls in.
-void evaluateAll(Reader &reader, const Stressing &stressing, const std::function<void(const Result &)> &each);
 
 // A shown elongation ("135.4", mm) less or more `percent` per cent, to 0.1 mm
 // as the site reads its limits, halves up.

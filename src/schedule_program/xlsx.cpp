@@ -1,4 +1,4 @@
-#include "schedule/results.h"
+#include "schedule_program/xlsx.h"
 
 #include "calc/geometry.h"
 
@@ -10,37 +10,6 @@
 namespace schedule {
 
 namespace {
-
-class CsvWriter final : public ResultWriter {
-public:
-    explicit CsvWriter(std::FILE *file) : file_(file)
-    {
-        std::fputs("\xEF\xBB\xBF", file_);
-        std::string line;
-        for (int column = 0; column < output::columnCount; ++column)
-            line.append(column ? "," : "").append(output::title(column));
-        line += "\r\n";
-        std::fputs(line.c_str(), file_);
-    }
-
-    void write(const Result &result) override
-    {
-        line_.clear();
-        for (int column = 0; column < output::columnCount; ++column) {
-            if (column)
-                line_ += ',';
-            appendCsvField(line_, result.cells[std::size_t(column)]);
-        }
-        line_ += "\r\n";
-        std::fwrite(line_.data(), 1, line_.size(), file_);
-    }
-
-    bool finish() override { return std::fflush(file_) == 0 && !std::ferror(file_); }
-
-private:
-    std::FILE *file_;
-    std::string line_;
-};
 
 // The notation of a number text as a spreadsheet format: "5.5E-05" shows as
 // 0.0E+00, "1200.5" as 0.0, so a cell shows what the window shows.
@@ -248,33 +217,6 @@ private:
 };
 
 } // namespace
-
-void appendCsvField(std::string &line, const std::string &text)
-{
-    // A cell starting with one of these runs as a formula when the file is
-    // opened; a number keeps its sign.
-    const bool neutralised = !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos
-                             && !plainNumber(text);
-    bool quoted = false;
-    for (char c : text)
-        quoted = quoted || c == ',' || c == '"' || c == '\r' || c == '\n';
-    if (quoted)
-        line += '"';
-    if (neutralised)
-        line += '\'';
-    if (!quoted) {
-        line += text;
-        return;
-    }
-    for (char c : text) {
-        line += c;
-        if (c == '"')
-            line += '"';
-    }
-    line += '"';
-}
-
-std::unique_ptr<ResultWriter> csvWriter(std::FILE *file) { return std::make_unique<CsvWriter>(file); }
 
 std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step)
 {

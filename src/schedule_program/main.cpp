@@ -4,8 +4,10 @@
 // read or the results not written; then no results are written at all.
 
 #include "numeric/number_text.h"
-#include "schedule/results.h"
+#include "schedule/csv.h"
 #include "schedule/schedule.h"
+#include "schedule_program/batch.h"
+#include "schedule_program/xlsx.h"
 #include "sheet/sheet.h"
 
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "schedule/schedule.h"
+#include "schedule_program/batch.h"
 
 #include <algorithm>
 #include <array>
