@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace calc {
 
@@ -101,6 +102,40 @@ ProfileGeometry geometryOf(const Tendon &tendon)
     for (int i = 0; i < tendon.coefficients.known && i < 4; ++i)
         a[std::size_t(i)] = numeric::readNumber(tendon.coefficients.text[std::size_t(i)]);
     return ProfileGeometry(tendon.profile, readParameters(tendon.parameters), a);
+}
+
+std::string_view pointName(PointKind kind)
+{
+    switch (kind) {
+    case PointKind::leftEnd:
+        return "左端";
+    case PointKind::rightEnd:
+        return "右端";
+    case PointKind::lowest:
+        return "最低点";
+    case PointKind::inflection:
+        break;
+    }
+    return "反弯点";
+}
+
+namespace {
+
+// The smallest of the usual drawing scales at which `length` fits in `room`.
+int scaleFor(double length, double room, std::initializer_list<int> scales)
+{
+    for (int scale : scales)
+        if (length / scale <= room)
+            return scale;
+    return int(std::ceil(length / room));
+}
+
+} // namespace
+
+DrawingScales drawingScales(const ProfileGeometry &g, double width, double height)
+{
+    return {scaleFor(g.span(), width - 30, {20, 25, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 1000}),
+            scaleFor(g.depth(), height * 0.45, {5, 10, 15, 20, 25, 30, 40, 50, 100, 200})};
 }
 
 long wholeMillimetres(double value) { return std::lround(std::nearbyint(value)); }

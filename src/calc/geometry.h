@@ -17,6 +17,7 @@
 #include "calc/tendon.h"
 
 #include <array>
+#include <string_view>
 #include <vector>
 
 namespace calc {
@@ -69,6 +70,19 @@ private:
 // The profile of a tendon whose equations were computed, from its parameters
 // and coefficient texts as the window shows them.
 ProfileGeometry geometryOf(const Tendon &tendon);
+
+// "左端", "反弯点", "最低点", "右端".
+std::string_view pointName(PointKind kind);
+
+// The scales 1:across and 1:up a profile is drawn at on paper `width` ×
+// `height` mm, 15 mm kept at each side: the smallest usual scales at which
+// the span fits across and the depth in under half the height. A beam is
+// some twenty times longer than deep, so the vertical scale is exaggerated;
+// a drawing states both.
+struct DrawingScales {
+    int across, up;
+};
+DrawingScales drawingScales(const ProfileGeometry &geometry, double width, double height);
 
 // A height in whole millimetres, halves to even.
 long wholeMillimetres(double value);

@@ -325,8 +325,11 @@ Tendon computeTendon(Profile profile, const ParameterTexts &answers)
     t.parameters = parametersBeforeEntry(profile);
     try {
         ParameterTexts entered = t.parameters;
-        for (int asked : askedParameters(profile))
+        for (int asked : askedParameters(profile)) {
+            t.failedParameter = asked;
             entered[std::size_t(asked)] = enteredText(asked, answers[std::size_t(asked)]);
+        }
+        t.failedParameter = -1;
         t.parameters = std::move(entered);
         t.stage = Stage::equations;
         computeEquations(profile, readParameters(t.parameters), t.coefficients);

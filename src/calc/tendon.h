@@ -112,6 +112,7 @@ struct Tendon {
     StrandLength length;
     std::optional<numeric::Failure> failure;
     Stage stage = Stage::entry; // where it failed, when it did
+    int failedParameter = -1;   // at entry, the parameter whose answer failed
 };
 
 Tendon computeTendon(Profile profile, const ParameterTexts &answers);

@@ -120,4 +120,30 @@ Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon,
     return t;
 }
 
+StressAlong stressAlong(const std::vector<Piece> &pieces, const Tensioning &t, int samples)
+{
+    StressAlong along;
+    along.divide = pieces.empty() ? 0 : pieces.back().to;
+    bool twoJacks = false;
+    for (const PieceStress &piece : t.pieces) {
+        const bool right = piece.jack == PieceStress::right;
+        twoJacks = twoJacks || right;
+        const Piece &whole = pieces[piece.piece];
+        const double share = whole.length > 0 ? piece.length / whole.length : 1.0;
+        const double run = (whole.to - whole.from) * share;
+        const double from = right ? whole.to : whole.from, to = right ? whole.to - run : whole.from + run;
+        auto &points = along.jack[right];
+        points.push_back({from, piece.sigmaIn});
+        for (int k = 1; k <= samples; ++k) {
+            const double u = double(k) / samples;
+            points.push_back({from + (to - from) * u, piece.sigmaIn * std::exp(-piece.z * u)});
+        }
+        if (!right)
+            along.divide = to;
+    }
+    if (!twoJacks)
+        along.divide = pieces.empty() ? 0 : pieces.back().to;
+    return along;
+}
+
 } // namespace calc

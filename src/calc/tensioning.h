@@ -12,6 +12,7 @@
 
 #include "calc/tendon.h"
 
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -60,9 +61,23 @@ struct Tensioning {
     double elongLeft = 0, elongRight = 0;
 };
 
+// The stress along the tendon as drawn: for each jack, points (x mm from
+// the left end, σ MPa) from its end to where its part ends, `samples` to a
+// piece as σ falls with z growing evenly along it. `divide` is where the left
+// jack's part ends (the right end with one jack).
+struct StressPoint {
+    double x, sigma;
+};
+struct StressAlong {
+    std::array<std::vector<StressPoint>, 2> jack; // left, right (empty with one jack)
+    double divide = 0;
+};
+
 // ends: 1 jacks at the left end only, 2 at both ends, each at sigmaCon. Each
 // jack's elongation adds sigmaCon·jack/Ep for the strand inside the jack.
 Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, int ends, double ep,
                    double jack);
+
+StressAlong stressAlong(const std::vector<Piece> &pieces, const Tensioning &tensioning, int samples);
 
 } // namespace calc

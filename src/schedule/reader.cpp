@@ -74,6 +74,28 @@ std::size_t utf8Invalid(std::string_view s)
 
 } // namespace
 
+std::string_view input::title(int column)
+{
+    return std::find_if(std::begin(aliases), std::end(aliases), [&](const Alias &a) { return a.column == column; })->name;
+}
+
+std::string_view input::chinese(int column)
+{
+    for (const Alias &alias : aliases)
+        if (alias.column == column && static_cast<unsigned char>(alias.name.front()) >= 0x80)
+            return alias.name;
+    return {};
+}
+
+std::optional<input::Column> input::named(std::string_view text)
+{
+    const std::string title = lowerAscii(trimmed(text));
+    for (const Alias &alias : aliases)
+        if (title == alias.name)
+            return alias.column;
+    return std::nullopt;
+}
+
 Reader::Reader(std::istream &in) : in_(in)
 {
     position_.fill(-1);
@@ -81,22 +103,16 @@ Reader::Reader(std::istream &in) : in_(in)
     if (!fields(titles, true))
         throw ReadError(1, 0, "没有表头 (the schedule has no header line)");
     for (std::size_t index = 0; index < titles.size(); ++index) {
-        const std::string title = lowerAscii(trimmed(titles[index]));
-        for (const Alias &alias : aliases) {
-            if (title != alias.name)
-                continue;
-            if (position_[alias.column] >= 0)
-                throw ReadError(1, int(index) + 1, "列 " + title + " 出现两次 (a column appears twice)");
-            position_[alias.column] = int(index);
-        }
+        const std::optional<input::Column> column = input::named(titles[index]);
+        if (!column)
+            continue;
+        if (position_[*column] >= 0)
+            throw ReadError(1, int(index) + 1, "列 " + lowerAscii(trimmed(titles[index])) + " 出现两次 (a column appears twice)");
+        position_[*column] = int(index);
     }
-    for (input::Column column : needed) {
-        if (position_[column] < 0) {
-            const auto alias = std::find_if(std::begin(aliases), std::end(aliases),
-                                            [&](const Alias &a) { return a.column == column; });
-            throw ReadError(1, 0, "缺少列 " + std::string(alias->name) + " (a needed column is missing)");
-        }
-    }
+    for (input::Column column : needed)
+        if (position_[column] < 0)
+            throw ReadError(1, 0, "缺少列 " + std::string(input::title(column)) + " (a needed column is missing)");
 }
 
 struct Reader::Converter {

@@ -40,14 +40,16 @@ bool digits(std::string_view text, std::size_t &at)
     return at > from;
 }
 
-// The row cannot be computed from what the schedule holds.
+// The row cannot be computed from what the schedule holds in a column.
 struct Refusal {
+    int column;
     std::string message;
 };
 
-Refusal refusal(std::string_view column, std::string_view text, std::string_view what)
+Refusal refusal(int column, std::string_view text, std::string_view what)
 {
-    return {"输入错误 (input)：" + std::string(column) + " 列“" + std::string(text) + "”" + std::string(what)};
+    return {column, "输入错误 (input)：" + std::string(input::title(column)) + " 列“" + std::string(text) + "”"
+                        + std::string(what)};
 }
 
 // Rows never hold more identical tendons than this; a bigger count is a slip.
@@ -62,7 +64,7 @@ long countOf(std::string_view field)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
     if (error != std::errc() || end != text.data() + text.size() || text.front() == '-' || count < 1
         || count > maxCount)
-        throw refusal("count", text, "不是 1 至 1000000 之间的整数。");
+        throw refusal(input::count, text, "不是 1 至 1000000 之间的整数。");
     return count;
 }
 
@@ -247,6 +249,47 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
     return std::nullopt;
 }
 
+std::string Stressing::shown(std::string_view key) const
+{
+    const calc::Duct f = friction();
+    const std::pair<std::string_view, std::optional<double>> values[]{
+        {"sigma_con", sigmaCon}, {"kappa", f.kappa}, {"mu", f.mu}, {"ends", ends}, {"strands", double(strands)},
+        {"area", area}, {"ep", ep}, {"fptk", fptk}, {"jack", jack}, {"allow-live", allowLive}, {"allow-dead", allowDead}};
+    if (key == "duct")
+        return std::string(duct->name);
+    for (const auto &[name, value] : values)
+        if (name == key)
+            return value ? numeric::writeNumber(*value) : std::string();
+    return {};
+}
+
+std::optional<std::string> Stressing::conflict() const
+{
+    if (sigmaCon <= fptk)
+        return std::nullopt;
+    return "σcon " + numeric::writeNumber(sigmaCon) + " MPa 超过 fptk " + numeric::writeNumber(fptk)
+           + " MPa (the control stress exceeds the strength)";
+}
+
+std::span<const StressingOption> stressingOptions()
+{
+    static constexpr StressingOption options[]{
+        {"fptk", "fptk", "The strands' strength (default 1860).", "MPA", "钢绞线强度 fptk (MPa)"},
+        {"sigma-con", "sigma_con", "The control stress (default 1395, 0.75 fptk).", "MPA", "张拉控制应力 σcon (MPa)"},
+        {"duct", "duct", "The duct: metal, plastic, steel or unbonded (default metal).", "KIND", "孔道"},
+        {"kappa", "kappa", "The wobble coefficient, per metre (default the duct's).", "K", "孔道摩擦系数 κ (1/m)"},
+        {"mu", "mu", "The curvature friction coefficient (default the duct's).", "MU", "曲率摩擦系数 μ"},
+        {"ends", "ends", "1 jacks the left end only, 2 both ends (default 2).", "N", "张拉端数"},
+        {"strands", "strands", "Strands in a tendon (default 1).", "N", "每束根数"},
+        {"area", "area", "The area of a strand, mm² (default 140).", "MM2", "单根面积 (mm²)"},
+        {"ep", "ep", "The strands' modulus of elasticity (default 195000).", "MPA", "弹性模量 Ep (MPa)"},
+        {"jack", "jack", "The length of strand inside each jack (default 0).", "MM", "千斤顶内钢绞线长 (mm)"},
+        {"allow-live", "allow-live", "The strand cut beyond each jacked end.", "MM", "张拉端预留长 (mm)"},
+        {"allow-dead", "allow-dead", "The strand cut beyond each dead end.", "MM", "固定端预留长 (mm)"},
+    };
+    return options;
+}
+
 std::string_view output::title(int column) { return titles.at(std::size_t(column)); }
 
 bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= cutLength); }
@@ -282,7 +325,7 @@ Result evaluate(const Record &record, const Stressing &defaults)
         for (char &c : lower)
             c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         if (lower != "c2a" && lower != "c4")
-            throw refusal("profile", profileText, "不是线型 C2a 或 C4。");
+            throw refusal(input::profile, profileText, "不是线型 C2a 或 C4。");
         const calc::Profile profile = lower == "c2a" ? calc::Profile::c2a : calc::Profile::c4;
         cells[output::profile] = profile == calc::Profile::c2a ? "C2a" : "C4";
         const long count = countOf(record.fields[input::count]);
@@ -293,16 +336,16 @@ Result evaluate(const Record &record, const Stressing &defaults)
             const std::string_view text = trimmed(record.fields[column]);
             if (!text.empty())
                 if (const auto reason = stressing.set(key, text))
-                    throw refusal(key, text, *reason);
+                    throw refusal(column, text, *reason);
         }
 
         calc::ParameterTexts answers;
         for (int p : calc::askedParameters(profile)) {
             const std::string_view text = trimmed(record.fields[std::size_t(input::e1 + p)]);
             if (text.empty())
-                throw refusal(calc::parameterName(p), text, "为空，该线型需要此参数。");
+                throw refusal(input::e1 + p, text, "为空，该线型需要此参数。");
             if (!plainNumber(text))
-                throw refusal(calc::parameterName(p), text, "不是数。");
+                throw refusal(input::e1 + p, text, "不是数。");
             answers[std::size_t(p)] = text;
         }
 
@@ -320,6 +363,8 @@ Result evaluate(const Record &record, const Stressing &defaults)
             cells[output::total] = std::to_string(long(*tendon.length.total) * count);
         }
         if (tendon.failure) {
+            if (tendon.failedParameter >= 0)
+                result.fault = input::e1 + tendon.failedParameter;
             cells[output::status] = kindWords[std::size_t(tendon.failure->kind())];
             cells[output::message] = calc::failureSummary(*tendon.failure);
         } else {
@@ -329,6 +374,7 @@ Result evaluate(const Record &record, const Stressing &defaults)
     } catch (const Refusal &refused) {
         cells[output::status] = "input";
         cells[output::message] = refused.message;
+        result.fault = refused.column;
     }
     return result;
 }

@@ -15,6 +15,7 @@
 #include <istream>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,7 +30,12 @@ enum Column {
     sigmaCon, duct, kappa, mu, ends, strands, // how it is stressed, where the row says
     columnCount
 };
-}
+// Its name in a header, and its Chinese name where it has one ("" else).
+std::string_view title(int column);
+std::string_view chinese(int column);
+// The column a header's title names, in English (any case) or Chinese.
+std::optional<Column> named(std::string_view title);
+} // namespace input
 
 // One data record of the schedule: its fields by column ("" where the
 // schedule has no such column or the record ends early), and the line it
@@ -113,7 +119,20 @@ struct Stressing {
     // "allow-live"); the reason where the text is no such value. A duct
     // brings its own κ and μ, over any given before it.
     std::optional<std::string> set(std::string_view key, std::string_view text);
+    // A value as the engineer reads it ("1395", "metal"; "" for an
+    // allowance not given).
+    std::string shown(std::string_view key) const;
+    // Why the values cannot stand together (a control stress above the
+    // strength), or nothing.
+    std::optional<std::string> conflict() const;
 };
+
+// The program's stressing options, in the order they are taken: the strength
+// bounds the control stress, a duct brings its κ and μ before they are given.
+struct StressingOption {
+    std::string_view option, key, help, value, label; // label: the Chinese name and unit
+};
+std::span<const StressingOption> stressingOptions();
 
 // An ok tendon as stressed.
 struct Stressed {
@@ -129,6 +148,7 @@ struct Result {
     std::optional<calc::Tendon> tendon;
     std::optional<Stressed> stressed;
     long count = 1;
+    int fault = -1; // the input column whose field the row failed on, where one did
 };
 
 // A record worked out as the window works out the same answers: entry as the

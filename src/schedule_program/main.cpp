@@ -213,26 +213,10 @@ int main(int argc, char **argv)
                       "FILE"});
     parser.addOption({"sheet", "A calculation sheet of every tendon, as FILE.pdf.", "FILE"});
     parser.addOption({"step", "The distance between setting-out stations (default 1000).", "MM", "1000"});
-    // The stressing options, in the order they are taken: the strength bounds
-    // the control stress, a duct brings its κ and μ before they are given.
-    const struct {
-        const char *option, *key, *help, *value;
-    } stressingOptions[]{
-        {"fptk", "fptk", "The strands' strength (default 1860).", "MPA"},
-        {"sigma-con", "sigma_con", "The control stress (default 1395, 0.75 fptk).", "MPA"},
-        {"duct", "duct", "The duct: metal, plastic, steel or unbonded (default metal).", "KIND"},
-        {"kappa", "kappa", "The wobble coefficient, per metre (default the duct's).", "K"},
-        {"mu", "mu", "The curvature friction coefficient (default the duct's).", "MU"},
-        {"ends", "ends", "1 jacks the left end only, 2 both ends (default 2).", "N"},
-        {"strands", "strands", "Strands in a tendon (default 1).", "N"},
-        {"area", "area", "The area of a strand, mm² (default 140).", "MM2"},
-        {"ep", "ep", "The strands' modulus of elasticity (default 195000).", "MPA"},
-        {"jack", "jack", "The length of strand inside each jack (default 0).", "MM"},
-        {"allow-live", "allow-live", "The strand cut beyond each jacked end.", "MM"},
-        {"allow-dead", "allow-dead", "The strand cut beyond each dead end.", "MM"},
-    };
-    for (const auto &o : stressingOptions)
-        parser.addOption({o.option, o.help, o.value});
+    for (const auto &o : schedule::stressingOptions())
+        parser.addOption({QString::fromUtf8(o.option.data(), qsizetype(o.option.size())),
+                          QString::fromUtf8(o.help.data(), qsizetype(o.help.size())),
+                          QString::fromUtf8(o.value.data(), qsizetype(o.value.size()))});
     parser.addPositionalArgument("INPUT", "The schedule; - reads standard input.");
     if (!parser.parse(QCoreApplication::arguments())) {
         std::cerr << program << ": " << parser.errorText().toStdString() << '\n';
@@ -257,18 +241,18 @@ int main(int argc, char **argv)
         return 2;
     }
     schedule::Stressing stressing;
-    for (const auto &o : stressingOptions) {
-        if (!parser.isSet(o.option))
+    for (const auto &o : schedule::stressingOptions()) {
+        const QString option = QString::fromUtf8(o.option.data(), qsizetype(o.option.size()));
+        if (!parser.isSet(option))
             continue;
-        const std::string text = parser.value(o.option).toStdString();
+        const std::string text = parser.value(option).toStdString();
         if (const auto reason = stressing.set(o.key, text)) {
             std::cerr << program << ": --" << o.option << " " << text << ": " << *reason << '\n';
             return 2;
         }
     }
-    if (stressing.sigmaCon > stressing.fptk) { // the default control stress above a lower strength given
-        std::cerr << program << ": --sigma-con " << numeric::writeNumber(stressing.sigmaCon) << " 超过 --fptk "
-                  << numeric::writeNumber(stressing.fptk) << " (the control stress exceeds the strength)\n";
+    if (const auto conflict = stressing.conflict()) { // the default control stress above a lower strength given
+        std::cerr << program << ": --fptk " << parser.value("fptk").toStdString() << ": " << *conflict << '\n';
         return 2;
     }
     return run(parser.positionalArguments().front(), parser.value("output"), parser.value("sheet"), step,

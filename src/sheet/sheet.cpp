@@ -54,29 +54,6 @@ public:
     double unit;
 };
 
-// The smallest of the usual drawing scales at which `length` fits in `room`.
-int scaleFor(double length, double room, std::initializer_list<int> scales)
-{
-    for (int scale : scales)
-        if (length / scale <= room)
-            return scale;
-    return int(std::ceil(length / room));
-}
-
-QString pointName(calc::PointKind kind)
-{
-    switch (kind) {
-    case calc::PointKind::leftEnd:
-        return QStringLiteral("左端");
-    case calc::PointKind::rightEnd:
-        return QStringLiteral("右端");
-    case calc::PointKind::lowest:
-        return QStringLiteral("最低点");
-    case calc::PointKind::inflection:
-        break;
-    }
-    return QStringLiteral("反弯点");
-}
 
 // A dimension in the atlas's style: a line with ticks at both ends and its
 // text above the middle.
@@ -132,13 +109,6 @@ bool makeReproducible(const QString &path)
     return file.seek(0) && file.write(pdf) == pdf.size();
 }
 
-// The horizontal scale of a drawing `width` mm wide, 15 mm kept at each side:
-// the profile and the stress along it share it.
-int horizontalScale(const calc::ProfileGeometry &g, double width)
-{
-    return scaleFor(g.span(), width - 30, {20, 25, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 1000});
-}
-
 QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
 } // namespace
@@ -149,10 +119,7 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
     Paper paper(painter);
     const double left = area.left() / paper.unit, top = area.top() / paper.unit;
     const double width = area.width() / paper.unit, height = area.height() / paper.unit;
-    // A beam is some twenty times longer than deep: the vertical scale is
-    // exaggerated, and both are stated.
-    const int across = horizontalScale(g, width);
-    const int up = scaleFor(g.depth(), height * 0.45, {5, 10, 15, 20, 25, 30, 40, 50, 100, 200});
+    const auto [across, up] = calc::drawingScales(g, width, height);
     const double x0 = left + 15, beamTop = top + 12, beamBottom = beamTop + g.depth() / up;
     const auto X = [&](double x) { return x0 + x / across; };
     const auto Y = [&](double h) { return beamBottom - h / up; };
@@ -181,7 +148,7 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
             paper.pen(0.1, Qt::DotLine);
             paper.line(X(point.x), beamTop - 2, X(point.x), beamBottom);
             paper.font(6.5);
-            paper.text(X(point.x) - 15, beamTop - 8, 30, pointName(point.kind), Qt::AlignHCenter);
+            paper.text(X(point.x) - 15, beamTop - 8, 30, QString::fromUtf8(calc::pointName(point.kind).data()), Qt::AlignHCenter);
         }
     }
 
@@ -216,7 +183,7 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
     Paper paper(painter);
     const double left = area.left() / paper.unit, top = area.top() / paper.unit;
     const double width = area.width() / paper.unit, height = area.height() / paper.unit;
-    const int across = horizontalScale(g, width);
+    const int across = calc::drawingScales(g, width, height).across;
     const auto X = [&](double x) { return left + 15 + x / across; };
     const calc::Tensioning &t = stressed.tensioning;
     const double sigmaCon = stressed.stressing.sigmaCon;
@@ -238,25 +205,15 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
     paper.text(left, top - 1, width, QStringLiteral("沿钢绞线的应力 σ（MPa，纵轴自 %1 起）").arg(floor), Qt::AlignLeft);
 
     QPainterPath curve[2];
-    double dividingX = g.span();
-    for (const calc::PieceStress &piece : t.pieces) {
-        const bool right = piece.jack == calc::PieceStress::right;
-        const calc::Piece &whole = stressed.pieces[piece.piece];
-        const double x0 = whole.from, x1 = whole.to, full = whole.length;
-        const double share = full > 0 ? piece.length / full : 1.0;
-        const double from = right ? x1 : x0, to = right ? x1 - (x1 - x0) * share : x0 + (x1 - x0) * share;
-        QPainterPath &path = curve[right];
-        const QPointF start = paper.at(X(from), Y(piece.sigmaIn));
-        path.isEmpty() ? path.moveTo(start) : path.lineTo(start);
-        constexpr int samples = 24;
-        for (int k = 1; k <= samples; ++k) {
-            const double u = double(k) / samples;
-            path.lineTo(paper.at(X(from + (to - from) * u), Y(piece.sigmaIn * std::exp(-piece.z * u))));
+    const calc::StressAlong along = calc::stressAlong(stressed.pieces, t, 24);
+    for (std::size_t jack = 0; jack < 2; ++jack) {
+        const auto &points = along.jack[jack];
+        for (std::size_t n = 0; n < points.size(); ++n) {
+            const QPointF at = paper.at(X(points[n].x), Y(points[n].sigma));
+            n ? curve[jack].lineTo(at) : curve[jack].moveTo(at);
         }
-        if (!right && stressed.stressing.ends == 2)
-            dividingX = to; // where the left jack's part ends
-
     }
+    const double dividingX = along.divide;
     paper.pen(0.35);
     painter.drawPath(curve[0]);
     painter.drawPath(curve[1]);
