@@ -83,6 +83,9 @@ struct DrawingScales {
     int across, up;
 };
 DrawingScales drawingScales(const ProfileGeometry &geometry, double width, double height);
+// The profile's drawing on a calculation sheet, wherever it is shown: 180 ×
+// 62 mm of paper, the stress under it 28 mm high.
+inline constexpr double sheetDrawingWidth = 180, sheetProfileHeight = 62, sheetStressHeight = 28;
 
 // A height in whole millimetres, halves to even.
 long wholeMillimetres(double value);

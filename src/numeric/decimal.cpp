@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <system_error>
 #include <version>
@@ -56,7 +57,8 @@ int bitWidth(Wide n)
 // not fit the whole numbers used here: the caller then asks the library.
 bool scaledRounded(double magnitude, int k, std::uint64_t &out)
 {
-    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits); // std::bit_cast is not in every C++ library yet
     const int biased = int(bits >> 52) & 0x7FF;
     const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
     const std::uint64_t m = biased ? fraction | (std::uint64_t(1) << 52) : fraction;

@@ -265,10 +265,10 @@ public:
         const calc::ProfileGeometry g = calc::geometryOf(t);
         const calc::HeldParameters held = calc::readParameters(t.parameters);
         y = body(paper, y, result, t, g);
-        drawProfile(painter_, paper.box(margin, y, 180, 62), g, held);
+        drawProfile(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetProfileHeight), g, held);
         y += 64;
         if (result.stressed) {
-            drawStress(painter_, paper.box(margin, y, 180, 28), g, *result.stressed);
+            drawStress(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetStressHeight), g, *result.stressed);
             y += 29;
         }
         y = checks(paper, y, t, g, held);

@@ -1,0 +1,328 @@
+// The page's way into the schedule's own code, compiled to WebAssembly. A
+// handful of functions taking and returning plain data: records in as text,
+// results out as JSON, nothing worked out here that the program works out
+// elsewhere. The last schedule worked out is kept, so its drawing and its
+// results file come from the very results the page shows.
+//
+// Records and options come in as one text each: records split by U+001E,
+// fields by U+001F, fields in the order of the input columns; options as
+// key U+001F text, split by U+001E. Neither separator can be typed.
+
+#include "calc/geometry.h"
+#include "calc/tensioning.h"
+#include "numeric/number_text.h"
+#include "schedule/csv.h"
+#include "schedule/schedule.h"
+
+#include <emscripten/bind.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char recordSeparator = '\x1e', fieldSeparator = '\x1f';
+
+std::vector<std::string_view> split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    if (text.empty())
+        return parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = text.find(separator, from);
+        parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
+        if (at == std::string_view::npos)
+            return parts;
+        from = at + 1;
+    }
+}
+
+class Json {
+public:
+    Json &text(std::string_view s)
+    {
+        comma();
+        out_ += '"';
+        for (char c : s) {
+            if (c == '"' || c == '\\') {
+                out_ += '\\';
+                out_ += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out_ += escaped;
+            } else {
+                out_ += c;
+            }
+        }
+        out_ += '"';
+        return *this;
+    }
+    Json &number(double value)
+    {
+        comma();
+        out_ += numeric::writeNumber(value);
+        return *this;
+    }
+    Json &key(std::string_view name)
+    {
+        text(name);
+        out_ += ':';
+        fresh_ = true;
+        return *this;
+    }
+    Json &open(char bracket)
+    {
+        comma();
+        out_ += bracket;
+        fresh_ = true;
+        return *this;
+    }
+    Json &close(char bracket)
+    {
+        out_ += bracket;
+        fresh_ = false;
+        return *this;
+    }
+    Json &raw(std::string_view literal)
+    {
+        comma();
+        out_ += literal;
+        return *this;
+    }
+    std::string done() { return std::move(out_); }
+
+private:
+    void comma()
+    {
+        if (!fresh_)
+            out_ += ',';
+        fresh_ = false;
+    }
+    std::string out_;
+    bool fresh_ = true;
+};
+
+// The schedule last worked out, as the page shows it.
+std::vector<schedule::Result> shown;
+
+std::string columns()
+{
+    Json json;
+    json.open('{').key("input").open('[');
+    for (int column = 0; column < schedule::input::columnCount; ++column)
+        json.open('{').key("title").text(schedule::input::title(column)).key("chinese")
+            .text(schedule::input::chinese(column)).close('}');
+    json.close(']').key("output").open('[');
+    for (int column = 0; column < schedule::output::columnCount; ++column)
+        json.open('{').key("title").text(schedule::output::title(column)).key("numeric")
+            .raw(schedule::output::numeric(column) ? "true" : "false").close('}');
+    json.close(']').key("ducts").open('[');
+    for (std::string_view name : {"metal", "plastic", "steel", "unbonded"})
+        json.open('{').key("name").text(name).key("chinese").text(calc::ductNamed(name)->chinese).close('}');
+    return json.close(']').close('}').done();
+}
+
+// The options as the program takes them, with its defaults.
+std::string options()
+{
+    const schedule::Stressing defaults;
+    Json json;
+    json.open('[');
+    for (const schedule::StressingOption &o : schedule::stressingOptions())
+        json.open('{').key("key").text(o.key).key("option").text(o.option).key("label").text(o.label)
+            .key("help").text(o.help).key("default").text(defaults.shown(o.key)).close('}');
+    return json.close(']').done();
+}
+
+// The options given, taken in the program's order; the first refused, as
+// {key, message}, or "" when all stand.
+std::string takeOptions(std::string_view text, schedule::Stressing &stressing)
+{
+    std::vector<std::pair<std::string_view, std::string_view>> given;
+    for (std::string_view option : split(text, recordSeparator)) {
+        const auto parts = split(option, fieldSeparator);
+        if (parts.size() == 2 && !parts[1].empty())
+            given.emplace_back(parts[0], parts[1]);
+    }
+    for (const schedule::StressingOption &o : schedule::stressingOptions())
+        for (const auto &[key, value] : given)
+            if (key == o.key)
+                if (const auto reason = stressing.set(o.key, value))
+                    return Json().open('{').key("key").text(o.key).key("message").text(*reason).close('}').done();
+    if (const auto conflict = stressing.conflict())
+        return Json().open('{').key("key").text("fptk").key("message").text(*conflict).close('}').done();
+    return {};
+}
+
+// Every record worked out: {"rows": [{"cells": [...], "fault": column}]}, or
+// {"refused": {key, message}} for an option that cannot be taken, when no
+// row is worked out, as the program works out none.
+std::string evaluate(const std::string &records, const std::string &optionText)
+{
+    shown.clear();
+    schedule::Stressing stressing;
+    if (std::string refused = takeOptions(optionText, stressing); !refused.empty())
+        return "{\"refused\":" + refused + "}";
+    Json json;
+    json.open('{').key("rows").open('[');
+    schedule::Record record;
+    for (std::string_view line : split(records, recordSeparator)) {
+        const auto fields = split(line, fieldSeparator);
+        for (std::size_t column = 0; column < record.fields.size(); ++column)
+            record.fields[column] = column < fields.size() ? std::string(fields[column]) : std::string();
+        const schedule::Result &result = shown.emplace_back(schedule::evaluate(record, stressing));
+        json.open('{').key("cells").open('[');
+        for (const std::string &cell : result.cells)
+            json.text(cell);
+        json.close(']').key("fault").number(result.fault).close('}');
+    }
+    return json.close(']').close('}').done();
+}
+
+// A schedule's text as the program reads it: {"records": [[fields], ...],
+// "lines": [...], "header": true} or {"error": {line, column, message}}. A
+// text whose first line names no column is taken as records alone, their
+// fields in the input columns' order from `firstColumn` on, as a
+// spreadsheet's copy of some rows pastes.
+std::string read(const std::string &bytes, int firstColumn)
+{
+    std::string text = bytes;
+    bool header = true;
+    {
+        const std::size_t end = text.find('\n');
+        std::string first = text.substr(0, end);
+        const char delimiter = first.find('\t') != std::string::npos ? '\t' : ',';
+        bool namesAny = false;
+        for (std::string_view title : split(first, delimiter))
+            namesAny = namesAny || schedule::input::named(title).has_value();
+        if (!namesAny) {
+            header = false;
+            std::string titles;
+            for (int column = std::max(0, firstColumn); column < schedule::input::columnCount; ++column)
+                titles.append(titles.empty() ? "" : std::string(1, delimiter)).append(schedule::input::title(column));
+            // The reader needs its six columns named; those left of the first
+            // pasted one stay empty, at the end of the line.
+            for (int column = 0; column < std::max(0, firstColumn); ++column)
+                titles.append(1, delimiter).append(schedule::input::title(column));
+            text = titles + "\n" + text;
+        }
+    }
+    std::istringstream in(text);
+    Json json;
+    try {
+        schedule::Reader reader(in);
+        json.open('{').key("header").raw(header ? "true" : "false").key("records").open('[');
+        std::vector<int> lines;
+        for (schedule::Record record; reader.next(record);) {
+            lines.push_back(record.line - (header ? 0 : 1));
+            json.open('[');
+            for (const std::string &field : record.fields)
+                json.text(field);
+            json.close(']');
+        }
+        json.close(']').key("lines").open('[');
+        for (int line : lines)
+            json.number(line);
+        return json.close(']').close('}').done();
+    } catch (const schedule::ReadError &error) {
+        return Json().open('{').key("error").open('{').key("line").number(error.line - (header ? 0 : 1))
+            .key("column").number(error.column).key("message").text(error.what()).close('}').close('}').done();
+    }
+}
+
+// The results file as the program writes it, of the schedule last worked out.
+std::string resultsCsv()
+{
+    char *buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE *file = open_memstream(&buffer, &size);
+    {
+        const auto writer = schedule::csvWriter(file);
+        for (const schedule::Result &result : shown)
+            writer->write(result);
+        writer->finish();
+    }
+    std::fclose(file);
+    std::string csv(buffer, size);
+    std::free(buffer);
+    return csv;
+}
+
+// The same results tab-separated, as a spreadsheet pastes them.
+std::string resultsTsv()
+{
+    std::string text;
+    schedule::appendHeader(text, '\t');
+    for (const schedule::Result &result : shown) {
+        text += "\r\n";
+        schedule::appendRecord(text, result, '\t');
+    }
+    return text + "\r\n";
+}
+
+void points(Json &json, std::string_view name, const std::vector<calc::StressPoint> &along)
+{
+    json.key(name).open('[');
+    for (const calc::StressPoint &point : along)
+        json.open('[').number(point.x).number(point.sigma).close(']');
+    json.close(']');
+}
+
+// A tendon of the schedule last worked out, as it is drawn: its profile along
+// the beam (x from the left end, height above the bottom face, mm), key
+// points, the scales of the calculation sheet and the stress from each jack.
+// {} for a row that has no profile.
+std::string drawing(int row)
+{
+    if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)].ok())
+        return "{}";
+    const schedule::Result &result = shown[std::size_t(row)];
+    const calc::ProfileGeometry g = calc::geometryOf(*result.tendon);
+    const calc::HeldParameters held = calc::readParameters(result.tendon->parameters);
+    const auto [across, up] = calc::drawingScales(g, calc::sheetDrawingWidth, calc::sheetProfileHeight);
+    Json json;
+    json.open('{').key("profile").text(g.profile() == calc::Profile::c4 ? "C4" : "C2a");
+    json.key("span").number(g.span()).key("depth").number(g.depth());
+    json.key("across").number(across).key("up").number(up);
+    json.key("offsets").open('{').key("e1").number(held.e1).key("e2").number(held.e2).key("e3").number(held.e3)
+        .key("k1").number(held.k1).key("k2").number(held.k2).key("k3").number(held.k3).close('}');
+    json.key("curve").open('[');
+    constexpr int samples = 240;
+    for (int i = 0; i <= samples; ++i) {
+        const double x = g.span() * i / samples;
+        json.open('[').number(x).number(g.height(x)).close(']');
+    }
+    json.close(']').key("points").open('[');
+    for (const calc::KeyPoint &point : g.keyPoints())
+        json.open('{').key("x").number(point.x).key("height").number(g.height(g.segmentAt(point.x), point.x))
+            .key("name").text(calc::pointName(point.kind)).key("shownX").number(double(calc::wholeMillimetres(point.x)))
+            .key("shownHeight").number(double(calc::wholeMillimetres(g.height(g.segmentAt(point.x), point.x))))
+            .close('}');
+    json.close(']');
+    if (result.stressed) {
+        const calc::StressAlong along = calc::stressAlong(result.stressed->pieces, result.stressed->tensioning, 24);
+        json.key("stress").open('{').key("sigmaCon").number(result.stressed->stressing.sigmaCon)
+            .key("ends").number(result.stressed->stressing.ends).key("divide").number(along.divide);
+        points(json, "left", along.jack[0]);
+        points(json, "right", along.jack[1]);
+        json.close('}');
+    }
+    return json.close('}').done();
+}
+
+} // namespace
+
+EMSCRIPTEN_BINDINGS(quillmere)
+{
+    emscripten::function("columns", &columns);
+    emscripten::function("options", &options);
+    emscripten::function("evaluate", &evaluate);
+    emscripten::function("read", &read);
+    emscripten::function("resultsCsv", &resultsCsv);
+    emscripten::function("resultsTsv", &resultsTsv);
+    emscripten::function("drawing", &drawing);
+    emscripten::function("version", &schedule::versionText);
+}
