@@ -16,7 +16,9 @@
 
 #include <emscripten/bind.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -105,8 +107,9 @@ private:
     bool fresh_ = true;
 };
 
-// The schedule last worked out, as the page shows it.
-std::vector<schedule::Result> shown;
+// The schedule last worked out, as the page shows it: a row with nothing in
+// it is no tendon, as a blank line of a schedule file is none.
+std::vector<std::optional<schedule::Result>> shown;
 
 std::string columns()
 {
@@ -157,12 +160,14 @@ std::string takeOptions(std::string_view text, schedule::Stressing &stressing)
     return {};
 }
 
-// Every record worked out: {"rows": [{"cells": [...], "fault": column}]}, or
+// Records worked out: {"rows": [{"cells": [...], "fault": column}]}, or
 // {"refused": {key, message}} for an option that cannot be taken, when no
-// row is worked out, as the program works out none.
-std::string evaluate(const std::string &records, const std::string &optionText)
+// row is worked out, as the program works out none. `more` adds them to the
+// schedule last worked out, so a long one is worked out a slice at a time.
+std::string evaluate(const std::string &records, const std::string &optionText, bool more)
 {
-    shown.clear();
+    if (!more)
+        shown.clear();
     schedule::Stressing stressing;
     if (std::string refused = takeOptions(optionText, stressing); !refused.empty())
         return "{\"refused\":" + refused + "}";
@@ -173,7 +178,12 @@ std::string evaluate(const std::string &records, const std::string &optionText)
         const auto fields = split(line, fieldSeparator);
         for (std::size_t column = 0; column < record.fields.size(); ++column)
             record.fields[column] = column < fields.size() ? std::string(fields[column]) : std::string();
-        const schedule::Result &result = shown.emplace_back(schedule::evaluate(record, stressing));
+        if (record.blank()) {
+            shown.emplace_back();
+            json.open('{').key("cells").open('[').close(']').key("fault").number(-1).close('}');
+            continue;
+        }
+        const schedule::Result &result = *shown.emplace_back(schedule::evaluate(record, stressing));
         json.open('{').key("cells").open('[');
         for (const std::string &cell : result.cells)
             json.text(cell);
@@ -183,41 +193,40 @@ std::string evaluate(const std::string &records, const std::string &optionText)
 }
 
 // A schedule's text as the program reads it: {"records": [[fields], ...],
-// "lines": [...], "header": true} or {"error": {line, column, message}}. A
-// text whose first line names no column is taken as records alone, their
-// fields in the input columns' order from `firstColumn` on, as a
-// spreadsheet's copy of some rows pastes.
-std::string read(const std::string &bytes, int firstColumn)
+// "lines": [...], "columns": [the input columns named]} or {"error": {line,
+// column, message}}. A part of a schedule (`part`, as pasted into the grid)
+// needs no column; one whose first line names no column at all is rows alone,
+// their fields in the input columns' order from `firstColumn` on, as a
+// spreadsheet copies some of its rows.
+std::string read(const std::string &bytes, bool part, int firstColumn)
 {
     std::string text = bytes;
-    bool header = true;
-    {
-        const std::size_t end = text.find('\n');
-        std::string first = text.substr(0, end);
+    int shift = 0; // lines added before the text
+    if (part) {
+        std::string first = text.substr(0, text.find('\n'));
         const char delimiter = first.find('\t') != std::string::npos ? '\t' : ',';
-        bool namesAny = false;
-        for (std::string_view title : split(first, delimiter))
-            namesAny = namesAny || schedule::input::named(title).has_value();
-        if (!namesAny) {
-            header = false;
-            std::string titles;
-            for (int column = std::max(0, firstColumn); column < schedule::input::columnCount; ++column)
-                titles.append(titles.empty() ? "" : std::string(1, delimiter)).append(schedule::input::title(column));
-            // The reader needs its six columns named; those left of the first
-            // pasted one stay empty, at the end of the line.
-            for (int column = 0; column < std::max(0, firstColumn); ++column)
-                titles.append(1, delimiter).append(schedule::input::title(column));
-            text = titles + "\n" + text;
+        const auto titles = split(first, delimiter);
+        const bool names = std::any_of(titles.begin(), titles.end(),
+                                       [](std::string_view t) { return schedule::input::named(t).has_value(); });
+        if (!names) {
+            std::string header;
+            for (std::size_t n = 0; n < titles.size() && firstColumn + int(n) < schedule::input::columnCount; ++n)
+                header.append(n ? std::string(1, delimiter) : "").append(schedule::input::title(firstColumn + int(n)));
+            text = header + "\n" + text;
+            shift = 1;
         }
     }
     std::istringstream in(text);
     Json json;
     try {
-        schedule::Reader reader(in);
-        json.open('{').key("header").raw(header ? "true" : "false").key("records").open('[');
+        schedule::Reader reader(in, part);
+        json.open('{').key("columns").open('[');
+        for (schedule::input::Column column : reader.columns())
+            json.number(column);
+        json.close(']').key("records").open('[');
         std::vector<int> lines;
         for (schedule::Record record; reader.next(record);) {
-            lines.push_back(record.line - (header ? 0 : 1));
+            lines.push_back(record.line - shift);
             json.open('[');
             for (const std::string &field : record.fields)
                 json.text(field);
@@ -228,7 +237,7 @@ std::string read(const std::string &bytes, int firstColumn)
             json.number(line);
         return json.close(']').close('}').done();
     } catch (const schedule::ReadError &error) {
-        return Json().open('{').key("error").open('{').key("line").number(error.line - (header ? 0 : 1))
+        return Json().open('{').key("error").open('{').key("line").number(std::max(0, error.line - shift))
             .key("column").number(error.column).key("message").text(error.what()).close('}').close('}').done();
     }
 }
@@ -241,8 +250,9 @@ std::string resultsCsv()
     std::FILE *file = open_memstream(&buffer, &size);
     {
         const auto writer = schedule::csvWriter(file);
-        for (const schedule::Result &result : shown)
-            writer->write(result);
+        for (const auto &result : shown)
+            if (result)
+                writer->write(*result);
         writer->finish();
     }
     std::fclose(file);
@@ -256,9 +266,11 @@ std::string resultsTsv()
 {
     std::string text;
     schedule::appendHeader(text, '\t');
-    for (const schedule::Result &result : shown) {
+    for (const auto &result : shown) {
+        if (!result)
+            continue;
         text += "\r\n";
-        schedule::appendRecord(text, result, '\t');
+        schedule::appendRecord(text, *result, '\t');
     }
     return text + "\r\n";
 }
@@ -277,9 +289,9 @@ void points(Json &json, std::string_view name, const std::vector<calc::StressPoi
 // {} for a row that has no profile.
 std::string drawing(int row)
 {
-    if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)].ok())
+    if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->ok())
         return "{}";
-    const schedule::Result &result = shown[std::size_t(row)];
+    const schedule::Result &result = *shown[std::size_t(row)];
     const calc::ProfileGeometry g = calc::geometryOf(*result.tendon);
     const calc::HeldParameters held = calc::readParameters(result.tendon->parameters);
     const auto [across, up] = calc::drawingScales(g, calc::sheetDrawingWidth, calc::sheetProfileHeight);

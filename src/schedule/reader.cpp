@@ -96,7 +96,7 @@ std::optional<input::Column> input::named(std::string_view text)
     return std::nullopt;
 }
 
-Reader::Reader(std::istream &in) : in_(in)
+Reader::Reader(std::istream &in, bool part) : in_(in)
 {
     position_.fill(-1);
     std::vector<std::string> titles;
@@ -111,8 +111,26 @@ Reader::Reader(std::istream &in) : in_(in)
         position_[*column] = int(index);
     }
     for (input::Column column : needed)
-        if (position_[column] < 0)
+        if (!part && position_[column] < 0)
             throw ReadError(1, 0, "缺少列 " + std::string(input::title(column)) + " (a needed column is missing)");
+}
+
+std::vector<input::Column> Reader::columns() const
+{
+    std::vector<std::pair<int, input::Column>> named;
+    for (int column = 0; column < input::columnCount; ++column)
+        if (position_[std::size_t(column)] >= 0)
+            named.emplace_back(position_[std::size_t(column)], input::Column(column));
+    std::sort(named.begin(), named.end());
+    std::vector<input::Column> columns;
+    for (const auto &[at, column] : named)
+        columns.push_back(column);
+    return columns;
+}
+
+bool Record::blank() const
+{
+    return std::all_of(fields.begin(), fields.end(), [](const std::string &f) { return trimmed(f).empty(); });
 }
 
 struct Reader::Converter {

@@ -43,6 +43,8 @@ std::optional<Column> named(std::string_view title);
 struct Record {
     int line = 0;
     std::array<std::string, input::columnCount> fields;
+    // Nothing but blanks in any field: no tendon, and skipped.
+    bool blank() const;
 };
 
 // The schedule cannot be read at all. Line and column are 1-based; 0 where
@@ -64,13 +66,17 @@ public:
 // e2, lc and lg1 are needed.
 class Reader {
 public:
-    explicit Reader(std::istream &in); // reads the header
+    // Reads the header. A part of a schedule (rows pasted into a grid) needs
+    // no column named; a whole schedule needs the six.
+    explicit Reader(std::istream &in, bool part = false);
     ~Reader();
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
 
     // The next data record; false at the end of the schedule.
     bool next(Record &record);
+    // The columns the header names, in its order.
+    std::vector<input::Column> columns() const;
 
 private:
     bool physicalLine(std::string &line);

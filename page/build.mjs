@@ -1,0 +1,34 @@
+// Builds the page as one file: its scripts (bundled by esbuild), its styles
+// and the core (a classic script with the WebAssembly inside) laid into
+// index.html, so it opens from disk, a USB stick or an attachment, offline.
+//   node build.mjs CORE.js OUT.html
+import * as esbuild from 'esbuild';
+import { readFile, writeFile } from 'node:fs/promises';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = dirname(fileURLToPath(import.meta.url));
+const [corePath, outPath] = process.argv.slice(2);
+if (!corePath || !outPath) {
+    console.error('usage: node build.mjs CORE.js OUT.html');
+    process.exit(2);
+}
+const bundle = (entry) =>
+    esbuild.build({
+        entryPoints: [join(here, entry)],
+        bundle: true,
+        minify: true,
+        write: false,
+        format: 'iife',
+        target: ['chrome100', 'edge100', 'firefox100', 'safari15'],
+        legalComments: 'none',
+    });
+const [script, style] = await Promise.all([bundle('src/main.js'), bundle('style.css')]);
+// Nothing inside an inline script may close it early.
+const inline = (code) => code.replace(/<\/(script)/gi, '<\\/$1');
+const core = await readFile(corePath, 'utf8');
+const template = await readFile(join(here, 'index.html'), 'utf8');
+const html = template
+    .replace('<!-- styles -->', () => `<style>${style.outputFiles[0].text}</style>`)
+    .replace('<!-- scripts -->', () => `<script>${inline(core)}</script>\n<script>${inline(script.outputFiles[0].text)}</script>`);
+await writeFile(outPath, html);

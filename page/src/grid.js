@@ -1,0 +1,247 @@
+// The schedule as a spreadsheet-like grid: the input columns, typed into or
+// pasted, then the result columns the core worked out. Cells show their text
+// as text, never as markup. The grid only shows and collects texts; the
+// schedule holds them.
+
+import { TabulatorFull as Tabulator } from 'tabulator-tables';
+
+const text = (value) => {
+    const span = document.createElement('span');
+    span.textContent = value ?? '';
+    return span;
+};
+
+function title(name, chinese) {
+    const box = document.createElement('span');
+    box.className = 'title';
+    box.append(text(name));
+    if (chinese) {
+        const second = text(chinese);
+        second.className = 'chinese';
+        box.append(second);
+    }
+    return box;
+}
+
+export class Grid {
+    // columns: the core's; shownFrom: the first result column shown.
+    constructor(element, columns, shownFrom, handlers) {
+        this.inputs = columns.input;
+        this.outputs = columns.output.map((column, n) => ({ ...column, n })).slice(shownFrom);
+        this.handlers = handlers;
+        this.pendingKey = null;
+        this.data = [];
+        this.ready = new Promise((resolve) => {
+            this.table = new Tabulator(element, {
+                data: [],
+                index: 'id',
+                height: '100%',
+                layout: 'fitData',
+                renderHorizontal: 'virtual',
+                rowHeader: { formatter: 'rownum', headerSort: false, hozAlign: 'right', resizable: false, frozen: true, width: 44 },
+                selectableRange: 1,
+                selectableRangeColumns: true,
+                selectableRangeRows: true,
+                selectableRangeClearCells: false,
+                editTriggerEvent: 'dblclick',
+                clipboard: 'copy',
+                clipboardCopyRowRange: 'range',
+                clipboardCopyConfig: { columnHeaders: false, columnGroups: false, rowHeaders: false, rowGroups: false, columnCalcs: false },
+                columnDefaults: { headerSort: false, resizable: true },
+                rowFormatter: (row) => row.getElement().classList.toggle('failed', row.getData().failed),
+                columns: [
+                    ...this.inputs.map((column, n) => ({
+                        field: `i${n}`,
+                        titleFormatter: () => title(column.title, column.chinese),
+                        editor: (cell, onRendered, success, cancel) => this.editor(cell, onRendered, success, cancel),
+                        formatter: (cell) => this.inputCell(cell, n),
+                        minWidth: n === 0 ? 96 : 56,
+                    })),
+                    ...this.outputs.map((column) => ({
+                        field: `o${column.n}`,
+                        titleFormatter: () => title(column.title, ''),
+                        formatter: (cell) => this.outputCell(cell, column),
+                        hozAlign: column.numeric ? 'right' : 'left',
+                        cssClass: 'result',
+                        maxWidth: column.title === 'message' ? 520 : undefined,
+                    })),
+                ],
+            });
+            this.table.on('tableBuilt', resolve);
+        });
+        this.table.on('cellEdited', (cell) => {
+            const field = cell.getField();
+            if (field.startsWith('i'))
+                handlers.edit(cell.getRow().getPosition() - 1, Number(field.slice(1)), String(cell.getValue() ?? ''));
+        });
+        this.table.on('rangeChanged', () => this.selected());
+        this.table.on('cellClick', () => this.selected());
+        element.addEventListener('keydown', (event) => this.key(event), true);
+        element.addEventListener('paste', (event) => {
+            if (event.target instanceof HTMLInputElement) return; // pasting into the cell being typed
+            event.preventDefault();
+            const anchor = this.anchor();
+            handlers.paste(event.clipboardData?.getData('text/plain') ?? '', anchor.row, anchor.column);
+        });
+    }
+
+    inputCell(cell, n) {
+        const data = cell.getRow().getData();
+        const element = cell.getElement();
+        const fault = data.fault === n;
+        element.classList.toggle('fault', fault);
+        element.title = fault ? data[`o${this.messageColumn()}`] ?? '' : '';
+        return text(cell.getValue());
+    }
+
+    outputCell(cell, column) {
+        if (column.title === 'status') cell.getElement().classList.toggle('ok', cell.getValue() === 'ok');
+        return text(cell.getValue());
+    }
+
+    messageColumn() {
+        return this.outputs.find((column) => column.title === 'message').n;
+    }
+
+    // A cell's editor: a plain text box, holding the key that started it
+    // (typing over a cell, as in a spreadsheet) or the cell's text.
+    editor(cell, onRendered, success, cancel) {
+        const input = document.createElement('input');
+        input.className = 'editor';
+        const typed = this.pendingKey;
+        this.pendingKey = null;
+        input.value = typed ?? String(cell.getValue() ?? '');
+        let done = false;
+        const commit = () => {
+            if (!done) {
+                done = true;
+                success(input.value);
+            }
+        };
+        onRendered(() => {
+            input.focus({ preventScroll: true });
+            if (typed === null) input.select();
+        });
+        input.addEventListener('blur', commit);
+        input.addEventListener('keydown', (event) => {
+            if (event.key === 'Enter') {
+                event.preventDefault();
+                event.stopPropagation();
+                commit();
+                this.move(cell, 1);
+            } else if (event.key === 'Escape') {
+                done = true;
+                cancel();
+            }
+        });
+        return input;
+    }
+
+    // The cell the selection starts at: row index and input column (0 left
+    // of the inputs).
+    anchor() {
+        const [range] = this.table.getRanges?.() ?? [];
+        const start = range?.getCells()[0]?.[0];
+        if (!start) return { row: 0, column: 0 };
+        const field = start.getField() ?? '';
+        return {
+            row: Math.max(0, start.getRow().getPosition() - 1),
+            column: field.startsWith('i') ? Number(field.slice(1)) : 0,
+            cell: start,
+        };
+    }
+
+    move(cell, rows) {
+        const row = rows > 0 ? cell.getRow().getNextRow() : cell.getRow().getPrevRow();
+        const next = row && row.getCell(cell.getField());
+        const [range] = this.table.getRanges();
+        if (next && range) {
+            range.setBounds(next);
+            this.table.scrollToRow(row, 'nearest', false);
+            this.selected();
+        }
+    }
+
+    key(event) {
+        if (event.target instanceof HTMLInputElement) return; // the cell editor's own keys
+        const command = event.ctrlKey || event.metaKey;
+        const key = event.key.toLowerCase();
+        const handled = () => {
+            event.preventDefault();
+            event.stopPropagation();
+        };
+        if (command && key === 'z' && !event.shiftKey) {
+            handled();
+            this.handlers.undo();
+        } else if (command && (key === 'y' || (key === 'z' && event.shiftKey))) {
+            handled();
+            this.handlers.redo();
+        } else if (event.key === 'Delete' || event.key === 'Backspace') {
+            handled();
+            this.clearRanges();
+        } else if ((event.key === 'Enter' || event.key === 'F2') && !command) {
+            const { cell } = this.anchor();
+            if (cell && cell.getField().startsWith('i')) {
+                handled();
+                cell.edit(true);
+            }
+        } else if (event.key.length === 1 && !command && !event.altKey) {
+            const { cell } = this.anchor();
+            if (cell && cell.getField().startsWith('i')) {
+                handled();
+                this.pendingKey = event.key;
+                cell.edit(true);
+            }
+        }
+    }
+
+    clearRanges() {
+        const block = new Map();
+        for (const range of this.table.getRanges())
+            for (const cell of range.getCells().flat()) {
+                const field = cell.getField();
+                if (!field?.startsWith('i')) continue;
+                const row = cell.getRow().getPosition() - 1;
+                if (!block.has(row)) block.set(row, []);
+                block.get(row).push([Number(field.slice(1)), '']);
+            }
+        if (block.size) this.handlers.clear(block);
+    }
+
+    selected() {
+        const { row } = this.anchor();
+        this.handlers.select(row);
+    }
+
+    // rows: input fields; results: the core's rows (or none where refused).
+    async show(rows, results) {
+        await this.ready;
+        const next = rows.map((fields, id) => {
+            const result = results?.[id];
+            const data = { id, fault: result?.fault ?? -1, failed: !!result?.cells.length && result.cells[this.statusColumn()] !== 'ok' };
+            fields.forEach((field, n) => (data[`i${n}`] = field));
+            for (const column of this.outputs) data[`o${column.n}`] = result?.cells[column.n] ?? '';
+            return data;
+        });
+        const changed = next.filter((data, id) => !same(data, this.data[id]));
+        const resized = next.length !== this.data.length;
+        this.data = next;
+        if (resized) {
+            await this.table.replaceData(next);
+        } else if (changed.length) {
+            await this.table.updateData(changed);
+            // A row's marks (its failure, the cell at fault) go with its data.
+            for (const data of changed) this.table.getRow(data.id)?.reformat();
+        }
+    }
+
+    statusColumn() {
+        return this.outputs.find((column) => column.title === 'status').n;
+    }
+}
+
+function same(a, b) {
+    if (!b) return false;
+    for (const key in a) if (a[key] !== b[key]) return false;
+    return true;
+}

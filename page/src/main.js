@@ -1,0 +1,237 @@
+// The page: the schedule in a grid, the options beside it, the selected
+// tendon drawn and its site figures large. Every figure is the core's; this
+// file only carries texts between the controls, the schedule and the core.
+
+import { loadCore } from './core.js';
+import { drawTendon } from './drawing.js';
+import { Grid } from './grid.js';
+import { Schedule } from './schedule.js';
+
+const $ = (id) => document.getElementById(id);
+const SLICE = 2000; // rows worked out between two frames
+
+function say(words, kind = 'info') {
+    const box = $('message');
+    box.textContent = words;
+    box.dataset.kind = kind;
+}
+
+function warn(words) {
+    const box = $('warning');
+    box.textContent = words ?? '';
+    box.hidden = !words;
+}
+
+const nextFrame = () => new Promise((resolve) => setTimeout(resolve, 0));
+
+function storage() {
+    try {
+        return globalThis.localStorage ?? null;
+    } catch {
+        return null; // a browser that refuses storage to pages opened from disk
+    }
+}
+
+async function start() {
+    const core = await loadCore();
+    const titles = core.columns.output.map((column) => column.title);
+    const at = (title) => titles.indexOf(title);
+    const schedule = new Schedule(core.columns.input.length, storage());
+    warn(schedule.load());
+
+    let results = null; // the core's rows for the schedule shown, or null where an option is refused
+    let selectedRow = 0;
+    let run = 0;
+
+    const cellsOf = (row) => {
+        const result = results?.[row];
+        if (!result?.cells.length) return null; // a row with nothing in it
+        return Object.fromEntries(titles.map((title, n) => [title, result.cells[n]]));
+    };
+
+    function showSelected() {
+        const cells = cellsOf(selectedRow);
+        const card = $('tendon');
+        card.hidden = !cells;
+        if (!cells) return;
+        for (const element of card.querySelectorAll('[data-cell]')) element.textContent = cells[element.dataset.cell] ?? '';
+        $('range').textContent = cells.elong_min && `${cells.elong_min} ～ ${cells.elong_max}`;
+        card.dataset.status = cells.status === 'ok' ? 'ok' : 'failed';
+        const figure = $('figure');
+        figure.replaceChildren();
+        const drawing = core.drawing(selectedRow);
+        if (drawing.profile) figure.append(drawTendon(drawing, cells));
+    }
+
+    const grid = new Grid($('grid'), core.columns, at('a1'), {
+        edit(row, column, text) {
+            if (schedule.rows[row]?.[column] === text) return;
+            schedule.write(row, [[[column, text]]]);
+        },
+        clear(block) {
+            const rows = schedule.rows.slice();
+            for (const [row, fields] of block) {
+                if (!rows[row]) continue;
+                rows[row] = rows[row].slice();
+                for (const [column] of fields) rows[row][column] = '';
+            }
+            schedule.change({ rows });
+        },
+        paste(text, row, column) {
+            const read = core.read(text, true, column);
+            if (read.error) {
+                say(`粘贴的内容无法读取：第 ${read.error.line} 行：${read.error.message}。钢绞线表未改动。`, 'error');
+                return;
+            }
+            schedule.write(row, read.records.map((fields) => read.columns.map((c) => [c, fields[c]])));
+            say(`已粘贴 ${read.records.length} 行。`);
+        },
+        undo: () => schedule.undo() || say('没有可撤销的修改。'),
+        redo: () => schedule.redo() || say('没有可重做的修改。'),
+        select(row) {
+            if (row === selectedRow) return;
+            selectedRow = row;
+            showSelected();
+        },
+    });
+
+    async function recompute() {
+        const mine = ++run;
+        const rows = schedule.rows;
+        let next = [];
+        let refused = null;
+        for (let from = 0; from === 0 || from < rows.length; from += SLICE) {
+            if (from) {
+                await nextFrame();
+                if (mine !== run) return; // a newer change is being worked out
+            }
+            const out = core.evaluate(rows.slice(from, from + SLICE), schedule.options, from > 0);
+            if (out.refused) {
+                refused = out.refused;
+                next = null;
+                break;
+            }
+            next.push(...out.rows);
+        }
+        results = next;
+        showRefusal(refused);
+        await grid.show(rows, results);
+        if (mine !== run) return;
+        const tendons = results ? results.filter((r) => r.cells.length) : [];
+        const failed = tendons.filter((r) => r.cells[at('status')] !== 'ok').length;
+        $('counts').textContent = `${tendons.length} 束${failed ? `，其中 ${failed} 束未算出` : ''}`;
+        showSelected();
+        document.body.dataset.ready = String(mine);
+    }
+
+    // The options panel, from the core's own list, with its defaults.
+    const inputs = new Map();
+    for (const option of core.options) {
+        const row = document.createElement('label');
+        row.className = 'option';
+        const name = document.createElement('span');
+        name.textContent = option.label;
+        const input = document.createElement(option.key === 'duct' ? 'select' : 'input');
+        if (option.key === 'duct') {
+            input.append(new Option(`默认 (${option.default})`, ''));
+            for (const duct of core.columns.ducts) input.append(new Option(`${duct.chinese} ${duct.name}`, duct.name));
+        } else {
+            input.placeholder = option.default || '无';
+            input.inputMode = 'decimal';
+        }
+        input.title = `--${option.option}: ${option.help}`;
+        input.addEventListener('input', () =>
+            schedule.change({ options: { ...schedule.options, [option.key]: input.value.trim() } }),
+        );
+        const refusal = document.createElement('span');
+        refusal.className = 'refusal';
+        refusal.setAttribute('role', 'alert');
+        row.append(name, input, refusal);
+        $('options').append(row);
+        inputs.set(option.key, { input, refusal });
+    }
+    const showOptions = () => {
+        for (const [key, { input }] of inputs) if (input.value !== (schedule.options[key] ?? '')) input.value = schedule.options[key] ?? '';
+    };
+    function showRefusal(refused) {
+        for (const [key, { refusal }] of inputs) refusal.textContent = refused?.key === key ? refused.message : '';
+        if (refused) say('张拉参数有误：改正后才计算。', 'error');
+    }
+
+    schedule.onChange((warning) => {
+        warn(warning);
+        showOptions();
+        recompute();
+    });
+
+    const confirmDiscard = () =>
+        !schedule.rows.some((row) => row.some((field) => field !== '')) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
+
+    $('new').addEventListener('click', () => {
+        if (confirmDiscard()) schedule.change({ rows: [] });
+    });
+    $('open').addEventListener('click', () => $('file').click());
+    $('file').addEventListener('change', async () => {
+        const file = $('file').files[0];
+        $('file').value = '';
+        if (!file) return;
+        const read = core.read(new Uint8Array(await file.arrayBuffer()));
+        if (read.error) {
+            const where = read.error.line ? `第 ${read.error.line} 行${read.error.column ? `第 ${read.error.column} 列` : ''}：` : '';
+            say(`无法读取 ${file.name}：${where}${read.error.message}。钢绞线表未改动。`, 'error');
+            return;
+        }
+        if (!confirmDiscard()) return;
+        document.title = `${file.name} - Quillmere`;
+        schedule.change({ rows: read.records });
+        say(`已打开 ${file.name}：${read.records.length} 行。`);
+    });
+    $('save').addEventListener('click', () => {
+        if (!results) return say('张拉参数有误，结果未保存。', 'error');
+        const link = document.createElement('a');
+        link.href = URL.createObjectURL(new Blob([core.resultsCsv()], { type: 'text/csv;charset=utf-8' }));
+        link.download = 'quillmere-results.csv';
+        document.body.append(link);
+        link.click();
+        link.remove();
+        setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
+        say('结果已保存为 quillmere-results.csv。');
+    });
+    $('copy').addEventListener('click', async () => {
+        if (!results) return say('张拉参数有误，没有结果可复制。', 'error');
+        const text = core.resultsTsv();
+        try {
+            await navigator.clipboard.writeText(text);
+        } catch {
+            const area = Object.assign(document.createElement('textarea'), { value: text });
+            document.body.append(area);
+            area.select();
+            document.execCommand('copy');
+            area.remove();
+        }
+        say(`已复制 ${schedule.rows.length} 行结果，可粘贴到电子表格。`);
+    });
+    $('add').addEventListener('click', () => {
+        const rows = schedule.rows.slice();
+        rows.splice(Math.min(selectedRow + 1, rows.length), 0, schedule.emptyRow());
+        schedule.change({ rows });
+    });
+    $('remove').addEventListener('click', () => {
+        if (!schedule.rows.length) return;
+        const rows = schedule.rows.slice();
+        rows.splice(Math.min(selectedRow, rows.length - 1), 1);
+        schedule.change({ rows });
+    });
+    $('undo').addEventListener('click', () => schedule.undo());
+    $('redo').addEventListener('click', () => schedule.redo());
+    $('version').textContent = core.version;
+
+    showOptions();
+    if (matchMedia('(max-width: 820px)').matches) $('stressing').open = false; // a phone shows the tendon first
+    if (!schedule.rows.length) schedule.rows = [schedule.emptyRow()];
+    await recompute();
+}
+
+start().catch((error) => {
+    say(`本页无法启动：${error?.message ?? error}`, 'error');
+});

@@ -1,0 +1,106 @@
+// The schedule the engineer is working on: rows of input fields (texts, in
+// the order of the core's input columns) and the options. Every change is a
+// new state, the earlier ones kept for undo, and each is written to the
+// browser's storage at once, so a reload or a closed tab loses nothing.
+
+const KEY = 'quillmere.schedule';
+const VERSION = 1;
+const KEPT = 100; // earlier states undo can go back to
+
+export class Schedule {
+    constructor(width, storage) {
+        this.width = width;
+        this.storage = storage;
+        this.rows = [];
+        this.options = {};
+        this.past = [];
+        this.future = [];
+        this.listeners = [];
+    }
+
+    emptyRow() {
+        return Array(this.width).fill('');
+    }
+
+    // What was kept, or a reason it could not be read.
+    load() {
+        let text;
+        try {
+            text = this.storage?.getItem(KEY);
+        } catch {
+            return '浏览器存储不可用：本页可以使用，但输入不会在关闭后保留。';
+        }
+        if (!text) return null;
+        try {
+            const kept = JSON.parse(text);
+            if (kept.version !== VERSION) return '浏览器中保存的钢绞线表来自另一版本，未载入。';
+            this.rows = kept.rows.map((row) => this.emptyRow().map((_, n) => String(row[n] ?? '')));
+            this.options = Object.fromEntries(Object.entries(kept.options ?? {}).map(([k, v]) => [k, String(v)]));
+            return null;
+        } catch {
+            return '浏览器中保存的钢绞线表无法读取，未载入。';
+        }
+    }
+
+    // null when kept, else what the engineer should know.
+    save() {
+        try {
+            if (!this.storage) throw new Error('no storage');
+            this.storage.setItem(KEY, JSON.stringify({ version: VERSION, rows: this.rows, options: this.options }));
+            return null;
+        } catch (error) {
+            const full = error?.name === 'QuotaExceededError' || /quota/i.test(String(error?.message));
+            return full
+                ? '浏览器存储已满：最近的修改未能保存，请先“保存结果”或导出后清理。'
+                : '浏览器存储不可用：本页可以使用，但输入不会在关闭后保留。';
+        }
+    }
+
+    onChange(listener) {
+        this.listeners.push(listener);
+    }
+
+    // A new state: rows and options as given (rows are replaced, never
+    // changed in place, so earlier states stay as they were).
+    change({ rows = this.rows, options = this.options }) {
+        this.past.push({ rows: this.rows, options: this.options });
+        if (this.past.length > KEPT) this.past.shift();
+        this.future = [];
+        this.apply({ rows, options });
+    }
+
+    undo() {
+        if (!this.past.length) return false;
+        this.future.push({ rows: this.rows, options: this.options });
+        this.apply(this.past.pop());
+        return true;
+    }
+
+    redo() {
+        if (!this.future.length) return false;
+        this.past.push({ rows: this.rows, options: this.options });
+        this.apply(this.future.pop());
+        return true;
+    }
+
+    apply({ rows, options }) {
+        this.rows = rows;
+        this.options = options;
+        const warning = this.save();
+        for (const listener of this.listeners) listener(warning);
+    }
+
+    // Fields written from (row, column) on, a block of them as pasted;
+    // rows are added where the block runs past the end.
+    write(firstRow, block) {
+        const rows = this.rows.slice();
+        block.forEach((fields, r) => {
+            const at = firstRow + r;
+            while (rows.length <= at) rows.push(this.emptyRow());
+            const row = rows[at].slice();
+            for (const [column, text] of fields) row[column] = text;
+            rows[at] = row;
+        });
+        this.change({ rows });
+    }
+}
