@@ -15,6 +15,7 @@
 #include "schedule/schedule.h"
 
 #include <emscripten/bind.h>
+#include <emscripten/val.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -242,8 +243,9 @@ std::string read(const std::string &bytes, bool part, int firstColumn)
     }
 }
 
-// The results file as the program writes it, of the schedule last worked out.
-std::string resultsCsv()
+// The results file as the program writes it, of the schedule last worked
+// out: its bytes, byte-order mark and all (a text would lose the mark).
+emscripten::val resultsCsv()
 {
     char *buffer = nullptr;
     std::size_t size = 0;
@@ -256,9 +258,10 @@ std::string resultsCsv()
         writer->finish();
     }
     std::fclose(file);
-    std::string csv(buffer, size);
+    // A new array from a view copies the bytes out of memory freed here.
+    const emscripten::val bytes = emscripten::val::global("Uint8Array").new_(emscripten::typed_memory_view(size, buffer));
     std::free(buffer);
-    return csv;
+    return bytes;
 }
 
 // The same results tab-separated, as a spreadsheet pastes them.

@@ -1,0 +1,136 @@
+// The page's core, built as WebAssembly, against quillmere-schedule: the
+// golden table and the example schedules give the program's results file
+// byte for byte, and the same generated number texts and tendons print the
+// same lines as the native build. Run by CTest with node's test runner.
+
+import assert from 'node:assert/strict';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import test from 'node:test';
+import { loadCore } from '../../page/src/core.js';
+
+const env = process.env;
+const root = new URL('../../', import.meta.url).pathname;
+const work = mkdtempSync(join(tmpdir(), 'quillmere-core-'));
+const core = await loadCore(createRequire(import.meta.url)(env.QUILLMERE_CORE_JS));
+
+const PARAMETERS = ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1', 'lg2'];
+const ASKED = { C2a: ['e1', 'e2', 'lc', 'lg1', 'lg2'], C4: ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1'] };
+const STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands'];
+const COLUMNS = ['name', 'profile', ...PARAMETERS, 'count', ...STRESSING];
+
+// The program's results for a schedule file and options, as bytes.
+function program(path, options = []) {
+    const done = spawnSync(env.QUILLMERE_SCHEDULE, [...options, path]);
+    assert.ok(done.status === 0 || done.status === 1, done.stderr.toString());
+    return done.stdout;
+}
+
+// The core's results for the same file, read by the core's own reader.
+function page(path, options = {}) {
+    const read = core.read(new Uint8Array(readFileSync(path)));
+    assert.equal(read.error, undefined);
+    const out = core.evaluate(read.records, options);
+    assert.equal(out.refused, undefined);
+    return Buffer.from(core.resultsCsv());
+}
+
+function csvLine(fields) {
+    return fields.map((f) => (/[",\n]/.test(f) ? `"${f.replaceAll('"', '""')}"` : f)).join(',');
+}
+
+function goldenRows() {
+    const [head, ...lines] = readFileSync(env.QUILLMERE_TENDONS, 'utf8').trim().split('\n');
+    const names = head.split(',');
+    return lines
+        .map((line) => Object.fromEntries(line.split(',').map((v, n) => [names[n], v])))
+        .filter((r) => !r.typed_entry && !r.typed_equations && !r.answers.split(';').includes(''));
+}
+
+const jacking = (row) => Object.fromEntries(row.stressing.split(';').filter(Boolean).map((kv) => kv.split('=')));
+
+test('the golden table gives the program results file, byte for byte', () => {
+    const rows = goldenRows();
+    const plain = rows.filter((r) => Object.keys(jacking(r)).every((k) => STRESSING.includes(k)));
+    const schedule = plain.map((r, n) => {
+        const fields = { name: `梁${r.name}`, profile: r.profile, count: String((n % 3) + 1), ...jacking(r) };
+        r.answers.split(';').forEach((answer, i) => (fields[ASKED[r.profile][i]] = answer));
+        return COLUMNS.map((c) => fields[c] ?? '');
+    });
+    const path = join(work, 'golden.csv');
+    writeFileSync(path, [COLUMNS, ...schedule].map(csvLine).join('\n'));
+    const expected = program(path);
+    assert.equal(page(path).toString(), expected.toString());
+    // And the golden table's own figures, where both could go wrong together.
+    const results = expected.toString().slice(1).split('\r\n').slice(1);
+    plain.forEach((r, n) => {
+        const cells = results[n].split(',');
+        assert.equal(cells[20], r.Text14, r.name);
+    });
+
+    // Rows stressed by options of their own: the options panel's way.
+    for (const r of rows.filter((row) => !plain.includes(row))) {
+        const options = Object.fromEntries(Object.entries(jacking(r)).filter(([k]) => !STRESSING.includes(k)));
+        const fields = { name: r.name, profile: r.profile };
+        r.answers.split(';').forEach((answer, i) => (fields[ASKED[r.profile][i]] = answer));
+        Object.entries(jacking(r)).filter(([k]) => STRESSING.includes(k)).forEach(([k, v]) => (fields[k] = v));
+        const one = join(work, 'options.csv');
+        writeFileSync(one, [COLUMNS, COLUMNS.map((c) => fields[c] ?? '')].map(csvLine).join('\n'));
+        const flags = Object.entries(options).map(([k, v]) => `--${k === 'sigma_con' ? 'sigma-con' : k}=${v}`);
+        assert.equal(page(one, options).toString(), program(one, flags).toString(), r.name);
+    }
+});
+
+test('the example schedules, UTF-8 and GB18030, give the program results', () => {
+    for (const name of ['example.csv', 'example-gb18030.txt', 'example-stressed.csv']) {
+        const path = join(root, 'docs/schedule', name);
+        assert.equal(page(path).toString(), program(path).toString(), name);
+    }
+});
+
+test('the same generated number texts and tendons print the same lines', () => {
+    for (const [kind, count] of [['numbers', 300000], ['tendons', 100000]]) {
+        const native = execFileSync(env.QUILLMERE_SWEEP, [kind, String(count)], { maxBuffer: 1 << 26 }).toString().split('\n');
+        const wasm = execFileSync(process.execPath, [env.QUILLMERE_SWEEP_JS, kind, String(count)], { maxBuffer: 1 << 26 })
+            .toString()
+            .split('\n');
+        const first = native.findIndex((line, n) => line !== wasm[n]);
+        if (first >= 0) {
+            const show = (command, args) => execFileSync(command, args).toString();
+            assert.equal(
+                show(process.execPath, [env.QUILLMERE_SWEEP_JS, kind, '1', String(first)]),
+                show(env.QUILLMERE_SWEEP, [kind, '1', String(first)]),
+                `${kind} ${first}`,
+            );
+        }
+        assert.equal(wasm.length, count + 1);
+    }
+});
+
+test('reading: a file that cannot be read names its line; pasted rows with or without a header', () => {
+    const broken = core.read('name,profile,e1,e2,lc,lg1\nA,C4,1,2,3,4\n"B,C4,1,2,3,4\n');
+    assert.equal(broken.error.line, 3);
+    assert.match(broken.error.message, /引号/);
+    assert.equal(core.read('name,profile\nA,C4\n').error.line, 1); // a whole schedule needs its six columns
+
+    const bare = core.read('100\t0.1\t0.5\r\n120\t0.12\t0.45\r\n', true, 4);
+    assert.deepEqual(bare.columns, [4, 5, 6]);
+    assert.deepEqual(bare.lines, [1, 2]);
+    assert.deepEqual(bare.records[1].slice(4, 7), ['120', '0.12', '0.45']);
+    const named = core.read('线型\t编号\r\nC4\tKL1\r\n', true, 7);
+    assert.deepEqual(named.columns, [1, 0]);
+    assert.deepEqual(named.records[0].slice(0, 2), ['KL1', 'C4']);
+});
+
+test('a refused option stops every row, as the program stops', () => {
+    const rows = [['A', 'C4', '100', '100', '100', '0.1', '0.5', '0.1', '20000', '1000', '', '', '', '', '', '', '', '']];
+    assert.deepEqual(core.evaluate(rows, { ends: '3' }).refused, { key: 'ends', message: '不是 1 或 2。' });
+    assert.equal(core.evaluate(rows, { fptk: '1200' }).refused.key, 'fptk');
+    const [row] = core.evaluate(rows, { ends: '1' }).rows;
+    assert.equal(row.cells[core.columns.output.findIndex((c) => c.title === 'elong_right')], '');
+    const [bad] = core.evaluate([['B', 'C5', ...rows[0].slice(2)]], {}).rows;
+    assert.equal(bad.fault, 1);
+});
