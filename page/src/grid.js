@@ -37,7 +37,6 @@ export class Grid {
                 index: 'id',
                 height: '100%',
                 layout: 'fitData',
-                renderHorizontal: 'virtual',
                 rowHeader: { formatter: 'rownum', headerSort: false, hozAlign: 'right', resizable: false, frozen: true, width: 44 },
                 selectableRange: 1,
                 selectableRangeColumns: true,

@@ -26,7 +26,7 @@ export class Schedule {
     load() {
         let text;
         try {
-            text = this.storage?.getItem(KEY);
+            text = this.storage.getItem(KEY);
         } catch {
             return '浏览器存储不可用：本页可以使用，但输入不会在关闭后保留。';
         }

@@ -1,0 +1,166 @@
+// The page as an engineer uses it, opened from disk in Debian's headless
+// Chromium: controls found by their names, results read off the grid as
+// shown. Run by CTest with node's test runner.
+
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+
+const env = process.env;
+const { chromium } = createRequire(join(env.QUILLMERE_PAGE_MODULES, 'x'))('playwright-core');
+const root = new URL('../../', import.meta.url).pathname;
+const url = `file://${env.QUILLMERE_PAGE_HTML}`;
+const work = mkdtempSync(join(tmpdir(), 'quillmere-page-'));
+
+const KL1 = 'KL1-1\tC4\t150\t90\t120\t0.12\t0.45\t0.08\t17970\t1200\t';
+const HEADER = '编号\t线型\te1\te2\te3\tk1\tk2\tk3\tlc\tlg1\tlg2';
+
+let browser;
+before(async () => {
+    browser = await chromium.launch({
+        executablePath: env.QUILLMERE_CHROMIUM ?? '/usr/bin/chromium',
+        args: ['--disable-gpu', '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    });
+});
+after(() => browser?.close());
+
+async function open(context) {
+    const page = await context.newPage();
+    const problems = [];
+    page.on('pageerror', (error) => problems.push(error.message));
+    page.on('dialog', (dialog) => {
+        problems.push(`dialog: ${dialog.message()}`);
+        dialog.accept();
+    });
+    await page.goto(url);
+    await page.waitForSelector('body[data-ready]');
+    return { page, problems };
+}
+
+// What a grid cell shows: row from 1, column by its title.
+async function cell(page, row, title) {
+    const columns = await page.evaluate(() => [...document.querySelectorAll('.tabulator-col')].map((c) => [c.innerText.split('\n')[0], c.getAttribute('tabulator-field')]));
+    const field = columns.find(([t]) => t === title)?.[1];
+    assert.ok(field, `no column ${title}`);
+    return page.locator(`.tabulator-row:nth-child(${row}) .tabulator-cell[tabulator-field="${field}"]`);
+}
+
+const text = async (page, row, title) => (await (await cell(page, row, title)).textContent()) ?? '';
+
+// Pastes as the browser does when the engineer presses Ctrl+V over the grid.
+async function paste(page, row, title, clipboard) {
+    await (await cell(page, row, title)).click();
+    await page.evaluate((data) => {
+        const transfer = new DataTransfer();
+        transfer.setData('text/plain', data);
+        document.querySelector('#grid .tabulator-tableholder').dispatchEvent(new ClipboardEvent('paste', { clipboardData: transfer, bubbles: true }));
+    }, clipboard);
+}
+
+const settled = (page, check) => page.waitForFunction(check, null, { timeout: 10_000 });
+
+function program(path) {
+    const done = spawnSync(env.QUILLMERE_SCHEDULE, [path]);
+    assert.ok(done.status === 0 || done.status === 1, done.stderr.toString());
+    return done.stdout;
+}
+
+test('a schedule opened from disk saves the results file the program writes', async () => {
+    const context = await browser.newContext({ acceptDownloads: true });
+    const { page, problems } = await open(context);
+    for (const name of ['打开', '保存结果', '复制结果']) await page.getByRole('button', { name, exact: true }).waitFor();
+    await page.getByRole('grid').waitFor();
+    await page.getByRole('columnheader', { name: /^name/ }).waitFor();
+
+    const schedule = join(root, 'docs/schedule/example-gb18030.txt');
+    const chooser = page.waitForEvent('filechooser');
+    await page.getByRole('button', { name: '打开', exact: true }).click();
+    await (await chooser).setFiles(schedule);
+    await settled(page, () => document.querySelector('#message').textContent.startsWith('已打开'));
+    const download = page.waitForEvent('download');
+    await page.getByRole('button', { name: '保存结果', exact: true }).click();
+    const saved = readFileSync(await (await download).path());
+    assert.deepEqual(saved, program(schedule));
+
+    // A file that cannot be read: its line named, the schedule as it was.
+    const broken = join(work, 'broken.csv');
+    writeFileSync(broken, 'name,profile,e1,e2,lc,lg1\nA,C4,1,2,3,4\n"B,C4\n');
+    const again = page.waitForEvent('filechooser');
+    await page.getByRole('button', { name: '打开', exact: true }).click();
+    await (await again).setFiles(broken);
+    await settled(page, () => document.querySelector('#message').textContent.includes('第 3 行'));
+    assert.equal(await text(page, 1, 'name'), 'KL1-1');
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
+test('pasted rows, with and without a header, and an edit work out at once and survive a reload', async () => {
+    const context = await browser.newContext({ permissions: ['clipboard-read', 'clipboard-write'] });
+    const { page, problems } = await open(context);
+    await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n<img src=x onerror=alert(1)>\tC5\t1\t1\r\n`);
+    await settled(page, () => document.body.innerText.includes('18110'));
+    assert.equal(await text(page, 1, 'length'), '18110');
+    assert.equal(await text(page, 1, 'elong'), '120.1');
+    // The markup is a name, shown as text; the bad profile refused in its row.
+    assert.equal(await text(page, 2, 'name'), '<img src=x onerror=alert(1)>');
+    assert.equal(await page.locator('#grid img').count(), 0);
+    assert.equal(await text(page, 2, 'status'), 'input');
+    assert.match(await text(page, 2, 'message'), /profile 列“C5”/);
+    assert.match((await (await cell(page, 2, 'profile')).getAttribute('class')) ?? '', /fault/);
+
+    // Some cells copied without their header, pasted from e1 on.
+    await paste(page, 2, 'e1', '100\t100\t100\t0.1\t0.5\t0.1\t20000\t1000');
+    await paste(page, 2, 'profile', 'C4');
+    await settled(page, () => document.body.innerText.includes('20086'));
+    assert.equal(await text(page, 2, 'length'), '20086');
+
+    // Typed over, as in a spreadsheet: select, type, Enter.
+    await (await cell(page, 1, 'lc')).click();
+    await page.keyboard.type('20000');
+    await page.keyboard.press('Enter');
+    await settled(page, () => !document.body.innerText.includes('18110'));
+    const edited = join(work, 'edited.csv');
+    writeFileSync(edited, `${HEADER}\n${KL1.replace('17970', '20000')}\n`.replaceAll('\t', ','));
+    const expected = program(edited).toString().split('\r\n')[1].split(',');
+    assert.equal(await text(page, 1, 'length'), expected[20]);
+
+    // Undo takes the edit back.
+    await page.getByRole('button', { name: '撤销', exact: true }).click();
+    await settled(page, () => document.body.innerText.includes('18110'));
+
+    // The results copied for a spreadsheet, tab-separated.
+    await page.getByRole('button', { name: '复制结果', exact: true }).click();
+    const copied = await page.evaluate(() => navigator.clipboard.readText());
+    assert.match(copied, /^name\tprofile\t/);
+    assert.match(copied, /\r\nKL1-1\tC4\t150\t.*\t18110\t/);
+
+    await page.reload();
+    await page.waitForSelector('body[data-ready]');
+    assert.equal(await text(page, 1, 'length'), '18110');
+    assert.equal(await text(page, 2, 'name'), '<img src=x onerror=alert(1)>');
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
+test('an option refused by the program is refused in the panel, and storage that fails is said', async () => {
+    const context = await browser.newContext();
+    await context.addInitScript(() => {
+        Object.defineProperty(window, 'localStorage', { get: () => { throw new Error('denied'); } });
+    });
+    const { page, problems } = await open(context);
+    await page.waitForSelector('#warning:not([hidden])');
+    await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
+    await settled(page, () => document.body.innerText.includes('18110'));
+    await page.getByLabel('张拉端数').fill('3');
+    await settled(page, () => document.body.innerText.includes('不是 1 或 2。'));
+    assert.equal(await text(page, 1, 'length'), '');
+    await page.getByLabel('张拉端数').fill('1');
+    await settled(page, () => document.body.innerText.includes('18110'));
+    assert.equal(await text(page, 1, 'elong_right'), '');
+    assert.deepEqual(problems, []);
+    await context.close();
+});
