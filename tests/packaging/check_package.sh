@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build and checks what it holds and
-# what it needs: the program, its desktop entry, metainfo and icons, nothing
-# else, and Qt with a CJK face among its dependencies.
+# what it needs: the program, its desktop entry, metainfo and icons, the page,
+# nothing else, and Qt with a CJK face among its dependencies.
 #   check_package.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -19,6 +19,7 @@ echo "package: $(basename "$deb")"
 fail() { echo "FAIL: $*"; exit 1; }
 
 expected=(./usr/bin/quillmere ./usr/bin/quillmere-schedule ./usr/share/man/man1/quillmere-schedule.1.gz
+    ./usr/share/quillmere/quillmere.html
     "./usr/share/applications/$app_id.desktop"
     "./usr/share/metainfo/$app_id.metainfo.xml" ./usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/$app_id.png)
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
