@@ -33,8 +33,8 @@ export function drawTendon(d, cells) {
     const bottom = top + d.depth / d.up;
     const Y = (h) => bottom - h / d.up;
 
-    label(svg, WIDTH - 2, 5, `横向 1:${d.across}，竖向 1:${d.up}`, { 'text-anchor': 'end', class: 'scale' });
-    label(svg, 2, 5, `${cells.name}（${d.profile}）`, { class: 'name' });
+    label(svg, WIDTH - 2, 4.5, `横向 1:${d.across}，竖向 1:${d.up}`, { 'text-anchor': 'end', class: 'scale' });
+    label(svg, 2, 4.5, `${cells.name}（${d.profile}）`, { class: 'name' });
     node('rect', { x: X(0), y: top, width: d.span / d.across, height: d.depth / d.up, class: 'beam' }, svg);
     node('path', { d: path(d.curve.map(([x, h]) => [X(x), Y(h)])), class: 'tendon' }, svg);
     d.points.forEach((point, n) => {
@@ -42,7 +42,7 @@ export function drawTendon(d, cells) {
         const end = n === 0 || n === d.points.length - 1;
         const anchor = n === 0 ? 'start' : n === d.points.length - 1 ? 'end' : 'middle';
         if (!end) node('line', { x1: X(point.x), y1: top - 1.5, x2: X(point.x), y2: bottom, class: 'mark' }, svg);
-        label(svg, X(point.x), top - 2.5, point.name, { 'text-anchor': anchor, class: 'small' });
+        if (!end) label(svg, X(point.x), top - 2.5, point.name, { 'text-anchor': anchor, class: 'small' });
         label(svg, X(point.x), bottom + 4.5 + (n % 2) * 4, `${point.shownX}, ${point.shownHeight}`, {
             'text-anchor': anchor,
             class: 'small',

@@ -212,10 +212,9 @@ std::from_chars_result readDecimal(const char *first, const char *last, double &
         }
     }
     const auto done = [&](double magnitude) {
-        if (std::isinf(magnitude) || (magnitude == 0 && digits != 0))
-            return std::from_chars_result{at, std::errc::result_out_of_range};
         value = negative ? -magnitude : magnitude;
-        return std::from_chars_result{at, std::errc()};
+        const bool outside = std::isinf(magnitude) || (magnitude == 0 && digits != 0);
+        return std::from_chars_result{at, outside ? std::errc::result_out_of_range : std::errc()};
     };
     if (digits == 0)
         return done(0);
@@ -229,7 +228,7 @@ std::from_chars_result readDecimal(const char *first, const char *last, double &
     double magnitude = 0;
 #if QUILLMERE_FLOAT_CHARCONV
     if (std::from_chars(first + negative, at, magnitude).ec == std::errc::result_out_of_range)
-        magnitude = scale > 0 ? INFINITY : 0;
+        magnitude = scale > 0 ? INFINITY : 0; // the library leaves the value as it was
 #else
     const std::string text(first + negative, at);
     magnitude = std::strtod(text.c_str(), nullptr);

@@ -31,9 +31,9 @@ std::int64_t roundDecimals(double magnitude, int decimals);
 // "-", digits with at most one ".", and an exponent where "e" or "E", an
 // optional sign and at least one digit follow. The nearest double, as
 // std::from_chars gives it; `ptr` points past the number. A number that
-// rounds to infinity, or to zero from nonzero digits, leaves `value` as it was
-// and reports result_out_of_range; a text that starts with no number reports
-// invalid_argument.
+// rounds to infinity, or to zero from nonzero digits, is read as that
+// infinity or zero and reported as result_out_of_range; a text that starts
+// with no number reports invalid_argument.
 std::from_chars_result readDecimal(const char *first, const char *last, double &value);
 
 // digits × 10^exponent as the nearest double; out of range as readDecimal.

@@ -15,15 +15,6 @@ namespace {
 
 constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Beyond these decimal exponents a double is infinite or zero whatever the
-// digits, so there is no need to hand such numbers to the converter.
-constexpr std::int64_t overflowExponent = 310;
-constexpr std::int64_t underflowExponent = -330;
-// Exponent digits are summed with saturation: a text may hold a million of them.
-constexpr std::int64_t exponentCap = 1'000'000'000;
-
-double signed0(bool negative) { return negative ? -0.0 : 0.0; }
-
 } // namespace
 
 double readNumber(std::string_view text)
@@ -37,70 +28,17 @@ double readNumber(std::string_view text)
         negative = text[at] == '-';
         ++at;
     }
-
-    // Significant digits without leading zeros, and the decimal exponent of the
-    // first of them, so that the value is 0.DIGITS x 10^scale. The buffer is
-    // kept from one reading to the next: a schedule reads millions of numbers.
-    thread_local std::string digits;
-    digits.clear();
-    std::int64_t scale = 0;
-    bool sawDigit = false;
-    bool sawPoint = false;
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
-        if (isDigit(c)) {
-            sawDigit = true;
-            if (digits.empty() && c == '0') {
-                if (sawPoint)
-                    --scale;
-                continue;
-            }
-            digits.push_back(c);
-            if (!sawPoint)
-                ++scale;
-        } else if (c == '.' && !sawPoint) {
-            sawPoint = true;
-        } else {
-            break;
-        }
-    }
-    if (!sawDigit)
+    // After its sign a number starts with a digit or its point; anything
+    // else ("--5", "+-1", " 无此值 ") holds no number.
+    if (at == text.size() || !(isDigit(text[at]) || text[at] == '.'))
         return 0.0;
-
-    // An exponent counts only when at least one digit follows the letter and
-    // its sign; otherwise the number ends before the letter.
-    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        std::size_t expAt = at + 1;
-        bool expNegative = false;
-        if (expAt < text.size() && (text[expAt] == '+' || text[expAt] == '-')) {
-            expNegative = text[expAt] == '-';
-            ++expAt;
-        }
-        if (expAt < text.size() && isDigit(text[expAt])) {
-            std::int64_t exponent = 0;
-            for (; expAt < text.size() && isDigit(text[expAt]); ++expAt)
-                exponent = std::min(exponentCap, exponent * 10 + (text[expAt] - '0'));
-            scale += expNegative ? -exponent : exponent;
-        }
-    }
-
-    if (digits.empty())
-        return signed0(negative);
-    if (scale > overflowExponent)
-        throw Failure(FailureKind::Overflow);
-    if (scale < underflowExponent)
-        return signed0(negative);
-
-    digits.insert(0, "0.");
-    digits.push_back('e');
-    digits += std::to_string(scale);
-
     double value = 0;
-    if (readDecimal(digits.data(), digits.data() + digits.size(), value).ec == std::errc::result_out_of_range) {
-        if (scale > 0)
-            throw Failure(FailureKind::Overflow);
-        return signed0(negative);
-    }
+    const auto [end, error] = readDecimal(text.data() + at, text.data() + text.size(), value);
+    (void)end;
+    if (error == std::errc::invalid_argument)
+        return 0.0; // a point with no digit
+    if (error == std::errc::result_out_of_range && std::isinf(value))
+        throw Failure(FailureKind::Overflow);
     return negative ? -value : value;
 }
 

@@ -1,0 +1,46 @@
+// Retakes the README's screenshots of the page, opened from disk in headless
+// Chromium with a few tendons pasted in, at a desktop size and a phone held
+// upright (375 × 812).
+//   node tools/take-page-screenshots.mjs build/page/quillmere.html docs
+
+import { createRequire } from 'node:module';
+import { resolve } from 'node:path';
+
+const here = new URL('..', import.meta.url).pathname;
+const { chromium } = createRequire(`${here}page/node_modules/x`)('playwright-core');
+const [html = `${here}build/page/quillmere.html`, out = `${here}docs`] = process.argv.slice(2);
+
+const schedule = [
+    '编号\t线型\te1\te2\te3\tk1\tk2\tk3\tlc\tlg1\tlg2\t根数\t张拉端数',
+    'KL1-1\tC4\t150\t90\t120\t0.12\t0.45\t0.08\t17970\t1200\t\t4\t2',
+    'KL1-2\tC4\t220\t70\t180\t0.15\t0.62\t0.11\t24610\t1600\t\t2\t2',
+    'KL2-1\tC2a\t150\t90\t\t\t\t\t16010\t1100\t0\t6\t1',
+    'WKL3\tC4\t100\t100\t100\t0.1\t0.5\t0.1\t40000\t1000\t\t1\t2',
+].join('\r\n');
+
+const browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--disable-gpu', '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+const context = await browser.newContext();
+for (const [name, viewport] of [['page', { width: 1440, height: 900 }], ['page-phone', { width: 375, height: 812 }]]) {
+    const page = await context.newPage();
+    await page.setViewportSize(viewport);
+    page.on('pageerror', (error) => console.error(name, error.message));
+    await page.goto(`file://${resolve(html)}`);
+    await page.waitForSelector('body[data-ready]');
+    if (name === 'page') {
+        await page.locator('.tabulator-cell[tabulator-field="i0"]').first().click();
+        await page.evaluate((text) => {
+            const data = new DataTransfer();
+            data.setData('text/plain', text);
+            document.querySelector('#grid .tabulator-tableholder').dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true }));
+        }, schedule);
+        await page.waitForFunction(() => document.body.innerText.includes('18110'));
+        await page.locator('.tabulator-row:nth-child(1) .tabulator-cell[tabulator-field="i0"]').click();
+    }
+    await page.waitForTimeout(300);
+    await page.screenshot({ path: `${out}/${name}.png` });
+    await page.close();
+}
+await browser.close();
