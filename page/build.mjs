@@ -2,6 +2,7 @@
 // and the core (a classic script with the WebAssembly inside) laid into
 // index.html, so it opens from disk, a USB stick or an attachment, offline.
 //   node build.mjs CORE.js OUT.html
+// QUILLMERE_NO_MINIFY=1 leaves the scripts readable, for a profiler.
 import * as esbuild from 'esbuild';
 import { readFile, writeFile } from 'node:fs/promises';
 import { dirname, join } from 'node:path';
@@ -17,7 +18,7 @@ const bundle = (entry) =>
     esbuild.build({
         entryPoints: [join(here, entry)],
         bundle: true,
-        minify: true,
+        minify: process.env.QUILLMERE_NO_MINIFY ? false : true,
         write: false,
         format: 'iife',
         target: ['chrome100', 'edge100', 'firefox100', 'safari15'],

@@ -22,6 +22,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -141,9 +142,13 @@ std::string options()
     return json.close(']').done();
 }
 
-// The options given, taken in the program's order; the first refused, as
-// {key, message}, or "" when all stand.
-std::string takeOptions(std::string_view text, schedule::Stressing &stressing)
+// How rows are stressed, from the options last taken.
+schedule::Stressing stressing;
+
+// Takes the options given (key U+001F text, split by U+001E) in the program's
+// order: "" when all stand, else the first refused as {key, message}, when no
+// row is to be worked out, as the program works out none.
+std::string takeOptions(const std::string &text)
 {
     std::vector<std::pair<std::string_view, std::string_view>> given;
     for (std::string_view option : split(text, recordSeparator)) {
@@ -151,46 +156,53 @@ std::string takeOptions(std::string_view text, schedule::Stressing &stressing)
         if (parts.size() == 2 && !parts[1].empty())
             given.emplace_back(parts[0], parts[1]);
     }
+    schedule::Stressing taken;
+    const auto refused = [](std::string_view key, std::string_view message) {
+        return Json().open('{').key("key").text(key).key("message").text(message).close('}').done();
+    };
     for (const schedule::StressingOption &o : schedule::stressingOptions())
         for (const auto &[key, value] : given)
             if (key == o.key)
-                if (const auto reason = stressing.set(o.key, value))
-                    return Json().open('{').key("key").text(o.key).key("message").text(*reason).close('}').done();
-    if (const auto conflict = stressing.conflict())
-        return Json().open('{').key("key").text("fptk").key("message").text(*conflict).close('}').done();
+                if (const auto reason = taken.set(o.key, value))
+                    return refused(o.key, *reason);
+    if (const auto conflict = taken.conflict())
+        return refused("fptk", *conflict);
+    stressing = taken;
     return {};
 }
 
-// Records worked out: {"rows": [{"cells": [...], "fault": column}]}, or
-// {"refused": {key, message}} for an option that cannot be taken, when no
-// row is worked out, as the program works out none. `more` adds them to the
-// schedule last worked out, so a long one is worked out a slice at a time.
-std::string evaluate(const std::string &records, const std::string &optionText, bool more)
+// Rows of a schedule of `total` rows worked out, the first of them its row
+// `from`; the others keep what they were worked out to (rows past `total`
+// are dropped). For each row, its input column at fault (-1 for none) and its
+// result cells, split by U+001F, rows split by U+001E; a row with nothing in
+// it is an empty line. One text, since a thousand rows of forty cells each
+// cost far more to hand over one by one.
+std::string evaluate(const std::string &records, int from, int total)
 {
-    if (!more)
-        shown.clear();
-    schedule::Stressing stressing;
-    if (std::string refused = takeOptions(optionText, stressing); !refused.empty())
-        return "{\"refused\":" + refused + "}";
-    Json json;
-    json.open('{').key("rows").open('[');
+    shown.resize(std::size_t(std::max(0, total)));
+    std::string out;
     schedule::Record record;
+    std::size_t at = std::size_t(std::max(0, from));
+    bool first = true;
     for (std::string_view line : split(records, recordSeparator)) {
+        if (at >= shown.size())
+            break;
+        if (!std::exchange(first, false))
+            out += recordSeparator;
         const auto fields = split(line, fieldSeparator);
         for (std::size_t column = 0; column < record.fields.size(); ++column)
             record.fields[column] = column < fields.size() ? std::string(fields[column]) : std::string();
+        auto &result = shown[at++];
         if (record.blank()) {
-            shown.emplace_back();
-            json.open('{').key("cells").open('[').close(']').key("fault").number(-1).close('}');
+            result.reset();
             continue;
         }
-        const schedule::Result &result = *shown.emplace_back(schedule::evaluate(record, stressing));
-        json.open('{').key("cells").open('[');
-        for (const std::string &cell : result.cells)
-            json.text(cell);
-        json.close(']').key("fault").number(result.fault).close('}');
+        result = schedule::evaluate(record, stressing);
+        out += std::to_string(result->fault);
+        for (const std::string &cell : result->cells)
+            (out += fieldSeparator) += cell;
     }
-    return json.close(']').close('}').done();
+    return out;
 }
 
 // A schedule's text as the program reads it: {"records": [[fields], ...],
@@ -334,6 +346,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
 {
     emscripten::function("columns", &columns);
     emscripten::function("options", &options);
+    emscripten::function("takeOptions", &takeOptions);
     emscripten::function("evaluate", &evaluate);
     emscripten::function("read", &read);
     emscripten::function("resultsCsv", &resultsCsv);

@@ -8,6 +8,15 @@ const FIELD = '\x1f';
 // The separators can never be typed; any that arrive by paste are dropped.
 const clean = (text) => String(text ?? '').replace(/[\x1e\x1f]/g, '');
 
+// A row as the core worked it out: its text (to tell whether it changed),
+// the input column at fault and the result cells; null for a row with
+// nothing in it.
+function row(text) {
+    if (!text) return null;
+    const [fault, ...cells] = text.split(FIELD);
+    return { text, fault: Number(fault), cells };
+}
+
 export async function loadCore(create = globalThis.createQuillmereCore) {
     const core = await create();
     const columns = JSON.parse(core.columns());
@@ -16,14 +25,22 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         columns,
         options,
         version: core.version(),
-        // rows: arrays of input fields; options: {key: text}. `more` adds to
-        // the rows worked out before, for a long schedule taken in slices.
-        evaluate(rows, optionTexts, more = false) {
-            const records = rows.map((row) => row.map(clean).join(FIELD)).join(RECORD);
-            const given = Object.entries(optionTexts)
-                .map(([key, text]) => clean(key) + FIELD + clean(text))
-                .join(RECORD);
-            return JSON.parse(core.evaluate(records, given, more));
+        // options: {key: text}; the first refused as {key, message}, or null.
+        takeOptions(texts) {
+            const given = Object.entries(texts).map(([key, text]) => clean(key) + FIELD + clean(text));
+            const refused = core.takeOptions(given.join(RECORD));
+            return refused ? JSON.parse(refused) : null;
+        },
+        // rows (arrays of input fields) of a schedule of `total` rows, the
+        // first of them its row `from`, worked out with the options last
+        // taken; the other rows keep what they were worked out to.
+        evaluate(rows, from = 0, total = rows.length) {
+            if (!rows.length) {
+                core.evaluate('', 0, total);
+                return [];
+            }
+            const records = rows.map((fields) => fields.map(clean).join(FIELD)).join(RECORD);
+            return core.evaluate(records, from, total).split(RECORD).map(row);
         },
         // bytes: a Uint8Array (a file in any encoding the program reads) or
         // a string (the clipboard's text).
@@ -32,6 +49,6 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         },
         resultsCsv: () => core.resultsCsv(),
         resultsTsv: () => core.resultsTsv(),
-        drawing: (row) => JSON.parse(core.drawing(row)),
+        drawing: (at) => JSON.parse(core.drawing(at)),
     };
 }

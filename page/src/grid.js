@@ -30,13 +30,16 @@ export class Grid {
         this.outputs = columns.output.map((column, n) => ({ ...column, n })).slice(shownFrom);
         this.handlers = handlers;
         this.pendingKey = null;
-        this.data = [];
+        this.shown = null;
         this.ready = new Promise((resolve) => {
             this.table = new Tabulator(element, {
                 data: [],
                 index: 'id',
                 height: '100%',
                 layout: 'fitData',
+                // Every row one line high: the grid never measures a row, so a
+                // thousand rows change without a layout each.
+                rowHeight: 28,
                 rowHeader: { formatter: 'rownum', headerSort: false, hozAlign: 'right', resizable: false, frozen: true, width: 44 },
                 selectableRange: 1,
                 selectableRangeColumns: true,
@@ -212,26 +215,59 @@ export class Grid {
         this.handlers.select(row);
     }
 
-    // rows: input fields; results: the core's rows (or none where refused).
+    dataOf(id, fields, result) {
+        const data = { id, fault: result?.fault ?? -1, failed: !!result && result.cells[this.statusColumn()] !== 'ok' };
+        fields.forEach((field, n) => (data[`i${n}`] = field));
+        for (const column of this.outputs) data[`o${column.n}`] = result?.cells[column.n] ?? '';
+        return data;
+    }
+
+    // rows: input fields; results: the core's rows (null where refused).
+    // Only rows whose fields or results changed are handed to the grid.
     async show(rows, results) {
         await this.ready;
-        const next = rows.map((fields, id) => {
-            const result = results?.[id];
-            const data = { id, fault: result?.fault ?? -1, failed: !!result?.cells.length && result.cells[this.statusColumn()] !== 'ok' };
-            fields.forEach((field, n) => (data[`i${n}`] = field));
-            for (const column of this.outputs) data[`o${column.n}`] = result?.cells[column.n] ?? '';
-            return data;
-        });
-        const changed = next.filter((data, id) => !same(data, this.data[id]));
-        const resized = next.length !== this.data.length;
-        this.data = next;
-        if (resized) {
-            await this.table.replaceData(next);
-        } else if (changed.length) {
-            await this.table.updateData(changed);
-            // A row's marks (its failure, the cell at fault) go with its data.
-            for (const data of changed) this.table.getRow(data.id)?.reformat();
+        const old = this.shown ?? { rows: [], results: null };
+        const changed = [];
+        for (let id = 0; id < rows.length; id++) {
+            const result = results?.[id] ?? null;
+            const was = old.results?.[id] ?? null;
+            if (id < old.rows.length && rows[id] === old.rows[id] && result?.text === was?.text) continue;
+            changed.push(this.dataOf(id, rows[id], result));
         }
+        this.shown = { rows, results };
+        const before = old.rows.length;
+        if (rows.length < before)
+            await this.table.deleteRow(Array.from({ length: before - rows.length }, (_, n) => rows.length + n));
+        // A row off the screen takes its new data when it next comes into
+        // view: handing it over through the grid's update would build its
+        // cells now. Rows on the screen are built again at once, marks and all.
+        // Rows the grid keeps on the page (those in view and a few around
+        // them) are updated cell by cell; the others take their data when
+        // they next come on, and go first, while the page is unchanged and
+        // asking a row where it is costs nothing.
+        const all = changed.length ? this.table.getRows() : [];
+        const updated = changed.filter((data) => data.id < before);
+        const onScreen = new Set(updated.filter((data) => all[data.id].getElement().isConnected).map((data) => data.id));
+        for (const data of updated.filter((d) => !onScreen.has(d.id))) {
+            Object.assign(all[data.id].getData(), data);
+            all[data.id].reformat();
+        }
+        for (const data of updated.filter((d) => onScreen.has(d.id))) {
+            const row = all[data.id];
+            const marked = row.getData().fault !== data.fault || row.getData().failed !== data.failed;
+            Object.assign(row.getData(), data);
+            if (marked) {
+                row.reformat();
+                continue;
+            }
+            // Cell by cell: a row's own update would measure it.
+            for (const cell of row.getCells()) {
+                const field = cell.getField();
+                if (field && cell.getValue() !== data[field]) cell.setValue(data[field]);
+            }
+        }
+        const added = changed.filter((data) => data.id >= before);
+        if (added.length) await this.table.addData(added);
     }
 
     statusColumn() {
@@ -239,8 +275,3 @@ export class Grid {
     }
 }
 
-function same(a, b) {
-    if (!b) return false;
-    for (const key in a) if (a[key] !== b[key]) return false;
-    return true;
-}

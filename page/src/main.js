@@ -45,7 +45,7 @@ async function start() {
 
     const cellsOf = (row) => {
         const result = results?.[row];
-        if (!result?.cells.length) return null; // a row with nothing in it
+        if (!result) return null; // a row with nothing in it
         return Object.fromEntries(titles.map((title, n) => [title, result.cells[n]]));
     };
 
@@ -95,29 +95,43 @@ async function start() {
         },
     });
 
+    // What the core last worked out: the rows and the options it had.
+    let computed = { rows: [], options: null };
+
+    // Works out the rows that changed since last time (every row when the
+    // options changed), a slice at a time, then shows them.
     async function recompute() {
         const mine = ++run;
-        const rows = schedule.rows;
-        let next = [];
+        const { rows, options } = schedule;
+        let next = null;
         let refused = null;
-        for (let from = 0; from === 0 || from < rows.length; from += SLICE) {
-            if (from) {
-                await nextFrame();
-                if (mine !== run) return; // a newer change is being worked out
+        if (options !== computed.options) {
+            refused = core.takeOptions(options);
+            computed = { rows: [], options: refused ? null : options };
+        }
+        if (!refused) {
+            next = (results ?? []).slice(0, rows.length);
+            let sliced = false;
+            for (let from = 0; from < rows.length; from++) {
+                if (rows[from] === computed.rows[from]) continue;
+                let to = from;
+                while (to < rows.length && to - from < SLICE && rows[to] !== computed.rows[to]) to++;
+                if (sliced) {
+                    await nextFrame();
+                    if (mine !== run) return; // a newer change is being worked out
+                }
+                sliced = to - from === SLICE;
+                core.evaluate(rows.slice(from, to), from, rows.length).forEach((row, n) => (next[from + n] = row));
+                from = to - 1;
             }
-            const out = core.evaluate(rows.slice(from, from + SLICE), schedule.options, from > 0);
-            if (out.refused) {
-                refused = out.refused;
-                next = null;
-                break;
-            }
-            next.push(...out.rows);
+            if (rows.length < computed.rows.length) core.evaluate([], 0, rows.length);
+            computed = { rows, options };
         }
         results = next;
         showRefusal(refused);
         await grid.show(rows, results);
         if (mine !== run) return;
-        const tendons = results ? results.filter((r) => r.cells.length) : [];
+        const tendons = results ? results.filter(Boolean) : [];
         const failed = tendons.filter((r) => r.cells[at('status')] !== 'ok').length;
         $('counts').textContent = `${tendons.length} 束${failed ? `，其中 ${failed} 束未算出` : ''}`;
         showSelected();

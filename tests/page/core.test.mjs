@@ -33,8 +33,8 @@ function program(path, options = []) {
 function page(path, options = {}) {
     const read = core.read(new Uint8Array(readFileSync(path)));
     assert.equal(read.error, undefined);
-    const out = core.evaluate(read.records, options);
-    assert.equal(out.refused, undefined);
+    assert.equal(core.takeOptions(options), null);
+    core.evaluate(read.records);
     return Buffer.from(core.resultsCsv());
 }
 
@@ -125,12 +125,21 @@ test('reading: a file that cannot be read names its line; pasted rows with or wi
     assert.deepEqual(named.records[0].slice(0, 2), ['KL1', 'C4']);
 });
 
-test('a refused option stops every row, as the program stops', () => {
-    const rows = [['A', 'C4', '100', '100', '100', '0.1', '0.5', '0.1', '20000', '1000', '', '', '', '', '', '', '', '']];
-    assert.deepEqual(core.evaluate(rows, { ends: '3' }).refused, { key: 'ends', message: '不是 1 或 2。' });
-    assert.equal(core.evaluate(rows, { fptk: '1200' }).refused.key, 'fptk');
-    const [row] = core.evaluate(rows, { ends: '1' }).rows;
-    assert.equal(row.cells[core.columns.output.findIndex((c) => c.title === 'elong_right')], '');
-    const [bad] = core.evaluate([['B', 'C5', ...rows[0].slice(2)]], {}).rows;
+test('options refused as the program refuses them; a row worked out again keeps the others', () => {
+    const row = ['A', 'C4', '100', '100', '100', '0.1', '0.5', '0.1', '20000', '1000', '', '', '', '', '', '', '', ''];
+    assert.deepEqual(core.takeOptions({ ends: '3' }), { key: 'ends', message: '不是 1 或 2。' });
+    assert.equal(core.takeOptions({ fptk: '1200' }).key, 'fptk');
+    assert.equal(core.takeOptions({ ends: '1' }), null);
+    const column = (title) => core.columns.output.findIndex((c) => c.title === title);
+    const [one, blank, bad] = core.evaluate([row, Array(18).fill(' '), ['B', 'C5', ...row.slice(2)]]);
+    assert.equal(one.cells[column('elong_right')], '');
+    assert.equal(blank, null);
     assert.equal(bad.fault, 1);
+    assert.equal(core.takeOptions({}), null);
+    const [again] = core.evaluate([row], 2, 3); // the third row mended
+    assert.equal(again.cells[column('status')], 'ok');
+    const csv = Buffer.from(core.resultsCsv()).toString().split('\r\n');
+    assert.equal(csv.length, 4); // header, A as stressed from one end, B now ok, and the end
+    assert.equal(csv[1].split(',')[column('ends')], '1');
+    assert.equal(csv[2].split(',')[column('ends')], '2');
 });
