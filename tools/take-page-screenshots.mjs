@@ -38,6 +38,12 @@ for (const [name, viewport] of [['page', { width: 1440, height: 900 }], ['page-p
         }, schedule);
         await page.waitForFunction(() => document.body.innerText.includes('18110'));
         await page.locator('.tabulator-row:nth-child(1) .tabulator-cell[tabulator-field="i0"]').click();
+        // Scrolled to show the results beside the beam length and heights.
+        await page.evaluate(() => {
+            const holder = document.querySelector('#grid .tabulator-tableholder');
+            const lc = [...document.querySelectorAll('.tabulator-col')].find((c) => c.innerText.startsWith('lc'));
+            holder.scrollLeft = lc.offsetLeft - 150;
+        });
     }
     await page.waitForTimeout(300);
     await page.screenshot({ path: `${out}/${name}.png` });

@@ -58,6 +58,7 @@ export class Grid {
                         editor: (cell, onRendered, success, cancel) => this.editor(cell, onRendered, success, cancel),
                         formatter: (cell) => this.inputCell(cell, n),
                         minWidth: n === 0 ? 96 : 56,
+                        frozen: n === 0, // the tendon's name stays in view as the results scroll past
                     })),
                     ...this.outputs.map((column) => ({
                         field: `o${column.n}`,
@@ -267,7 +268,19 @@ export class Grid {
             }
         }
         const added = changed.filter((data) => data.id >= before);
-        if (added.length) await this.table.addData(added);
+        if (added.length) {
+            await this.table.addData(added);
+            // Rows pasted or opened: a column widens to what its first rows
+            // show (CJK characters twice as wide), without measuring the page.
+            const sample = added.slice(0, 500);
+            for (const column of this.table.getColumns()) {
+                const field = column.getField();
+                if (!field) continue;
+                const widest = Math.max(...sample.map((data) => textWidth(data[field])));
+                const wanted = Math.min(520, Math.ceil(16 + 7.2 * widest));
+                if (wanted > column.getWidth()) column.setWidth(wanted);
+            }
+        }
     }
 
     statusColumn() {
@@ -275,3 +288,9 @@ export class Grid {
     }
 }
 
+// A text's width in the grid's digits: CJK characters count twice.
+function textWidth(value) {
+    let width = 0;
+    for (const character of String(value ?? '')) width += character.codePointAt(0) >= 0x2e80 ? 2 : 1;
+    return width;
+}
