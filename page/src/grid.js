@@ -30,6 +30,7 @@ export class Grid {
         this.outputs = columns.output.map((column, n) => ({ ...column, n })).slice(shownFrom);
         this.handlers = handlers;
         this.pendingKey = null;
+        this.editing = null; // the cell being typed into
         this.shown = null;
         this.ready = new Promise((resolve) => {
             this.table = new Tabulator(element, {
@@ -89,12 +90,17 @@ export class Grid {
     }
 
     inputCell(cell, n) {
+        this.mark(cell, n);
+        return text(cell.getValue());
+    }
+
+    // An input cell outlined where its row failed on it, the message on it.
+    mark(cell, n) {
         const data = cell.getRow().getData();
         const element = cell.getElement();
         const fault = data.fault === n;
         element.classList.toggle('fault', fault);
         element.title = fault ? data[`o${this.messageColumn()}`] ?? '' : '';
-        return text(cell.getValue());
     }
 
     outputCell(cell, column) {
@@ -113,11 +119,13 @@ export class Grid {
         input.className = 'editor';
         const typed = this.pendingKey;
         this.pendingKey = null;
+        this.editing = cell;
         input.value = typed ?? String(cell.getValue() ?? '');
         let done = false;
         const commit = () => {
             if (!done) {
                 done = true;
+                if (this.editing === cell) this.editing = null;
                 success(input.value);
             }
         };
@@ -134,6 +142,7 @@ export class Grid {
                 this.move(cell, 1);
             } else if (event.key === 'Escape') {
                 done = true;
+                if (this.editing === cell) this.editing = null;
                 cancel();
             }
         });
@@ -168,18 +177,11 @@ export class Grid {
     key(event) {
         if (event.target instanceof HTMLInputElement) return; // the cell editor's own keys
         const command = event.ctrlKey || event.metaKey;
-        const key = event.key.toLowerCase();
         const handled = () => {
             event.preventDefault();
             event.stopPropagation();
         };
-        if (command && key === 'z' && !event.shiftKey) {
-            handled();
-            this.handlers.undo();
-        } else if (command && (key === 'y' || (key === 'z' && event.shiftKey))) {
-            handled();
-            this.handlers.redo();
-        } else if (event.key === 'Delete' || event.key === 'Backspace') {
+        if (event.key === 'Delete' || event.key === 'Backspace') {
             handled();
             this.clearRanges();
         } else if ((event.key === 'Enter' || event.key === 'F2') && !command) {
@@ -254,18 +256,16 @@ export class Grid {
             all[data.id].reformat();
         }
         for (const data of updated.filter((d) => onScreen.has(d.id))) {
+            // Cell by cell, and never the cell being typed into: building the
+            // row again would measure it, and throw away an open editor.
             const row = all[data.id];
-            const marked = row.getData().fault !== data.fault || row.getData().failed !== data.failed;
             Object.assign(row.getData(), data);
-            if (marked) {
-                row.reformat();
-                continue;
-            }
-            // Cell by cell: a row's own update would measure it.
             for (const cell of row.getCells()) {
                 const field = cell.getField();
-                if (field && cell.getValue() !== data[field]) cell.setValue(data[field]);
+                if (field && cell !== this.editing && cell.getValue() !== data[field]) cell.setValue(data[field]);
+                if (field?.startsWith('i')) this.mark(cell, Number(field.slice(1)));
             }
+            row.getElement().classList.toggle('failed', data.failed);
         }
         const added = changed.filter((data) => data.id >= before);
         if (added.length) {

@@ -86,8 +86,6 @@ async function start() {
             schedule.write(row, read.records.map((fields) => read.columns.map((c) => [c, fields[c]])));
             say(`已粘贴 ${read.records.length} 行。`);
         },
-        undo: () => schedule.undo() || say('没有可撤销的修改。'),
-        redo: () => schedule.redo() || say('没有可重做的修改。'),
         select(row) {
             if (row === selectedRow) return;
             selectedRow = row;
@@ -238,6 +236,15 @@ async function start() {
         const rows = schedule.rows.slice();
         rows.splice(Math.min(selectedRow, rows.length - 1), 1);
         schedule.change({ rows });
+    });
+    // Undo and redo anywhere but in a text box, which keeps its own.
+    document.addEventListener('keydown', (event) => {
+        if (!(event.ctrlKey || event.metaKey) || event.target.closest?.('input, select, textarea')) return;
+        const key = event.key.toLowerCase();
+        if (key === 'z' && !event.shiftKey) schedule.undo() || say('没有可撤销的修改。');
+        else if (key === 'y' || (key === 'z' && event.shiftKey)) schedule.redo() || say('没有可重做的修改。');
+        else return;
+        event.preventDefault();
     });
     $('undo').addEventListener('click', () => schedule.undo());
     $('redo').addEventListener('click', () => schedule.redo());

@@ -146,8 +146,8 @@ test('pasted rows, with and without a header, and an edit work out at once and s
     await context.close();
 });
 
-test('an option refused by the program is refused in the panel, and storage that fails is said', async () => {
-    const context = await browser.newContext();
+test('an option refused as the program refuses it, storage that fails, and the keyboard', async () => {
+    const context = await browser.newContext({ permissions: ['clipboard-read', 'clipboard-write'] });
     await context.addInitScript(() => {
         Object.defineProperty(window, 'localStorage', { get: () => { throw new Error('denied'); } });
     });
@@ -161,6 +161,25 @@ test('an option refused by the program is refused in the panel, and storage that
     await page.getByLabel('张拉端数').fill('1');
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'elong_right'), '');
+
+    // The keyboard of a spreadsheet: type, Tab to the next cell, Enter;
+    // copy a range; undo.
+    await page.getByRole('button', { name: '添加行', exact: true }).click();
+    await (await cell(page, 2, 'name')).click();
+    await page.keyboard.type('KX');
+    await page.keyboard.press('Tab');
+    await page.keyboard.type('C2a');
+    await page.keyboard.press('Enter');
+    await settled(page, () => document.body.innerText.includes('e1 列'));
+    assert.equal(await text(page, 2, 'profile'), 'C2a');
+    await (await cell(page, 2, 'name')).click();
+    await page.keyboard.press('Shift+ArrowRight');
+    await page.keyboard.press('Control+c');
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), 'KX\tC2a');
+    await page.keyboard.press('Control+z');
+    await settled(page, () => document.body.innerText.includes('不是线型'));
+    assert.equal(await text(page, 2, 'profile'), '');
+    assert.equal(await text(page, 2, 'name'), 'KX');
     assert.deepEqual(problems, []);
     await context.close();
 });
