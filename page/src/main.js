@@ -183,7 +183,7 @@ async function start() {
         !schedule.rows.some((row) => row.some((field) => field !== '')) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
 
     $('new').addEventListener('click', () => {
-        if (confirmDiscard()) schedule.change({ rows: [] });
+        if (confirmDiscard()) schedule.change({ rows: [schedule.emptyRow()] }); // a row to type into
     });
     $('open').addEventListener('click', () => $('file').click());
     $('file').addEventListener('change', async () => {

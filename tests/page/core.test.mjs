@@ -91,6 +91,13 @@ test('the example schedules, UTF-8 and GB18030, give the program results', () =>
     }
 });
 
+test('the number-text rules hold to their table in both builds', () => {
+    for (const command of [[env.QUILLMERE_SWEEP], [process.execPath, env.QUILLMERE_SWEEP_JS]]) {
+        const done = spawnSync(command[0], [...command.slice(1), 'rules']);
+        assert.equal(done.status, 0, `${command.at(-1)}:\n${done.stdout}${done.stderr}`);
+    }
+});
+
 test('the same generated number texts and tendons print the same lines', () => {
     for (const [kind, count] of [['numbers', 300000], ['tendons', 100000]]) {
         const native = execFileSync(env.QUILLMERE_SWEEP, [kind, String(count)], { maxBuffer: 1 << 26 }).toString().split('\n');

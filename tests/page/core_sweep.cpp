@@ -4,14 +4,21 @@
 // bits whatever their C libraries.
 //   core_sweep numbers|tendons COUNT [N]
 // prints a 64-bit hash of each line, or with N that one line in full.
+//   core_sweep rules
+// holds the number-text rules to their table: prints each row that differs,
+// and fails if any does.
 
+#include "numeric/arithmetic.h"
+#include "numeric/decimal.h"
 #include "numeric/failure.h"
+#include "numeric/number_rules.h"
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
 
 #include <array>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -152,10 +159,64 @@ std::uint64_t hash(const std::string &text)
     return h;
 }
 
+// A rule applied as the table names it: a number read back bit for bit
+// against the table's shortest form, or the failure's kind.
+std::string applied(const testing::NumberRule &row, double &value)
+{
+    constexpr const char *kinds[]{"overflow", "division by zero", "invalid operation", "invalid argument"};
+    const std::string rule = row.rule, input = row.input;
+    const auto number = [](const std::string &text) -> double {
+        double v = 0;
+        if (text == "inf" || text == "nan")
+            return text == "inf" ? INFINITY : NAN;
+        numeric::readDecimal(text.data(), text.data() + text.size(), v);
+        return v;
+    };
+    try {
+        if (rule == "read")
+            value = numeric::readNumber(input);
+        else if (rule == "back")
+            value = numeric::readNumberText(input);
+        else if (rule == "divide")
+            value = numeric::divide(number(input.substr(0, input.find(' '))), number(input.substr(input.find(' ') + 1)));
+        else if (rule == "write")
+            return numeric::writeNumber(number(input));
+        else if (rule == "whole")
+            return numeric::writeShort(numeric::roundToShort(number(input)));
+        return "";
+    } catch (const numeric::Failure &failure) {
+        return kinds[int(failure.kind())];
+    }
+}
+
+int rules()
+{
+    int wrong = 0;
+    for (const testing::NumberRule &row : testing::numberRules) {
+        double value = 0;
+        const std::string shown = applied(row, value);
+        bool same = shown == row.expected;
+        if (shown.empty()) { // a number: the same bits as the table's
+            double expected = 0;
+            const std::string text = row.expected;
+            numeric::readDecimal(text.data(), text.data() + text.size(), expected);
+            same = std::memcmp(&value, &expected, sizeof value) == 0;
+        }
+        if (!same) {
+            std::printf("%s: %s \"%s\" gives %s, not %s\n", row.name, row.rule, row.input,
+                        shown.empty() ? bits(value).c_str() : shown.c_str(), row.expected);
+            ++wrong;
+        }
+    }
+    return wrong ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "rules") == 0)
+        return rules();
     if (argc < 3)
         return 2;
     const bool tendons = std::strcmp(argv[1], "tendons") == 0;

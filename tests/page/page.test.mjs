@@ -28,13 +28,16 @@ before(async () => {
 });
 after(() => browser?.close());
 
+// The page opened; `problems` collects its script errors, and a question
+// it asks is a problem too unless the test says how to answer it.
 async function open(context) {
     const page = await context.newPage();
     const problems = [];
     page.on('pageerror', (error) => problems.push(error.message));
     page.on('dialog', (dialog) => {
-        problems.push(`dialog: ${dialog.message()}`);
-        dialog.accept();
+        if (!page.answer) problems.push(`dialog: ${dialog.message()}`);
+        page.asked = dialog.message();
+        page.answer === 'accept' ? dialog.accept() : dialog.dismiss();
     });
     await page.goto(url);
     await page.waitForSelector('body[data-ready]');
@@ -180,6 +183,15 @@ test('an option refused as the program refuses it, storage that fails, and the k
     await settled(page, () => document.body.innerText.includes('不是线型'));
     assert.equal(await text(page, 2, 'profile'), '');
     assert.equal(await text(page, 2, 'name'), 'KX');
+
+    // A new schedule asks before it discards this one.
+    page.answer = 'dismiss';
+    await page.getByRole('button', { name: '新建', exact: true }).click();
+    assert.match(page.asked, /放弃/);
+    assert.equal(await text(page, 1, 'name'), 'KL1-1');
+    page.answer = 'accept';
+    await page.getByRole('button', { name: '新建', exact: true }).click();
+    await settled(page, () => !document.body.innerText.includes('KL1-1'));
     assert.deepEqual(problems, []);
     await context.close();
 });
