@@ -115,6 +115,11 @@ test('pasted rows, with and without a header, and an edit work out at once and s
     assert.match(await text(page, 2, 'message'), /profile 列“C5”/);
     assert.match((await (await cell(page, 2, 'profile')).getAttribute('class')) ?? '', /fault/);
 
+    // A paste that cannot be read is named by its line and changes nothing.
+    await paste(page, 1, 'name', `${HEADER}\r\nKL7\tC4\r\n"KL8\tC4\r\n`);
+    await settled(page, () => document.querySelector('#message').textContent.includes('第 3 行'));
+    assert.equal(await text(page, 1, 'name'), 'KL1-1');
+
     // Some cells copied without their header, pasted from e1 on.
     await paste(page, 2, 'e1', '100\t100\t100\t0.1\t0.5\t0.1\t20000\t1000');
     await paste(page, 2, 'profile', 'C4');
@@ -145,6 +150,21 @@ test('pasted rows, with and without a header, and an edit work out at once and s
     await page.waitForSelector('body[data-ready]');
     assert.equal(await text(page, 1, 'length'), '18110');
     assert.equal(await text(page, 2, 'name'), '<img src=x onerror=alert(1)>');
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
+test('storage that is full is said before anything is lost', async () => {
+    const context = await browser.newContext();
+    await context.addInitScript(() => {
+        Storage.prototype.setItem = () => {
+            throw new DOMException('full', 'QuotaExceededError');
+        };
+    });
+    const { page, problems } = await open(context);
+    await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
+    await settled(page, () => document.body.innerText.includes('18110'));
+    assert.match(await page.locator('#warning').textContent(), /存储已满/);
     assert.deepEqual(problems, []);
     await context.close();
 });
