@@ -241,13 +241,11 @@ export class Grid {
         const before = old.rows.length;
         if (rows.length < before)
             await this.table.deleteRow(Array.from({ length: before - rows.length }, (_, n) => rows.length + n));
-        // A row off the screen takes its new data when it next comes into
-        // view: handing it over through the grid's update would build its
-        // cells now. Rows on the screen are built again at once, marks and all.
         // Rows the grid keeps on the page (those in view and a few around
-        // them) are updated cell by cell; the others take their data when
-        // they next come on, and go first, while the page is unchanged and
-        // asking a row where it is costs nothing.
+        // them) are updated cell by cell. The others take their data when
+        // they next come on (handing it over through the grid's update would
+        // build their cells now), and go first, while the page is unchanged
+        // and asking a row where it is costs nothing.
         const all = changed.length ? this.table.getRows() : [];
         const updated = changed.filter((data) => data.id < before);
         const onScreen = new Set(updated.filter((data) => all[data.id].getElement().isConnected).map((data) => data.id));
