@@ -215,24 +215,24 @@ std::string read(const std::string &bytes, bool part, int firstColumn)
 {
     std::string text = bytes;
     int shift = 0; // lines added before the text
-    if (part) {
-        std::string first = text.substr(0, text.find('\n'));
-        const char delimiter = first.find('\t') != std::string::npos ? '\t' : ',';
-        const auto titles = split(first, delimiter);
-        const bool names = std::any_of(titles.begin(), titles.end(),
-                                       [](std::string_view t) { return schedule::input::named(t).has_value(); });
-        if (!names) {
-            std::string header;
-            for (std::size_t n = 0; n < titles.size() && firstColumn + int(n) < schedule::input::columnCount; ++n)
-                header.append(n ? std::string(1, delimiter) : "").append(schedule::input::title(firstColumn + int(n)));
-            text = header + "\n" + text;
-            shift = 1;
-        }
-    }
-    std::istringstream in(text);
-    Json json;
     try {
+        if (part) {
+            // The reader splits the first line (quotes and all); where it
+            // names no column, a header naming as many from `firstColumn` on
+            // goes before it.
+            std::istringstream first(text);
+            const schedule::Reader probe(first, true);
+            if (probe.columns().empty()) {
+                std::string header;
+                for (int n = 0; n < probe.width() && firstColumn + n < schedule::input::columnCount; ++n)
+                    header.append(n ? std::string(1, probe.delimiter()) : "").append(schedule::input::title(firstColumn + n));
+                text = header + "\n" + text;
+                shift = 1;
+            }
+        }
+        std::istringstream in(text);
         schedule::Reader reader(in, part);
+        Json json;
         json.open('{').key("columns").open('[');
         for (schedule::input::Column column : reader.columns())
             json.number(column);
@@ -300,7 +300,8 @@ void points(Json &json, std::string_view name, const std::vector<calc::StressPoi
 
 // A tendon of the schedule last worked out, as it is drawn: its profile along
 // the beam (x from the left end, height above the bottom face, mm), key
-// points, the scales of the calculation sheet and the stress from each jack.
+// points, the calculation sheet's scales and paper (mm) and the stress from
+// each jack.
 // {} for a row that has no profile.
 std::string drawing(int row)
 {
@@ -314,6 +315,9 @@ std::string drawing(int row)
     json.open('{').key("profile").text(g.profile() == calc::Profile::c4 ? "C4" : "C2a");
     json.key("span").number(g.span()).key("depth").number(g.depth());
     json.key("across").number(across).key("up").number(up);
+    json.key("paper").open('{').key("width").number(calc::sheetDrawingWidth).key("height")
+        .number(calc::sheetProfileHeight).key("margin").number(calc::sheetDrawingMargin).key("beamTop")
+        .number(calc::sheetBeamTop).close('}');
     json.key("offsets").open('{').key("e1").number(held.e1).key("e2").number(held.e2).key("e3").number(held.e3)
         .key("k1").number(held.k1).key("k2").number(held.k2).key("k3").number(held.k3).close('}');
     json.key("curve").open('[');

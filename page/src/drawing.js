@@ -1,12 +1,10 @@
 // The selected tendon drawn to scale as on its calculation sheet: the beam,
 // the tendon's profile with its key points and heights, and under it the
-// stress along the strand from each jack. Every point and scale comes from
-// the core; the drawing only places them on paper millimetres.
+// stress along the strand from each jack. Every point, scale and the paper
+// come from the core; the drawing only places labels.
 
 const SVG = 'http://www.w3.org/2000/svg';
-const WIDTH = 180; // mm of paper, as the sheet
-const PROFILE = 62;
-const STRESS = 34;
+const STRESS = 34; // mm under the profile for the stress and its labels
 
 function node(name, attributes, parent) {
     const element = document.createElementNS(SVG, name);
@@ -25,15 +23,15 @@ const path = (points) => points.map(([x, y], n) => `${n ? 'L' : 'M'}${x.toFixed(
 
 // d: the core's drawing of a tendon; cells: its result texts by column title.
 export function drawTendon(d, cells) {
-    const height = PROFILE + (d.stress ? STRESS : 0);
-    const svg = node('svg', { viewBox: `0 0 ${WIDTH} ${height}`, class: 'drawing', role: 'img' });
+    const { width, height: profileHeight, margin, beamTop: top } = d.paper;
+    const height = profileHeight + (d.stress ? STRESS : 0);
+    const svg = node('svg', { viewBox: `0 0 ${width} ${height}`, class: 'drawing', role: 'img' });
     node('title', {}, svg).textContent = `${cells.name} 线型与应力图`;
-    const X = (x) => 15 + x / d.across;
-    const top = 12;
+    const X = (x) => margin + x / d.across;
     const bottom = top + d.depth / d.up;
     const Y = (h) => bottom - h / d.up;
 
-    label(svg, WIDTH - 2, 4.5, `横向 1:${d.across}，竖向 1:${d.up}`, { 'text-anchor': 'end', class: 'scale' });
+    label(svg, width - 2, 4.5, `横向 1:${d.across}，竖向 1:${d.up}`, { 'text-anchor': 'end', class: 'scale' });
     label(svg, 2, 4.5, `${cells.name}（${d.profile}）`, { class: 'name' });
     node('rect', { x: X(0), y: top, width: d.span / d.across, height: d.depth / d.up, class: 'beam' }, svg);
     node('path', { d: path(d.curve.map(([x, h]) => [X(x), Y(h)])), class: 'tendon' }, svg);
@@ -55,10 +53,10 @@ export function drawTendon(d, cells) {
         const all = [...s.left, ...s.right].map(([, sigma]) => sigma);
         const low = Math.min(...all);
         const high = s.sigmaCon;
-        const gTop = PROFILE + 8;
+        const gTop = profileHeight + 8;
         const gBottom = height - 5;
         const G = (sigma) => gBottom - ((sigma - low) / Math.max(high - low, 1e-9)) * (gBottom - gTop);
-        label(svg, 2, PROFILE + 3, '沿钢绞线的应力 σ (MPa)', { class: 'small' });
+        label(svg, 2, profileHeight + 3, '沿钢绞线的应力 σ (MPa)', { class: 'small' });
         node('line', { x1: X(0), y1: gBottom, x2: X(d.span), y2: gBottom, class: 'axis' }, svg);
         for (const side of [s.left, s.right])
             if (side.length) node('path', { d: path(side.map(([x, sigma]) => [X(x), G(sigma)])), class: 'stress' }, svg);

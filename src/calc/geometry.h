@@ -75,7 +75,7 @@ ProfileGeometry geometryOf(const Tendon &tendon);
 std::string_view pointName(PointKind kind);
 
 // The scales 1:across and 1:up a profile is drawn at on paper `width` ×
-// `height` mm, 15 mm kept at each side: the smallest usual scales at which
+// `height` mm, a margin kept at each side: the smallest usual scales at which
 // the span fits across and the depth in under half the height. A beam is
 // some twenty times longer than deep, so the vertical scale is exaggerated;
 // a drawing states both.
@@ -84,8 +84,10 @@ struct DrawingScales {
 };
 DrawingScales drawingScales(const ProfileGeometry &geometry, double width, double height);
 // The profile's drawing on a calculation sheet, wherever it is shown: 180 ×
-// 62 mm of paper, the stress under it 28 mm high.
+// 62 mm of paper, 15 mm kept at each side and the beam's top face 12 mm
+// below the drawing's, the stress under it 28 mm high.
 inline constexpr double sheetDrawingWidth = 180, sheetProfileHeight = 62, sheetStressHeight = 28;
+inline constexpr double sheetDrawingMargin = 15, sheetBeamTop = 12;
 
 // A height in whole millimetres, halves to even.
 long wholeMillimetres(double value);

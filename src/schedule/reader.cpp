@@ -102,6 +102,7 @@ Reader::Reader(std::istream &in, bool part) : in_(in)
     std::vector<std::string> titles;
     if (!fields(titles, true))
         throw ReadError(1, 0, "没有表头 (the schedule has no header line)");
+    width_ = int(titles.size());
     for (std::size_t index = 0; index < titles.size(); ++index) {
         const std::optional<input::Column> column = input::named(titles[index]);
         if (!column)

@@ -75,8 +75,11 @@ public:
 
     // The next data record; false at the end of the schedule.
     bool next(Record &record);
-    // The columns the header names, in its order.
+    // The columns the header names, in its order; how many fields the header
+    // has, named or not, and what splits them.
     std::vector<input::Column> columns() const;
+    int width() const { return width_; }
+    char delimiter() const { return delimiter_; }
 
 private:
     bool physicalLine(std::string &line);
@@ -85,6 +88,7 @@ private:
 
     std::istream &in_;
     char delimiter_ = ',';
+    int width_ = 0;
     int line_ = 0, start_ = 0; // the last line read, the line the last record began on
     enum class Encoding { undecided, utf8, gb18030 } encoding_ = Encoding::undecided;
     struct Converter;

@@ -120,7 +120,7 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
     const double left = area.left() / paper.unit, top = area.top() / paper.unit;
     const double width = area.width() / paper.unit, height = area.height() / paper.unit;
     const auto [across, up] = calc::drawingScales(g, width, height);
-    const double x0 = left + 15, beamTop = top + 12, beamBottom = beamTop + g.depth() / up;
+    const double x0 = left + calc::sheetDrawingMargin, beamTop = top + calc::sheetBeamTop, beamBottom = beamTop + g.depth() / up;
     const auto X = [&](double x) { return x0 + x / across; };
     const auto Y = [&](double h) { return beamBottom - h / up; };
 
@@ -184,7 +184,7 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
     const double left = area.left() / paper.unit, top = area.top() / paper.unit;
     const double width = area.width() / paper.unit, height = area.height() / paper.unit;
     const int across = calc::drawingScales(g, width, height).across;
-    const auto X = [&](double x) { return left + 15 + x / across; };
+    const auto X = [&](double x) { return left + calc::sheetDrawingMargin + x / across; };
     const calc::Tensioning &t = stressed.tensioning;
     const double sigmaCon = stressed.stressing.sigmaCon;
     // From the lowest stress, rounded down to 50 MPa, up to σcon.

@@ -127,6 +127,10 @@ test('reading: a file that cannot be read names its line; pasted rows with or wi
     assert.deepEqual(bare.columns, [4, 5, 6]);
     assert.deepEqual(bare.lines, [1, 2]);
     assert.deepEqual(bare.records[1].slice(4, 7), ['120', '0.12', '0.45']);
+    // A quoted tab in a field of the first row is one field, as the reader splits it.
+    const quoted = core.read('"KL 1\tA"\tC4\r\n', true, 0);
+    assert.deepEqual(quoted.columns, [0, 1]);
+    assert.deepEqual(quoted.records[0].slice(0, 2), ['KL 1\tA', 'C4']);
     const named = core.read('线型\t编号\r\nC4\tKL1\r\n', true, 7);
     assert.deepEqual(named.columns, [1, 0]);
     assert.deepEqual(named.records[0].slice(0, 2), ['KL1', 'C4']);
