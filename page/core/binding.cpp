@@ -109,9 +109,13 @@ private:
     bool fresh_ = true;
 };
 
-// The schedule last worked out, as the page shows it: a row with nothing in
-// it is no tendon, as a blank line of a schedule file is none.
-std::vector<std::optional<schedule::Result>> shown;
+// The schedule as the page holds it: each row's record, the row worked out
+// as a span, and as shown, its spans joined into tendons, with its text. A
+// row with nothing in it is no tendon, as a blank line of a schedule file is
+// none.
+std::vector<schedule::Record> records;
+std::vector<std::optional<schedule::Result>> spans, shown;
+std::vector<std::string> texts;
 
 std::string columns()
 {
@@ -168,39 +172,95 @@ std::string takeOptions(const std::string &text)
     if (const auto conflict = taken.conflict())
         return refused("fptk", *conflict);
     stressing = taken;
+    texts.assign(texts.size(), std::string(1, '\x18')); // none known: every row is handed over again
     return {};
 }
 
-// Rows of a schedule of `total` rows worked out, the first of them its row
-// `from`; the others keep what they were worked out to (rows past `total`
-// are dropped). For each row, its input column at fault (-1 for none) and its
-// result cells, split by U+001F, rows split by U+001E; a row with nothing in
-// it is an empty line. One text, since a thousand rows of forty cells each
-// cost far more to hand over one by one.
-std::string evaluate(const std::string &records, int from, int total)
+// A row's result as the page takes it: its input column at fault (-1 for
+// none) and its cells, split by U+001F; "" for a row with nothing in it.
+std::string rowText(const std::optional<schedule::Result> &result)
 {
-    shown.resize(std::size_t(std::max(0, total)));
-    std::string out;
-    schedule::Record record;
-    std::size_t at = std::size_t(std::max(0, from));
-    bool first = true;
-    for (std::string_view line : split(records, recordSeparator)) {
-        if (at >= shown.size())
+    if (!result)
+        return {};
+    std::string text = std::to_string(result->fault);
+    for (const std::string &cell : result->cells)
+        (text += fieldSeparator) += cell;
+    return text;
+}
+
+// Rows of a schedule of `total` rows worked out, the first of them its row
+// `from`; the others keep what they were worked out to (rows past `total` are
+// dropped). The spans of each tendon a changed row belongs to are joined
+// again (every tendon, where a mark changed or rows came or went). The rows
+// whose results changed come back as their index, U+001D and their text,
+// split by U+001E: one text, since a thousand rows of forty cells each cost
+// far more to hand over one by one.
+std::string evaluate(const std::string &given, int from, int total)
+{
+    const std::size_t size = std::size_t(std::max(0, total)), first = std::size_t(std::max(0, from));
+    bool marksMoved = size != records.size();
+    records.resize(size);
+    spans.resize(size);
+    shown.resize(size);
+    texts.resize(size);
+    std::size_t at = first;
+    for (std::string_view line : split(given, recordSeparator)) {
+        if (at >= size)
             break;
-        if (!std::exchange(first, false))
-            out += recordSeparator;
+        schedule::Record record;
         const auto fields = split(line, fieldSeparator);
         for (std::size_t column = 0; column < record.fields.size(); ++column)
             record.fields[column] = column < fields.size() ? std::string(fields[column]) : std::string();
-        auto &result = shown[at++];
-        if (record.blank()) {
-            result.reset();
+        // A mark changed, or a row emptied or filled, may regroup rows around it.
+        marksMoved = marksMoved || record.fields[schedule::input::tendon] != records[at].fields[schedule::input::tendon]
+                     || record.blank() != records[at].blank();
+        records[at] = std::move(record);
+        spans[at].reset();
+        if (!records[at].blank())
+            spans[at] = schedule::evaluate(records[at], stressing);
+        ++at;
+    }
+
+    // The tendons to join again; a row with nothing in it ends a tendon.
+    const auto linked = [](std::size_t n) { // row n continues the tendon of row n - 1
+        return n > 0 && spans[n - 1] && spans[n] && schedule::sameTendon(records[n - 1], records[n]);
+    };
+    std::size_t begin = marksMoved ? 0 : first, end = marksMoved ? size : at;
+    while (begin > 0 && begin < size && linked(begin))
+        --begin;
+    while (end < size && linked(end))
+        ++end;
+    schedule::TendonMarks marks;
+    for (std::size_t n = 0; n < begin; ++n)
+        if (spans[n] && !linked(n))
+            marks.passed(records[n]);
+    for (std::size_t n = begin; n < end;) {
+        if (!spans[n]) {
+            shown[n++].reset();
             continue;
         }
-        result = schedule::evaluate(record, stressing);
-        out += std::to_string(result->fault);
-        for (const std::string &cell : result->cells)
-            (out += fieldSeparator) += cell;
+        std::size_t last = n + 1;
+        while (last < end && linked(last))
+            ++last;
+        std::vector<schedule::Result> tendon; // copies: the spans' own results are kept for the next joining
+        for (std::size_t k = n; k < last; ++k)
+            tendon.push_back(*spans[k]);
+        schedule::joinTendon(tendon, std::span(records).subspan(n, last - n), stressing);
+        marks.check(records[n], tendon.front());
+        for (schedule::Result &row : tendon)
+            shown[n++] = std::move(row);
+    }
+
+    std::string out;
+    for (std::size_t n = begin; n < end; ++n) {
+        std::string text = rowText(shown[n]);
+        if (text == texts[n])
+            continue;
+        texts[n] = std::move(text);
+        if (!out.empty())
+            out += recordSeparator;
+        (out += std::to_string(n)) += '\x1d';
+        out += texts[n];
     }
     return out;
 }
@@ -333,7 +393,7 @@ std::string drawing(int row)
             .key("shownHeight").number(double(calc::wholeMillimetres(g.height(g.segmentAt(point.x), point.x))))
             .close('}');
     json.close(']');
-    if (result.stressed) {
+    if (result.stressed && result.stressed->pieces.back().to <= g.span() + 0.5) { // along this span only
         const calc::StressAlong along = calc::stressAlong(result.stressed->pieces, result.stressed->tensioning, 24);
         json.key("stress").open('{').key("sigmaCon").number(result.stressed->stressing.sigmaCon)
             .key("ends").number(result.stressed->stressing.ends).key("divide").number(along.divide);

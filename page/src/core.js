@@ -4,9 +4,10 @@
 
 const RECORD = '\x1e';
 const FIELD = '\x1f';
+const GROUP = '\x1d';
 
 // The separators can never be typed; any that arrive by paste are dropped.
-const clean = (text) => String(text ?? '').replace(/[\x1e\x1f]/g, '');
+const clean = (text) => String(text ?? '').replace(/[\x1d\x1e\x1f]/g, '');
 
 // A row as the core worked it out: its text (to tell whether it changed),
 // the input column at fault and the result cells; null for a row with
@@ -33,14 +34,17 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         },
         // rows (arrays of input fields) of a schedule of `total` rows, the
         // first of them its row `from`, worked out with the options last
-        // taken; the other rows keep what they were worked out to.
+        // taken; the other rows keep what they were worked out to. The rows
+        // whose results changed (a tendon's spans change together), as
+        // [index, row].
         evaluate(rows, from = 0, total = rows.length) {
-            if (!rows.length) {
-                core.evaluate('', 0, total);
-                return [];
-            }
             const records = rows.map((fields) => fields.map(clean).join(FIELD)).join(RECORD);
-            return core.evaluate(records, from, total).split(RECORD).map(row);
+            const changed = core.evaluate(records, from, total);
+            if (!changed) return [];
+            return changed.split(RECORD).map((pair) => {
+                const at = pair.indexOf(GROUP);
+                return [Number(pair.slice(0, at)), row(pair.slice(at + 1))];
+            });
         },
         // bytes: a Uint8Array (a file in any encoding the program reads) or
         // a string (the clipboard's text).

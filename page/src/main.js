@@ -119,10 +119,11 @@ async function start() {
                     if (mine !== run) return; // a newer change is being worked out
                 }
                 sliced = to - from === SLICE;
-                core.evaluate(rows.slice(from, to), from, rows.length).forEach((row, n) => (next[from + n] = row));
+                for (const [at, row] of core.evaluate(rows.slice(from, to), from, rows.length)) next[at] = row;
                 from = to - 1;
             }
-            if (rows.length < computed.rows.length) core.evaluate([], 0, rows.length);
+            if (rows.length !== computed.rows.length)
+                for (const [at, row] of core.evaluate([], rows.length, rows.length)) next[at] = row;
             computed = { rows, options };
         }
         results = next;

@@ -2,50 +2,28 @@
 
 namespace calc {
 
-namespace {
-
-HeldParameters held(const Tendon &span) { return readParameters(span.parameters); }
-
-} // namespace
-
-std::vector<double> spanStarts(Spans spans)
+ContinuousTendon continuousTendon(std::span<const Tendon *const> spans)
 {
-    std::vector<double> starts{0};
-    for (const Tendon *span : spans)
-        starts.push_back(starts.back() + held(*span).lc);
-    return starts;
-}
-
-std::vector<Piece> continuousPieces(Spans spans)
-{
-    const std::vector<double> starts = spanStarts(spans);
-    std::vector<Piece> pieces;
-    for (std::size_t n = 0; n < spans.size(); ++n)
-        for (Piece piece : tensioningPieces(*spans[n])) {
-            piece.from += starts[n];
-            piece.to += starts[n];
-            pieces.push_back(piece);
+    ContinuousTendon t;
+    t.starts.push_back(0);
+    HeldParameters before;
+    for (std::size_t n = 0; n < spans.size(); ++n) {
+        const Tendon &span = *spans[n];
+        const HeldParameters held = readParameters(span.parameters);
+        if (n > 0) {
+            const double leftEnd = spans[n - 1]->profile == Profile::c4 ? before.e3 : before.lg1 - before.e2;
+            t.supports.push_back({n - 1, leftEnd, held.e1});
         }
-    return pieces;
-}
-
-long continuousLength(Spans spans)
-{
-    long total = 0;
-    for (const Tendon *span : spans)
-        total += *span->length.total;
-    return total;
-}
-
-std::vector<Support> supports(Spans spans)
-{
-    std::vector<Support> joints;
-    for (std::size_t n = 0; n + 1 < spans.size(); ++n) {
-        const HeldParameters left = held(*spans[n]), right = held(*spans[n + 1]);
-        const double leftEnd = spans[n]->profile == Profile::c4 ? left.e3 : left.lg1 - left.e2;
-        joints.push_back({n, leftEnd, right.e1});
+        for (Piece piece : tensioningPieces(span)) {
+            piece.from += t.starts.back();
+            piece.to += t.starts.back();
+            t.pieces.push_back(piece);
+        }
+        t.length += *span.length.total;
+        t.starts.push_back(t.starts.back() + held.lc);
+        before = held;
     }
-    return joints;
+    return t;
 }
 
 } // namespace calc

@@ -14,21 +14,6 @@
 
 namespace calc {
 
-// The spans, each computed through its length.
-using Spans = std::span<const Tendon *const>;
-
-// Where each span starts, mm from the tendon's left end, and after the last
-// the tendon's right end: the spans' beam lengths lc added up.
-std::vector<double> spanStarts(Spans spans);
-
-// The spans' pieces in order, each horizontal run measured from the tendon's
-// left end.
-std::vector<Piece> continuousPieces(Spans spans);
-
-// The strand through every span, whole millimetres: the spans' lengths
-// added, with no short-integer limit on the whole (each span keeps its own).
-long continuousLength(Spans spans);
-
 // Where two spans meet, the tendon's depth below the top face at the left
 // span's right end (C4: e3; C2a: lg1 - e2) and at the right span's left end
 // (e1). They should be the same; a difference is a step in the duct.
@@ -37,6 +22,15 @@ struct Support {
     double leftBelowTop, rightBelowTop;
     bool stepped() const { return leftBelowTop - rightBelowTop > 1 || rightBelowTop - leftBelowTop > 1; }
 };
-std::vector<Support> supports(Spans spans);
+
+struct ContinuousTendon {
+    std::vector<double> starts; // each span's left end, mm from the tendon's, and the tendon's right end
+    std::vector<Piece> pieces;  // the spans' pieces in order, runs measured from the tendon's left end
+    long length = 0;            // the spans' lengths added: no short-integer limit on the whole
+    std::vector<Support> supports;
+};
+
+// The spans, each computed through its length, as one tendon.
+ContinuousTendon continuousTendon(std::span<const Tendon *const> spans);
 
 } // namespace calc

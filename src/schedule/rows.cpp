@@ -1,5 +1,6 @@
 #include "schedule/schedule.h"
 
+#include "calc/continuous.h"
 #include "calc/messages.h"
 #include "calc/tendon.h"
 #include "numeric/decimal.h"
@@ -15,8 +16,8 @@ namespace schedule {
 namespace {
 
 constexpr std::array<std::string_view, output::columnCount> titles{
-    "name", "profile", "e1", "e2", "e3", "k1", "k2", "k3", "lc", "lg1", "lg2", "count",
-    "a1", "a2", "a3", "a4", "L1", "L2", "L3", "L4", "length", "total",
+    "name", "profile", "e1", "e2", "e3", "k1", "k2", "k3", "lc", "lg1", "lg2", "count", "tendon",
+    "a1", "a2", "a3", "a4", "L1", "L2", "L3", "L4", "length", "total", "tendon_length",
     "sigma_con", "kappa", "mu", "ends", "theta", "sigma_far", "loss", "elong_left", "elong_right", "elong",
     "elong_min", "elong_max", "force", "cut_length", "status", "message", "note"};
 
@@ -146,14 +147,13 @@ const std::string &shownOnce(int column, double value)
     return shown.text;
 }
 
-// An ok tendon stressed, its cells filled.
-void stress(Result &result, const Stressing &s)
+// A tendon stressed along its pieces, the cells of its (first) row filled.
+void stress(Result &result, const Stressing &s, std::vector<calc::Piece> pieces, double length)
 {
     auto &cells = result.cells;
-    const calc::Tendon &tendon = *result.tendon;
     Stressed &stressed = result.stressed.emplace();
     stressed.stressing = s;
-    stressed.pieces = calc::tensioningPieces(tendon);
+    stressed.pieces = std::move(pieces);
     const calc::Duct duct = s.friction();
     const calc::Tensioning &t = stressed.tensioning =
         calc::tension(stressed.pieces, duct, s.sigmaCon, s.ends, s.ep, s.jack);
@@ -173,7 +173,6 @@ void stress(Result &result, const Stressing &s)
     cells[output::elongMin] = elongationLimit(cells[output::elong], -6);
     cells[output::elongMax] = elongationLimit(cells[output::elong], 6);
     cells[output::force] = fixed(s.sigmaCon * s.area * double(s.strands) / 1000, 1);
-    const double length = *tendon.length.total;
     if (s.allowLive || s.allowDead)
         cells[output::cutLength] = numeric::writeNumber(length + s.allowLive.value_or(0) * s.ends
                                                         + s.allowDead.value_or(0) * (2 - s.ends));
@@ -184,6 +183,17 @@ constexpr std::array<std::pair<std::string_view, input::Column>, 6> stressingCol
     {"sigma_con", input::sigmaCon}, {"duct", input::duct}, {"kappa", input::kappa},
     {"mu", input::mu}, {"ends", input::ends}, {"strands", input::strands},
 }};
+
+// The stressing a row's own columns give over `stressing`.
+void takeStressing(const Record &record, Stressing &stressing)
+{
+    for (const auto &[key, column] : stressingColumns) {
+        const std::string_view text = trimmed(record.fields[column]);
+        if (!text.empty())
+            if (const auto reason = stressing.set(key, text))
+                throw refusal(column, text, *reason);
+    }
+}
 
 } // namespace
 
@@ -313,12 +323,14 @@ bool plainNumber(std::string_view field)
     return any && at == text.size();
 }
 
-Result evaluate(const Record &record, const Stressing &defaults)
+Result evaluate(const Record &record, const Stressing &defaults, bool alone)
 {
     Result result;
     auto &cells = result.cells;
     for (int column = input::name; column <= input::count; ++column)
         cells[std::size_t(column)] = record.fields[std::size_t(column)]; // as given, until computed
+    const std::string_view mark = trimmed(record.fields[input::tendon]);
+    cells[output::tendon] = mark.empty() ? record.fields[input::name] : std::string(mark);
     try {
         const std::string profileText = std::string(trimmed(record.fields[input::profile]));
         std::string lower = profileText;
@@ -332,12 +344,7 @@ Result evaluate(const Record &record, const Stressing &defaults)
         result.count = count;
         cells[output::count] = std::to_string(count);
         Stressing stressing = defaults;
-        for (const auto &[key, column] : stressingColumns) {
-            const std::string_view text = trimmed(record.fields[column]);
-            if (!text.empty())
-                if (const auto reason = stressing.set(key, text))
-                    throw refusal(column, text, *reason);
-        }
+        takeStressing(record, stressing);
 
         calc::ParameterTexts answers;
         for (int p : calc::askedParameters(profile)) {
@@ -361,6 +368,7 @@ Result evaluate(const Record &record, const Stressing &defaults)
         if (tendon.length.total) {
             cells[output::length] = numeric::writeShort(*tendon.length.total);
             cells[output::total] = std::to_string(long(*tendon.length.total) * count);
+            cells[output::tendonLength] = cells[output::length];
         }
         if (tendon.failure) {
             if (tendon.failedParameter >= 0)
@@ -369,7 +377,8 @@ Result evaluate(const Record &record, const Stressing &defaults)
             cells[output::message] = calc::failureSummary(*tendon.failure);
         } else {
             cells[output::status] = "ok";
-            stress(result, stressing);
+            if (alone)
+                stress(result, stressing, calc::tensioningPieces(tendon), *tendon.length.total);
         }
     } catch (const Refusal &refused) {
         cells[output::status] = "input";
@@ -377,6 +386,129 @@ Result evaluate(const Record &record, const Stressing &defaults)
         result.fault = refused.column;
     }
     return result;
+}
+
+} // namespace schedule
+
+namespace schedule {
+
+namespace {
+
+void addNote(Result &row, const std::string &note)
+{
+    std::string &cell = row.cells[output::note];
+    cell += (cell.empty() ? "" : "；") + note;
+}
+
+// What a tendon's rows must agree on, where more than one gives it.
+constexpr input::Column sharedColumns[]{input::count,  input::sigmaCon, input::duct,   input::kappa,
+                                        input::mu,     input::ends,     input::strands};
+
+bool sameValue(int column, std::string_view a, std::string_view b)
+{
+    if (column == input::duct)
+        return calc::ductNamed(a) && calc::ductNamed(a) == calc::ductNamed(b);
+    return a == b;
+}
+
+} // namespace
+
+bool sameTendon(const Record &a, const Record &b)
+{
+    const std::string_view mark = trimmed(a.fields[input::tendon]);
+    return !mark.empty() && mark == trimmed(b.fields[input::tendon]);
+}
+
+void TendonMarks::check(const Record &first, Result &row)
+{
+    const std::string_view mark = trimmed(first.fields[input::tendon]);
+    if (!mark.empty() && !used_.insert(std::string(mark)).second)
+        addNote(row, "束号 " + std::string(mark) + " 前面已用过，此处为另一束 (the mark was used before: this is another tendon)");
+}
+
+void TendonMarks::passed(const Record &first)
+{
+    const std::string_view mark = trimmed(first.fields[input::tendon]);
+    if (!mark.empty())
+        used_.insert(std::string(mark));
+}
+
+void joinTendon(std::span<Result> rows, std::span<const Record> records, const Stressing &defaults)
+{
+    if (rows.size() < 2)
+        return;
+    const std::string mark(trimmed(records.front().fields[input::tendon]));
+    // What the tendon's rows give, each column from whichever row gives it.
+    Record tendon = records.front();
+    for (input::Column column : sharedColumns) {
+        std::string_view agreed;
+        for (const Record &record : records) {
+            const std::string_view text = trimmed(record.fields[column]);
+            if (text.empty())
+                continue;
+            if (agreed.empty()) {
+                agreed = text;
+            } else if (!sameValue(column, agreed, text)) {
+                const std::string message = "输入错误 (input)：束 " + mark + " 各跨的 " + std::string(input::title(column))
+                                            + " 列不一致（“" + std::string(agreed) + "”与“" + std::string(text) + "”）。";
+                for (std::size_t n = 0; n < rows.size(); ++n) {
+                    Result &row = rows[n];
+                    for (int c = output::name; c <= output::count; ++c)
+                        row.cells[std::size_t(c)] = records[n].fields[std::size_t(c)];
+                    for (int c = output::a1; c < output::columnCount; ++c)
+                        row.cells[std::size_t(c)].clear();
+                    row.cells[output::status] = "input";
+                    row.cells[output::message] = message;
+                    row.fault = column;
+                    row.tendon.reset();
+                    row.stressed.reset();
+                }
+                return;
+            }
+        }
+        tendon.fields[column] = agreed;
+    }
+
+    // The tendon's count holds for every span worked out (one that is no
+    // count has refused its own row already), and its figures stand on its
+    // first row only.
+    std::optional<long> count;
+    try {
+        count = countOf(tendon.fields[input::count]);
+    } catch (const Refusal &) {
+    }
+    for (Result &row : rows) {
+        for (int c = output::tendonLength; c <= output::cutLength; ++c)
+            row.cells[std::size_t(c)].clear();
+        row.cells[output::note].clear();
+        row.stressed.reset();
+        if (count && row.tendon && row.tendon->length.total) {
+            row.count = *count;
+            row.cells[output::count] = std::to_string(*count);
+            row.cells[output::total] = std::to_string(long(*row.tendon->length.total) * *count);
+        }
+    }
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        if (!rows[n].ok()) {
+            addNote(rows.front(), "第 " + std::to_string(n + 1) + " 跨（" + records[n].fields[input::name]
+                                       + "）未算出，束无张拉结果 (a span failed: no figures for the tendon)");
+            return;
+        }
+    }
+    // Every row is ok, so every shared value was taken on some row already.
+    Stressing stressing = defaults;
+    takeStressing(tendon, stressing);
+    std::vector<const calc::Tendon *> spans;
+    for (const Result &row : rows)
+        spans.push_back(&*row.tendon);
+    calc::ContinuousTendon whole = calc::continuousTendon(spans);
+    stress(rows.front(), stressing, std::move(whole.pieces), double(whole.length));
+    rows.front().cells[output::tendonLength] = std::to_string(whole.length);
+    for (const calc::Support &support : whole.supports)
+        if (support.stepped())
+            addNote(rows.front(), "第 " + std::to_string(support.left + 1) + "、" + std::to_string(support.left + 2)
+                                       + " 跨之间孔道错台：梁顶以下 " + numeric::writeNumber(support.leftBelowTop) + " 与 "
+                                       + numeric::writeNumber(support.rightBelowTop) + " mm (a step in the duct at a support)");
 }
 
 } // namespace schedule

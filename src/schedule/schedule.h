@@ -15,6 +15,7 @@
 #include <istream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -28,6 +29,7 @@ namespace input {
 enum Column {
     name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count,
     sigmaCon, duct, kappa, mu, ends, strands, // how it is stressed, where the row says
+    tendon, // the mark that makes consecutive rows the spans of one tendon
     columnCount
 };
 // Its name in a header, and its Chinese name where it has one ("" else).
@@ -99,8 +101,8 @@ private:
 // The result columns, in order.
 namespace output {
 enum Column {
-    name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count,
-    a1, a2, a3, a4, l1, l2, l3, l4, length, total,
+    name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count, tendon,
+    a1, a2, a3, a4, l1, l2, l3, l4, length, total, tendonLength,
     sigmaCon, kappa, mu, ends, theta, sigmaFar, loss, elongLeft, elongRight, elong, elongMin, elongMax, force,
     cutLength, status, message, note,
     columnCount
@@ -167,7 +169,39 @@ struct Result {
 // wholly a number; a field that is not, an unknown profile, a count that is no
 // positive whole number or a stressing value that is none refuses the row with
 // status "input". A failed row keeps what was computed before the failure.
-Result evaluate(const Record &record, const Stressing &stressing = {});
+// A span of a longer tendon (not `alone`) is stressed with its tendon, by
+// joinTendon, not on its own.
+Result evaluate(const Record &record, const Stressing &stressing = {}, bool alone = true);
+
+// Whether two consecutive records are spans of one tendon: both carry the
+// same mark.
+bool sameTendon(const Record &a, const Record &b);
+
+// The rows of one tendon, consecutive records of one mark from its left end
+// to its right end, each already worked out by `evaluate` as one span, joined
+// into the tendon:
+// - count and the stressing columns belong to the tendon: given on any of
+//   its rows they hold for all; rows that disagree refuse every row of the
+//   tendon with status "input", naming the column;
+// - its strand is the spans' lengths added, with no short-integer limit
+//   (tendon_length); its stressing figures are worked out along all its
+//   spans' pieces and stand, with its notes, on its first row only;
+// - a span that fails fails its own row, and the first row names it in its
+//   note instead of tendon figures;
+// - a step in the duct at a support is said in the note.
+// A tendon of one span is left as `evaluate` worked it out.
+void joinTendon(std::span<Result> rows, std::span<const Record> records, const Stressing &stressing);
+
+// The tendons of a schedule in order: the first row of one whose mark an
+// earlier tendon used says so in its note, for it is another tendon.
+class TendonMarks {
+public:
+    void check(const Record &first, Result &row);
+    void passed(const Record &first); // a tendon before those checked
+
+private:
+    std::set<std::string> used_;
+};
 
 // A shown elongation ("135.4", mm) less or more `percent` per cent, to 0.1 mm
 // as the site reads its limits, halves up.

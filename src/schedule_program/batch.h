@@ -6,9 +6,10 @@
 
 namespace schedule {
 
-// Every record of the schedule worked out, handed to `each` in the schedule's
-// order. Records are worked out in batches shared by the machine's cores, so
-// a ReadError comes before the results of the batch it falls in.
+// Every record of the schedule worked out and joined into tendons, handed to
+// `each` in the schedule's order. Records are worked out in batches shared by
+// the machine's cores, so a ReadError comes before the results of the batch
+// it falls in.
 void evaluateAll(Reader &reader, const Stressing &stressing, const std::function<void(const Result &)> &each);
 
 } // namespace schedule

@@ -36,9 +36,12 @@ How each tendon is stressed, where its row says (else the options hold):
   sigma_con (张拉控制应力, MPa), duct (孔道: metal 金属波纹管, plastic 塑料波纹管,
   steel 钢管, unbonded 无粘结), kappa, mu (over the duct's own),
   ends (张拉端数: 1 jacks the left end, 2 both), strands (每束根数)
+A tendon through several spans: consecutive rows with one mark in tendon (束号),
+left to right; it is stressed along all its spans, its figures on its first row.
 
-The results, one row per tendon: the parameters as the window shows them after
-entry, a1..a4, the segment lengths L1..L4, length, total (length x count); the
+The results, one row per schedule row: the parameters as the window shows them after
+entry, tendon (the mark, or the name), a1..a4, the segment lengths L1..L4,
+length, total (length x count), tendon_length (the whole tendon's strand); the
 stressing as used (sigma_con, kappa, mu, ends), theta (the angles turned, rad),
 sigma_far (at the far end, or where two jacks meet) and loss (MPa), the
 elongation at each jack elong_left and elong_right, elong (their sum) with its

@@ -35,7 +35,7 @@ public:
             return;
         sheet_ = workbook_add_worksheet(book_, "tendons");
         // Widths first: in constant memory a row is written out as the next begins.
-        const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10,
+        const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 16, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10, 10,
                               9, 8, 6, 5, 8, 9, 7, 10, 11, 7, 9, 9, 8, 10, 16, 60, 60};
         static_assert(std::size(widths) == output::columnCount);
         for (int column = 0; column < output::columnCount; ++column)
@@ -148,7 +148,7 @@ private:
     void record(const Result &result)
     {
         const auto &c = result.cells;
-        const std::string name = cellText(c[output::name]);
+        const std::string name = cellText(c[output::tendon]); // the tendon jacked, by its mark
         const bool two = result.stressed->stressing.ends == 2;
         for (const auto &[end, column] : {std::pair{"左端", output::elongLeft}, std::pair{"右端", output::elongRight}}) {
             if (column == output::elongRight && !two)

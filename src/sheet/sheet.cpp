@@ -267,7 +267,9 @@ public:
         y = body(paper, y, result, t, g);
         drawProfile(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetProfileHeight), g, held);
         y += 64;
-        if (result.stressed) {
+        // The stress is drawn under the profile it runs along: a tendon
+        // through further spans gives its figures in the tensioning block.
+        if (result.stressed && !throughSpans(result)) {
             drawStress(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetStressHeight), g, *result.stressed);
             y += 29;
         }
@@ -354,11 +356,18 @@ private:
     }
 
     // The height of the tensioning block, as tensioning() lays it out.
+    // Whether the row's stressing runs along further spans than its own: the
+    // first row of a continuous tendon.
+    static bool throughSpans(const schedule::Result &result)
+    {
+        return result.stressed->pieces.back().to > calc::geometryOf(*result.tendon).span() + 0.5;
+    }
+
     static double tensioningHeight(const schedule::Result &result)
     {
         const auto &c = result.cells;
         const int notes = int(q(c[schedule::output::note]).split(QStringLiteral("；"), Qt::SkipEmptyParts).size());
-        return 23.5 + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
+        return 23.5 + (throughSpans(result) ? 5 : 0) + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
                + 5.0 * (result.stressed->stressing.ends + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2;
     }
 
@@ -374,6 +383,11 @@ private:
         paper.text(margin, y, 180, QStringLiteral("张拉（摩擦损失按 GB 50010 第 10.2.4 条，伸长值允许偏差 ±6%）"));
         paper.font(8);
         y += 6;
+        if (throughSpans(result)) {
+            paper.text(margin + 4, y, 176, QStringLiteral("束 %1 连续多跨，本页为其第一跨：全束钢绞线长 %2 mm，各段自束的左端起依次编号")
+                                               .arg(q(c[out::tendon]), q(c[out::tendonLength])));
+            y += 5;
+        }
         paper.text(margin + 4, y, 176,
                    QStringLiteral("σcon = %1 MPa　%2 κ = %3，μ = %4%5　%6　每束 %7 根 × %8 mm²　Ep = %9 MPa")
                        .arg(q(c[out::sigmaCon]), q(s.duct->chinese), q(c[out::kappa]), q(c[out::mu]),

@@ -98,29 +98,29 @@ private slots:
         const calc::Tendon b = c4({"120", "100", "120", "0.1", "0.5", "0.1", "12000", "1200", ""});
         const calc::Tendon c = c4({"120", "90", "150", "0.08", "0.55", "0.12", "17970", "1200", ""});
         const std::array spans{&a, &b, &c};
-        const std::vector<calc::Piece> pieces = calc::continuousPieces(spans);
+        const calc::ContinuousTendon whole = calc::continuousTendon(spans);
+        const std::vector<calc::Piece> &pieces = whole.pieces;
         QCOMPARE(pieces.size(), std::size_t(12));
         QCOMPARE(pieces[4].from, 17970.0);
         QCOMPARE(pieces.back().to, 47940.0);
-        QCOMPARE(calc::spanStarts(spans), (std::vector<double>{0, 17970, 29970, 47940}));
-        const long length = calc::continuousLength(spans);
-        QCOMPARE(length, long(*a.length.total) + *b.length.total + *c.length.total);
-        QVERIFY(length > 32767);
+        QCOMPARE(whole.starts, (std::vector<double>{0, 17970, 29970, 47940}));
+        QCOMPARE(whole.length, long(*a.length.total) + *b.length.total + *c.length.total);
+        QVERIFY(whole.length > 32767);
 
         const calc::Duct metal{0.0015, 0.25};
         const double one = calc::tension(pieces, metal, 1395, 1, 195000, 0).elongLeft;
         QVERIFY2(qAbs(one - integrated({&a, &b, &c}, metal, 1395, 195000)) < 0.2, qPrintable(QString::number(one)));
         const calc::Tensioning two = calc::tension(pieces, metal, 1395, 2, 195000, 0);
         QVERIFY(qAbs(two.elongLeft - two.elongRight) < 0.05);
-        QVERIFY(qAbs(two.divide - length / 2.0) < 20);
+        QVERIFY(qAbs(two.divide - whole.length / 2.0) < 20);
 
         // The supports: level where e3 of one span is e1 of the next, a step
         // where it is not; C2a's right end stands lg1 - e2 below the top.
-        QVERIFY(!calc::supports(spans)[0].stepped() && !calc::supports(spans)[1].stepped());
+        QVERIFY(!whole.supports[0].stepped() && !whole.supports[1].stepped());
         const calc::Tendon deeper = c4({"180", "100", "120", "0.1", "0.5", "0.1", "12000", "1200", ""});
         const calc::Tendon c2a = calc::computeTendon(calc::Profile::c2a, {"120", "150", "", "", "", "", "16000", "1000", "0"});
         const std::array stepped{&a, &deeper, &c2a, &a};
-        const std::vector<calc::Support> joints = calc::supports(stepped);
+        const std::vector<calc::Support> joints = calc::continuousTendon(stepped).supports;
         QCOMPARE(joints.size(), std::size_t(3));
         QVERIFY(joints[0].stepped() && joints[0].leftBelowTop == 120 && joints[0].rightBelowTop == 180);
         QVERIFY(!joints[1].stepped());

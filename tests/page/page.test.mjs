@@ -64,7 +64,7 @@ async function paste(page, row, title, clipboard) {
     }, clipboard);
 }
 
-const settled = (page, check) => page.waitForFunction(check, null, { timeout: 10_000 });
+const settled = (page, check, arg = null) => page.waitForFunction(check, arg, { timeout: 10_000 });
 
 function program(path) {
     const done = spawnSync(env.QUILLMERE_SCHEDULE, [path]);
@@ -133,8 +133,8 @@ test('pasted rows, with and without a header, and an edit work out at once and s
     await settled(page, () => !document.body.innerText.includes('18110'));
     const edited = join(work, 'edited.csv');
     writeFileSync(edited, `${HEADER}\n${KL1.replace('17970', '20000')}\n`.replaceAll('\t', ','));
-    const expected = program(edited).toString().split('\r\n')[1].split(',');
-    assert.equal(await text(page, 1, 'length'), expected[20]);
+    const [titles, expected] = program(edited).toString().slice(1).split('\r\n').map((line) => line.split(','));
+    assert.equal(await text(page, 1, 'length'), expected[titles.indexOf('length')]);
 
     // Undo takes the edit back.
     await page.getByRole('button', { name: '撤销', exact: true }).click();
@@ -150,6 +150,28 @@ test('pasted rows, with and without a header, and an edit work out at once and s
     await page.waitForSelector('body[data-ready]');
     assert.equal(await text(page, 1, 'length'), '18110');
     assert.equal(await text(page, 2, 'name'), '<img src=x onerror=alert(1)>');
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
+test('the spans of a continuous tendon are worked out together as they are edited', async () => {
+    const context = await browser.newContext();
+    const { page, problems } = await open(context);
+    const spans = readFileSync(join(root, 'docs/schedule/example-continuous.csv'), 'utf8').trim().replaceAll(',', '\t');
+    await paste(page, 1, 'name', spans);
+    await settled(page, () => document.body.innerText.includes('48430'));
+    assert.equal(await text(page, 1, 'elong'), '290.0');
+    assert.equal(await text(page, 2, 'elong'), '');
+    // A longer middle span: the tendon's strand and the first row's figures follow.
+    await paste(page, 2, 'lc', '12500');
+    await settled(page, () => !document.body.innerText.includes('48430'));
+    const longer = Number(await text(page, 1, 'tendon_length'));
+    assert.equal(longer, Number(await text(page, 1, 'length')) + Number(await text(page, 2, 'length')) + Number(await text(page, 3, 'length')));
+    // The last span marked apart: a tendon of two spans and one of one.
+    await paste(page, 3, 'tendon', 'KL9');
+    await settled(page, (before) => !document.querySelector('.tabulator-row:nth-child(1)').innerText.includes(String(before)), longer);
+    assert.equal(Number(await text(page, 1, 'tendon_length')), longer - 18110);
+    assert.equal(await text(page, 3, 'tendon_length'), '18110');
     assert.deepEqual(problems, []);
     await context.close();
 });

@@ -195,4 +195,59 @@ for name, content, place in [('none.csv', None, 'none.csv'), ('nolc.csv', 'name,
     code, out, err = run('-o', kept, path)
     assert code == 2 and place in err, (name, code, err)
     assert open(kept).read() == 'earlier results' and not any(f.startswith('kept.csv.') for f in os.listdir(work))
+# Continuous tendons: consecutive rows of one mark are the spans of one tendon,
+# its figures on its first row. Each span is also run alone, jacked at one
+# end, to hold the tendon's angles and friction to its spans'.
+SPANS = {'A': 'C4,150,90,120,0.12,0.45,0.08,17970,1200,', 'B': 'C4,120,100,120,0.1,0.5,0.1,12000,1200,',
+         'C': 'C4,120,90,150,0.08,0.55,0.12,17970,1200,', 'D': 'C4,180,100,120,0.1,0.5,0.1,12000,1200,',
+         'X': 'C4,150,90,120,0.12,0.45,0.08,40000,1200,'}
+HEAD = 'name,tendon,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2,count,sigma_con,ends'
+
+
+def spans(*lines):
+    code, out, _ = run('-', data='\n'.join([HEAD] + [f'{n},{m},{SPANS[s]},{c},{sigma},{e}' for n, m, s, c, sigma, e in lines]).encode())
+    return code, rows(out)
+
+
+alone = spans(*[(s, '', s, '', '', '1') for s in 'ABC'])[1]
+assert all(r['tendon'] == r['name'] and r['tendon_length'] == r['length'] for r in alone)
+code, t = spans(('T1-1', 'T1', 'A', '', '', '1'), ('T1-2', 'T1', 'B', '2', '', ''), ('T1-3', 'T1', 'C', '', '', ''),
+                ('T2-1', 'T2', 'A', '', '1395', ''), ('T2-2', 'T2', 'B', '', '1302', ''),
+                ('T3-1', 'T3', 'A', '', '', ''), ('T3-2', 'T3', 'X', '', '', ''),
+                ('T4-1', 'T4', 'A', '', '', ''), ('T4-2', 'T4', 'D', '', '', ''), ('T1-again', 'T1', 'B', '', '', ''))
+first, rest = t[0], t[1:3]
+assert all(r['tendon'] == 'T1' and r['count'] == '2' for r in t[:3])
+assert [r['length'] for r in t[:3]] == [r['length'] for r in alone]
+assert [r['total'] for r in t[:3]] == [str(2 * int(r['length'])) for r in alone]
+length = sum(int(r['length']) for r in alone)
+assert first['tendon_length'] == str(length) and length > 32767, first
+assert all(not r[k] for r in rest for k in FIGURES + ['tendon_length', 'sigma_con', 'note']), rest
+assert abs(float(first['theta']) - sum(float(r['theta']) for r in alone)) < 0.0005, first
+# Each span takes the stress the one before leaves: its elongation in
+# proportion, the stress at the far end the product of the spans' losses.
+ratio, elongation = 1, 0
+for r in alone:
+    elongation += ratio * float(r['elong_left'])
+    ratio *= float(r['sigma_far']) / 1395
+assert abs(float(first['sigma_far']) - 1395 * ratio) < 0.3 and first['ends'] == '1', first
+assert abs(float(first['elong_left']) - elongation) < 0.3, (first['elong_left'], elongation)
+assert '两端张拉' in first['note'], first  # one end, bonded, over 20 m
+assert all(r['status'] == 'input' and 'sigma_con' in r['message'] and 'T2' in r['message'] for r in t[3:5]), t[3:5]
+assert t[5]['status'] == 'ok' and t[6]['status'] == 'overflow' and '第 2 跨' in t[5]['note'] and not t[5]['elong']
+assert '错台' in t[7]['note'] and '错台' not in first['note'], t[7]
+assert '另一束' in t[9]['note'] and t[9]['tendon_length'] == t[9]['length'], t[9]
+assert code == 1
+# The sheet gives a continuous tendon's stressing on its first span's page;
+# the site record has a row per jack of the tendon, by its mark.
+example = os.path.join(os.path.dirname(table), '..', '..', 'docs', 'schedule', 'example-continuous.csv')
+pdf, xlsx = os.path.join(work, 'continuous.pdf'), os.path.join(work, 'continuous.xlsx')
+assert run('--sheet', pdf, '-o', xlsx, example)[0] == 0
+text = subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout
+assert '全束钢绞线长 48430 mm' in text and '计算伸长值 145.0 mm' in text, text[:2000]
+jacks = [r[:2] for r in openpyxl.load_workbook(xlsx)['张拉记录'].iter_rows(min_row=2, values_only=True)]
+assert jacks == [('KL5', '左端'), ('KL5', '右端'), ('L6', '左端')], jacks
+
+# Tendons across the batches the rows are worked out in, each joined whole.
+code, t = spans(*[(f's{n}', f'T{n // 3}', 'A', '', '', '') for n in range(5000)])
+assert code == 0 and [r['tendon_length'] for r in t] == ['54330' if n % 3 == 0 and n < 4998 else '' for n in range(4998)] + ['36220', '']
 print(f'{len(results)} golden rows through the program')

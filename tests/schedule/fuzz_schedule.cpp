@@ -1,15 +1,18 @@
 // libFuzzer target for the schedule reader: any bytes as a schedule. Reading
 // never crashes or hangs; either the whole file is refused, or every record
-// it reads is worked out into one result with one of the known statuses, an
-// ok row's tensioning figures are all numbers (no inf or nan from a stressing
-// value at its limits), and there are never more records than lines.
+// it reads is worked out into one result with one of the known statuses, and
+// joined into tendons where rows share a mark; a stressed row's tensioning
+// figures are all numbers (no inf or nan from a stressing value at its
+// limits), and there are never more records than lines.
 
 #include "schedule/schedule.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <set>
+#include <span>
 #include <sstream>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -20,13 +23,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto lines = std::count(bytes.begin(), bytes.end(), '\n') + 1;
     try {
         schedule::Reader reader(in);
-        schedule::Record record;
-        long records = 0;
-        while (reader.next(record)) {
-            const schedule::Result result = schedule::evaluate(record);
-            if (++records >= lines || !statuses.contains(result.cells[schedule::output::status]))
+        std::vector<schedule::Record> records(1);
+        std::vector<schedule::Result> results;
+        while (reader.next(records.back())) {
+            results.push_back(schedule::evaluate(records.back()));
+            records.emplace_back();
+        }
+        records.pop_back();
+        // Consecutive rows of one mark joined into tendons.
+        for (std::size_t first = 0; first < results.size();) {
+            std::size_t last = first + 1;
+            while (last < results.size() && schedule::sameTendon(records[last - 1], records[last]))
+                ++last;
+            schedule::joinTendon(std::span(results).subspan(first, last - first),
+                                 std::span(records).subspan(first, last - first), {});
+            first = last;
+        }
+        if (long(results.size()) >= lines)
+            __builtin_trap();
+        for (const schedule::Result &result : results) {
+            if (!statuses.contains(result.cells[schedule::output::status]))
                 __builtin_trap();
-            for (int column = schedule::output::sigmaCon; result.ok() && column <= schedule::output::force; ++column)
+            // A tendon's figures, where a row has them, are all numbers.
+            for (int column = schedule::output::sigmaCon; result.stressed && column <= schedule::output::force; ++column)
                 if (column != schedule::output::elongRight && !schedule::plainNumber(result.cells[std::size_t(column)]))
                     __builtin_trap();
         }
