@@ -438,6 +438,16 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
     if (rows.size() < 2)
         return;
     const std::string mark(trimmed(records.front().fields[input::tendon]));
+    // Where each span stands in the tendon, as far as the spans before it
+    // were entered.
+    double start = 0;
+    for (Result &row : rows) {
+        row.spans = 0;
+        row.start = start;
+        const bool entered = row.tendon && !(row.tendon->failure && row.tendon->stage == calc::Stage::entry);
+        start += entered ? numeric::readNumber(row.cells[output::lc]) : NAN;
+    }
+    rows.front().spans = int(rows.size());
     // What the tendon's rows give, each column from whichever row gives it.
     Record tendon = records.front();
     for (input::Column column : sharedColumns) {

@@ -161,6 +161,8 @@ struct Result {
     std::optional<Stressed> stressed;
     long count = 1;
     int fault = -1; // the input column whose field the row failed on, where one did
+    int spans = 1;    // the spans of the tendon this row begins; 0 where it goes on with one
+    double start = 0; // where its span begins, mm from the tendon's left end (NaN where a span before could not be read)
 };
 
 // A record worked out as the window works out the same answers: entry as the

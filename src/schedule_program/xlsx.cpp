@@ -5,6 +5,8 @@
 #include <xlsxwriter.h>
 
 #include <charconv>
+#include <cmath>
+#include <vector>
 #include <map>
 
 namespace schedule {
@@ -33,7 +35,7 @@ public:
         book_ = workbook_new_opt(path.c_str(), &options);
         if (!book_)
             return;
-        sheet_ = workbook_add_worksheet(book_, "tendons");
+        sheet_ = workbook_add_worksheet(book_, "schedule");
         // Widths first: in constant memory a row is written out as the next begins.
         const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 16, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10, 10,
                               9, 8, 6, 5, 8, 9, 7, 10, 11, 7, 9, 9, 8, 10, 16, 60, 60};
@@ -47,6 +49,7 @@ public:
             worksheet_write_string(sheet_, 0, lxw_col_t(column), std::string(output::title(column)).c_str(), bold);
 
         bold_ = bold;
+        addTendonsSheet();
         addHeightsSheet();
         outside_ = workbook_add_format(book_);
         format_set_bg_color(outside_, 0xFFC7CE);
@@ -83,17 +86,20 @@ public:
         }
         if (result.stressed)
             record(result);
-        if (result.ok() && result.tendon) {
-            // Heights above the bottom face, whole mm, as the sheet gives them.
+        tendonRow(result);
+        if (result.ok() && result.tendon && !std::isnan(result.start)) {
+            // Heights above the bottom face, whole mm, as the sheet gives
+            // them, x from the tendon's left end.
             const calc::ProfileGeometry geometry = calc::geometryOf(*result.tendon);
-            const std::string name = cellText(result.cells[output::name]);
+            const std::string tendon = cellText(result.cells[output::tendon]), span = cellText(result.cells[output::name]);
             for (double x : geometry.stations(step_)) {
                 if (heightRow_ + 1 == LXW_ROW_MAX)
                     addHeightsSheet(); // a worksheet holds at most 1048576 rows: go on in the next
                 ++heightRow_;
-                worksheet_write_string(heights_, heightRow_, 0, name.c_str(), nullptr);
-                worksheet_write_number(heights_, heightRow_, 1, double(calc::wholeMillimetres(x)), nullptr);
-                worksheet_write_number(heights_, heightRow_, 2, double(calc::wholeMillimetres(geometry.height(x))), nullptr);
+                worksheet_write_string(heights_, heightRow_, 0, tendon.c_str(), nullptr);
+                worksheet_write_string(heights_, heightRow_, 1, span.c_str(), nullptr);
+                worksheet_write_number(heights_, heightRow_, 2, double(calc::wholeMillimetres(result.start + x)), nullptr);
+                worksheet_write_number(heights_, heightRow_, 3, double(calc::wholeMillimetres(geometry.height(x))), nullptr);
             }
         }
     }
@@ -112,13 +118,70 @@ private:
     {
         const std::string name = "setting-out" + (++heightSheets_ > 1 ? " " + std::to_string(heightSheets_) : "");
         heights_ = workbook_add_worksheet(book_, name.c_str());
-        worksheet_set_column(heights_, 0, 0, 16, nullptr);
-        worksheet_set_column(heights_, 1, 2, 12, nullptr);
+        worksheet_set_column(heights_, 0, 1, 16, nullptr);
+        worksheet_set_column(heights_, 2, 3, 12, nullptr);
         worksheet_freeze_panes(heights_, 1, 0);
-        const char *titles[]{"name", "x", "height"};
-        for (int column = 0; column < 3; ++column)
+        const char *titles[]{"tendon", "span", "x", "height"};
+        for (int column = 0; column < 4; ++column)
             worksheet_write_string(heights_, 0, lxw_col_t(column), titles[column], bold_);
         heightRow_ = 0;
+    }
+
+    // A row a tendon: its mark, spans, count, strand and what its stressing
+    // gives, written when its last span has come.
+    static constexpr output::Column tendonFigures[]{
+        output::tendonLength, output::sigmaCon, output::kappa, output::mu, output::ends, output::theta,
+        output::sigmaFar, output::loss, output::elongLeft, output::elongRight, output::elong, output::elongMin,
+        output::elongMax, output::force, output::cutLength};
+
+    void addTendonsSheet()
+    {
+        tendons_ = workbook_add_worksheet(book_, "tendons");
+        std::vector<std::string> titles{"tendon", "spans", "count"};
+        for (output::Column column : tendonFigures)
+            titles.emplace_back(output::title(column));
+        titles.insert(titles.begin() + 4, "strand");
+        titles.insert(titles.end(), {"status", "note"});
+        for (std::size_t column = 0; column < titles.size(); ++column) {
+            worksheet_set_column(tendons_, lxw_col_t(column), lxw_col_t(column), column == 0 ? 16 : column + 1 == titles.size() ? 60 : 10, nullptr);
+            worksheet_write_string(tendons_, 0, lxw_col_t(column), titles[column].c_str(), bold_);
+        }
+        worksheet_freeze_panes(tendons_, 1, 0);
+    }
+
+    void tendonRow(const Result &row)
+    {
+        if (row.spans > 0) {
+            pending_ = row.cells;
+            spansLeft_ = spansOf_ = row.spans;
+            status_.clear();
+        }
+        if (spansLeft_ == 0)
+            return;
+        if (!row.ok() && status_.empty())
+            status_ = row.cells[output::status];
+        if (--spansLeft_ > 0)
+            return;
+        ++tendonRow_;
+        const auto &c = pending_;
+        const auto cell = [&](int column, const std::string &text) {
+            double value = 0;
+            if (plainNumber(text) && std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc())
+                worksheet_write_number(tendons_, tendonRow_, lxw_col_t(column), value, formatFor(numberFormat(text), false));
+            else
+                worksheet_write_string(tendons_, tendonRow_, lxw_col_t(column), cellText(text).c_str(), nullptr);
+        };
+        cell(0, c[output::tendon]);
+        cell(1, std::to_string(spansOf_));
+        cell(2, c[output::count]);
+        int column = 3;
+        for (output::Column figure : tendonFigures) {
+            cell(column++, c[figure]);
+            if (figure == output::tendonLength) // the strand to order for these tendons
+                cell(column++, c[figure].empty() ? "" : std::to_string(std::stol(c[figure]) * std::stol(c[output::count])));
+        }
+        cell(column++, status_.empty() ? "ok" : status_);
+        cell(column, c[output::note]);
     }
 
     // The site record: a row for each jack, the measured elongation typed in
@@ -208,8 +271,11 @@ private:
     lxw_workbook *book_ = nullptr;
     lxw_worksheet *sheet_ = nullptr, *heights_ = nullptr;
     lxw_row_t row_ = 0, heightRow_ = 0;
-    lxw_worksheet *records_ = nullptr;
-    lxw_row_t recordRow_ = 0;
+    lxw_worksheet *records_ = nullptr, *tendons_ = nullptr;
+    lxw_row_t recordRow_ = 0, tendonRow_ = 0;
+    std::array<std::string, output::columnCount> pending_; // the first row of the tendon being written
+    int spansLeft_ = 0, spansOf_ = 0;
+    std::string status_; // the first of its spans' failures
     lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *measured_ = nullptr;
     int heightSheets_ = 0, recordSheets_ = 0;
     bool failed_ = false;

@@ -113,8 +113,15 @@ for r, cells in zip(results, sheet.iter_rows(min_row=2, values_only=True)):
 assert sheet.max_row == len(results) + 1
 # Its second worksheet: each ok tendon's setting-out heights, starting at its left end.
 heights = {}
-for name, x, h in openpyxl.load_workbook(xlsx)['setting-out'].iter_rows(min_row=2, values_only=True):
+for tendon, name, x, h in openpyxl.load_workbook(xlsx)['setting-out'].iter_rows(min_row=2, values_only=True):
+    assert tendon == name, (tendon, name)  # tendons of one span
     heights.setdefault(name, []).append((x, h))
+# A row a tendon, each of one span here: its strand to order and its figures.
+tendons = list(openpyxl.load_workbook(xlsx)['tendons'].iter_rows(values_only=True))
+assert tendons[0][:5] == ('tendon', 'spans', 'count', 'tendon_length', 'strand') and len(tendons) == len(results) + 1
+for r, row in zip(results, tendons[1:]):
+    assert row[0] == r['name'] and row[1] == 1 and row[-2] == r['status'], (r['name'], row)
+    assert ('' if row[4] is None else str(row[4])) == (str(int(r['length']) * int(r['count'])) if r['tendon_length'] else ''), (r['name'], row)
 ok = [(s, g) for s, g in zip(schedule, golden) if not g['failure']]
 assert sorted(heights) == sorted(s['name'] for s, _ in ok)
 assert all(heights[s['name']][0] == (0, int(g['heights'].split(';')[0])) for s, g in ok)
@@ -244,8 +251,16 @@ pdf, xlsx = os.path.join(work, 'continuous.pdf'), os.path.join(work, 'continuous
 assert run('--sheet', pdf, '-o', xlsx, example)[0] == 0
 text = subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout
 assert '全束钢绞线长 48430 mm' in text and '计算伸长值 145.0 mm' in text, text[:2000]
-jacks = [r[:2] for r in openpyxl.load_workbook(xlsx)['张拉记录'].iter_rows(min_row=2, values_only=True)]
+book = openpyxl.load_workbook(xlsx)
+jacks = [r[:2] for r in book['张拉记录'].iter_rows(min_row=2, values_only=True)]
 assert jacks == [('KL5', '左端'), ('KL5', '右端'), ('L6', '左端')], jacks
+tendons = list(book['tendons'].iter_rows(min_row=2, values_only=True))
+assert [t[:5] for t in tendons] == [('KL5', 3, 2, 48430, 96860), ('L6', 1, 1, 16041, 16041)], tendons
+# Setting out along the whole tendon: each span's heights from the tendon's left end.
+starts = {}
+for tendon, span, x, h in book['setting-out'].iter_rows(min_row=2, values_only=True):
+    starts.setdefault((tendon, span), x)
+assert starts == {('KL5', 'KL5-A'): 0, ('KL5', 'KL5-B'): 17970, ('KL5', 'KL5-C'): 29970, ('L6', 'L6'): 0}, starts
 
 # Tendons across the batches the rows are worked out in, each joined whole.
 code, t = spans(*[(f's{n}', f'T{n // 3}', 'A', '', '', '') for n in range(5000)])
