@@ -117,6 +117,12 @@ std::vector<schedule::Record> records;
 std::vector<std::optional<schedule::Result>> spans, shown;
 std::vector<std::string> texts;
 
+// Whether row n goes on with the tendon of row n - 1.
+bool linked(std::size_t n)
+{
+    return n > 0 && n < spans.size() && spans[n - 1] && spans[n] && schedule::sameTendon(records[n - 1], records[n]);
+}
+
 std::string columns()
 {
     Json json;
@@ -222,9 +228,6 @@ std::string evaluate(const std::string &given, int from, int total)
     }
 
     // The tendons to join again; a row with nothing in it ends a tendon.
-    const auto linked = [](std::size_t n) { // row n continues the tendon of row n - 1
-        return n > 0 && spans[n - 1] && spans[n] && schedule::sameTendon(records[n - 1], records[n]);
-    };
     std::size_t begin = marksMoved ? 0 : first, end = marksMoved ? size : at;
     while (begin > 0 && begin < size && linked(begin))
         --begin;
@@ -358,45 +361,71 @@ void points(Json &json, std::string_view name, const std::vector<calc::StressPoi
     json.close(']');
 }
 
-// A tendon of the schedule last worked out, as it is drawn: its profile along
-// the beam (x from the left end, height above the bottom face, mm), key
-// points, the calculation sheet's scales and paper (mm) and the stress from
-// each jack.
-// {} for a row that has no profile.
+// The tendon a row of the schedule last worked out belongs to, as it is
+// drawn: its spans end to end (x from the tendon's left end, heights above
+// each beam's bottom face, mm) with their key points, the calculation sheet's
+// scales and paper (mm), and the stress from each jack. A tendon with a span
+// that failed draws the row's own span alone; {} for a row with no profile.
 std::string drawing(int row)
 {
     if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->ok())
         return "{}";
-    const schedule::Result &result = *shown[std::size_t(row)];
-    const calc::ProfileGeometry g = calc::geometryOf(*result.tendon);
-    const calc::HeldParameters held = calc::readParameters(result.tendon->parameters);
-    const auto [across, up] = calc::drawingScales(g, calc::sheetDrawingWidth, calc::sheetProfileHeight);
+    std::size_t first = std::size_t(row), last = first + 1;
+    while (linked(first))
+        --first;
+    while (linked(last))
+        ++last;
+    bool whole = true;
+    for (std::size_t n = first; n < last; ++n)
+        whole = whole && shown[n] && shown[n]->ok();
+    if (!whole)
+        first = std::size_t(row), last = first + 1;
+    const schedule::Result &head = *shown[first];
+    std::vector<calc::ProfileGeometry> geometries;
+    double length = 0, depth = 0;
+    for (std::size_t n = first; n < last; ++n) {
+        geometries.push_back(calc::geometryOf(*shown[n]->tendon));
+        length = (whole ? shown[n]->start : 0) + geometries.back().span();
+        depth = std::max(depth, geometries.back().depth());
+    }
+    const auto [across, up] = calc::drawingScales(length, depth, calc::sheetDrawingWidth, calc::sheetProfileHeight);
     Json json;
-    json.open('{').key("profile").text(g.profile() == calc::Profile::c4 ? "C4" : "C2a");
-    json.key("span").number(g.span()).key("depth").number(g.depth());
+    json.open('{').key("length").number(length).key("depth").number(depth);
     json.key("across").number(across).key("up").number(up);
     json.key("paper").open('{').key("width").number(calc::sheetDrawingWidth).key("height")
         .number(calc::sheetProfileHeight).key("margin").number(calc::sheetDrawingMargin).key("beamTop")
         .number(calc::sheetBeamTop).close('}');
-    json.key("offsets").open('{').key("e1").number(held.e1).key("e2").number(held.e2).key("e3").number(held.e3)
-        .key("k1").number(held.k1).key("k2").number(held.k2).key("k3").number(held.k3).close('}');
-    json.key("curve").open('[');
-    constexpr int samples = 240;
-    for (int i = 0; i <= samples; ++i) {
-        const double x = g.span() * i / samples;
-        json.open('[').number(x).number(g.height(x)).close(']');
+    json.key("spans").open('[');
+    for (std::size_t n = first; n < last; ++n) {
+        const calc::ProfileGeometry &g = geometries[n - first];
+        const double start = whole ? shown[n]->start : 0;
+        json.open('{').key("name").text(shown[n]->cells[schedule::output::name]);
+        json.key("profile").text(g.profile() == calc::Profile::c4 ? "C4" : "C2a");
+        json.key("start").number(start).key("span").number(g.span()).key("depth").number(g.depth());
+        json.key("curve").open('[');
+        constexpr int samples = 240;
+        for (int i = 0; i <= samples; ++i) {
+            const double x = g.span() * i / samples;
+            json.open('[').number(start + x).number(g.height(x)).close(']');
+        }
+        json.close(']').key("points").open('[');
+        for (const calc::KeyPoint &point : g.keyPoints()) {
+            const double height = g.height(g.segmentAt(point.x), point.x);
+            json.open('{').key("x").number(start + point.x).key("height").number(height)
+                .key("name").text(calc::pointName(point.kind)).key("end").raw(point.kind == calc::PointKind::leftEnd || point.kind == calc::PointKind::rightEnd ? "true" : "false")
+                .key("shownX").number(double(calc::wholeMillimetres(start + point.x)))
+                .key("shownHeight").number(double(calc::wholeMillimetres(height))).close('}');
+        }
+        json.close(']').close('}');
     }
-    json.close(']').key("points").open('[');
-    for (const calc::KeyPoint &point : g.keyPoints())
-        json.open('{').key("x").number(point.x).key("height").number(g.height(g.segmentAt(point.x), point.x))
-            .key("name").text(calc::pointName(point.kind)).key("shownX").number(double(calc::wholeMillimetres(point.x)))
-            .key("shownHeight").number(double(calc::wholeMillimetres(g.height(g.segmentAt(point.x), point.x))))
-            .close('}');
     json.close(']');
-    if (result.stressed && result.stressed->pieces.back().to <= g.span() + 0.5) { // along this span only
-        const calc::StressAlong along = calc::stressAlong(result.stressed->pieces, result.stressed->tensioning, 24);
-        json.key("stress").open('{').key("sigmaCon").number(result.stressed->stressing.sigmaCon)
-            .key("ends").number(result.stressed->stressing.ends).key("divide").number(along.divide);
+    // The stress along the tendon drawn, from its first row.
+    if (head.stressed && (whole || last - first == 1) && head.stressed->pieces.back().to <= length + 0.5) {
+        const calc::StressAlong along = calc::stressAlong(head.stressed->pieces, head.stressed->tensioning, 24);
+        json.key("stress").open('{').key("sigmaCon").number(head.stressed->stressing.sigmaCon)
+            .key("ends").number(head.stressed->stressing.ends).key("divide").number(along.divide)
+            .key("sigmaFar").text(head.cells[schedule::output::sigmaFar]).key("sigmaConText")
+            .text(head.cells[schedule::output::sigmaCon]);
         points(json, "left", along.jack[0]);
         points(json, "right", along.jack[1]);
         json.close('}');

@@ -60,7 +60,7 @@ async function start() {
         const figure = $('figure');
         figure.replaceChildren();
         const drawing = core.drawing(selectedRow);
-        if (drawing.profile) figure.append(drawTendon(drawing, cells));
+        if (drawing.spans) figure.append(drawTendon(drawing, cells));
     }
 
     const grid = new Grid($('grid'), core.columns, at('a1'), {

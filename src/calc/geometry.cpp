@@ -134,8 +134,13 @@ int scaleFor(double length, double room, std::initializer_list<int> scales)
 
 DrawingScales drawingScales(const ProfileGeometry &g, double width, double height)
 {
-    return {scaleFor(g.span(), width - 2 * sheetDrawingMargin, {20, 25, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 1000}),
-            scaleFor(g.depth(), height * 0.45, {5, 10, 15, 20, 25, 30, 40, 50, 100, 200})};
+    return drawingScales(g.span(), g.depth(), width, height);
+}
+
+DrawingScales drawingScales(double length, double depth, double width, double height)
+{
+    return {scaleFor(length, width - 2 * sheetDrawingMargin, {20, 25, 50, 75, 100, 125, 150, 200, 250, 300, 400, 500, 1000}),
+            scaleFor(depth, height * 0.45, {5, 10, 15, 20, 25, 30, 40, 50, 100, 200})};
 }
 
 long wholeMillimetres(double value) { return std::lround(std::nearbyint(value)); }

@@ -83,6 +83,8 @@ struct DrawingScales {
     int across, up;
 };
 DrawingScales drawingScales(const ProfileGeometry &geometry, double width, double height);
+// The same for a tendon `length` long through beams at most `depth` deep.
+DrawingScales drawingScales(double length, double depth, double width, double height);
 // The profile's drawing on a calculation sheet, wherever it is shown: 180 ×
 // 62 mm of paper, 15 mm kept at each side and the beam's top face 12 mm
 // below the drawing's, the stress under it 28 mm high.

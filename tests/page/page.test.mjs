@@ -162,6 +162,10 @@ test('the spans of a continuous tendon are worked out together as they are edite
     await settled(page, () => document.body.innerText.includes('48430'));
     assert.equal(await text(page, 1, 'elong'), '290.0');
     assert.equal(await text(page, 2, 'elong'), '');
+    // Any of its spans shows the whole tendon drawn, and the stress where the jacks meet.
+    await (await cell(page, 2, 'name')).click();
+    await settled(page, () => document.querySelector('#figure svg')?.textContent.includes('3 跨'));
+    assert.match(await page.locator('#figure svg').textContent(), /分界点 926\.2/);
     // A longer middle span: the tendon's strand and the first row's figures follow.
     await paste(page, 2, 'lc', '12500');
     await settled(page, () => !document.body.innerText.includes('48430'));
