@@ -237,66 +237,80 @@ class Road:
         return ';'.join(str(whole(v, 'heights')) for v in h)
 
 
-    def stressed(self, jacking):
-        """The tendon jacked as `jacking` says over the defaults: the figures the
-        site checks, each jack's elongation integrated along its own part of
-        the tendon by Simpson's rule, and the kinds of note it earns."""
-        s = dict(STRESSING, **jacking)
-        kappa, mu, bonded = DUCTS[s['duct']]
-        kappa, mu = s.get('kappa', kappa), s.get('mu', mu)
-        sigma, ends, ep = s['sigma_con'], s['ends'], s['ep']
-        # Each piece: its length and the angle its tangent turns.
+    def pieces(self):
+        """Each piece: its length and the angle its tangent turns."""
         tangent = [math.atan(2 * float(Fraction(self.box[10 + i])) * float(x)) for i, x in enumerate(self.runs)]
         pieces = [(mm, abs(t)) for mm, t in zip(self.segments, tangent)]
         if self.profile == 'C2a':
             pieces.insert(1, (0, abs(tangent[0] - tangent[1])))
-        frictions = [kappa * length / 1000 + mu * theta for length, theta in pieces]
-        total, length = sum(frictions), sum(p[0] for p in pieces)
-        # The friction reached from the left end at the start of each piece,
-        # and where two jacks meet: half the friction, or half the length.
-        before = [sum(frictions[:i]) for i in range(len(pieces))]
-        starts = [sum(p[0] for p in pieces[:i]) for i in range(len(pieces))]
-        meet = length
-        if ends == 2:
-            meet = length / 2
-            for (piece_length, _), z, z0, s0 in zip(pieces, frictions, before, starts):
-                if total > 0 and z0 <= total / 2 <= z0 + z:
-                    meet = s0 + (piece_length * (total / 2 - z0) / z if z else 0)
-                    break
+        return pieces
 
-        def elongation(low, high, from_right):
-            def stress(piece, at):
-                (piece_length, _), z, z0, s0 = piece
-                u = (at - s0) / piece_length
-                reached = (total - z0 - z) + z * (1 - u) if from_right else z0 + z * u
-                return sigma * math.exp(-reached)
-            result = 0
-            for piece in zip(pieces, frictions, before, starts):
-                a, b = max(low, piece[3]), min(high, piece[3] + piece[0][0])
-                if b > a:
-                    n, h = 64, (b - a) / 64
-                    f = [stress(piece, a + k * h) for k in range(n + 1)]
-                    result += h / 3 * (f[0] + f[-1] + 4 * sum(f[1:-1:2]) + 2 * sum(f[2:-1:2])) / ep
-            return result + sigma * s['jack'] / ep
+    def depths(self):
+        """The tendon's depth below the top face at the left end and the right end."""
+        e1, e2, e3 = (held(read(self.box[n], 'heights')) for n in (1, 2, 3))
+        lg1 = whole(read(self.box[8], 'heights'), 'heights')
+        return e1, (lg1 - e2 if self.profile == 'C2a' else e3)
 
-        left = tenths(elongation(0, meet, False))
-        right = tenths(elongation(meet, length, True)) if ends == 2 else 0
-        far = sigma * math.exp(-(total if ends == 1 else total / 2))
-        limits = [(Decimal(left + right) * Decimal(f) / 10).quantize(Decimal('0.1'), ROUND_HALF_UP)
-                  for f in ('0.94', '1.06')]
-        cut = ''
-        if 'allow-live' in s or 'allow-dead' in s:
-            cut = text(Fraction(int(self.box[14])) + Fraction(str(s.get('allow-live', 0))) * ends
-                       + Fraction(str(s.get('allow-dead', 0))) * (2 - ends))
-        figures = [rounded(sum(p[1] for p in pieces), 4), rounded(far, 1), rounded(sigma - far, 1),
-                   shown(left), shown(right) if ends == 2 else '', shown(left + right), *map(str, limits),
-                   rounded(Fraction(str(sigma)) * Fraction(str(s['area'])) * s['strands'] / 1000, 1), cut]
-        notes = []
-        if not 0.40 * s['fptk'] <= sigma <= 0.75 * s['fptk']:
-            notes.append('control stress')
-        if ends == 1 and int(self.box[14]) > (20000 if bonded else 40000):
-            notes.append('one end')
-        return ';'.join(figures), ';'.join(notes)
+    def stressed(self, jacking):
+        return stressed(self.pieces(), int(self.box[14]), jacking)
+
+
+def stressed(pieces, strand, jacking):
+    """A tendon of these pieces, `strand` mm long, jacked as `jacking` says over
+    the defaults: the figures the site checks, each jack's elongation
+    integrated along its own part of the tendon by Simpson's rule, and the
+    kinds of note it earns."""
+    s = dict(STRESSING, **jacking)
+    kappa, mu, bonded = DUCTS[s['duct']]
+    kappa, mu = s.get('kappa', kappa), s.get('mu', mu)
+    sigma, ends, ep = s['sigma_con'], s['ends'], s['ep']
+    frictions = [kappa * length / 1000 + mu * theta for length, theta in pieces]
+    total, length = sum(frictions), sum(p[0] for p in pieces)
+    # The friction reached from the left end at the start of each piece,
+    # and where two jacks meet: half the friction, or half the length.
+    before = [sum(frictions[:i]) for i in range(len(pieces))]
+    starts = [sum(p[0] for p in pieces[:i]) for i in range(len(pieces))]
+    meet = length
+    if ends == 2:
+        meet = length / 2
+        for (piece_length, _), z, z0, s0 in zip(pieces, frictions, before, starts):
+            if total > 0 and z0 <= total / 2 <= z0 + z:
+                meet = s0 + (piece_length * (total / 2 - z0) / z if z else 0)
+                break
+
+    def elongation(low, high, from_right):
+        def stress(piece, at):
+            (piece_length, _), z, z0, s0 = piece
+            u = (at - s0) / piece_length
+            reached = (total - z0 - z) + z * (1 - u) if from_right else z0 + z * u
+            return sigma * math.exp(-reached)
+        result = 0
+        for piece in zip(pieces, frictions, before, starts):
+            a, b = max(low, piece[3]), min(high, piece[3] + piece[0][0])
+            if b > a:
+                n, h = 64, (b - a) / 64
+                f = [stress(piece, a + k * h) for k in range(n + 1)]
+                result += h / 3 * (f[0] + f[-1] + 4 * sum(f[1:-1:2]) + 2 * sum(f[2:-1:2])) / ep
+        return result + sigma * s['jack'] / ep
+
+    left = tenths(elongation(0, meet, False))
+    right = tenths(elongation(meet, length, True)) if ends == 2 else 0
+    far = sigma * math.exp(-(total if ends == 1 else total / 2))
+    limits = [(Decimal(left + right) * Decimal(f) / 10).quantize(Decimal('0.1'), ROUND_HALF_UP)
+              for f in ('0.94', '1.06')]
+    cut = ''
+    if 'allow-live' in s or 'allow-dead' in s:
+        cut = text(Fraction(strand) + Fraction(str(s.get('allow-live', 0))) * ends
+                   + Fraction(str(s.get('allow-dead', 0))) * (2 - ends))
+    figures = [rounded(sum(p[1] for p in pieces), 4), rounded(far, 1), rounded(sigma - far, 1),
+               shown(left), shown(right) if ends == 2 else '', shown(left + right), *map(str, limits),
+               rounded(Fraction(str(sigma)) * Fraction(str(s['area'])) * s['strands'] / 1000, 1), cut]
+    notes = []
+    if not 0.40 * s['fptk'] <= sigma <= 0.75 * s['fptk']:
+        notes.append('control stress')
+    if ends == 1 and strand > (20000 if bonded else 40000):
+        notes.append('one end')
+    return ';'.join(figures), ';'.join(notes)
 
 
 def rounded(v, decimals):
@@ -328,14 +342,14 @@ DUCTS.update({'金属波纹管': DUCTS['metal'], '塑料波纹管': DUCTS['plast
 
 COLUMNS = (['name', 'profile', 'answers', 'typed_entry', 'typed_equations']
            + [f'Text{n}' for n in range(1, 15)] + ['segments', 'failed_at', 'failure', 'heights']
-           + ['stressing', 'tensioning', 'notes'])
+           + ['stressing', 'tensioning', 'notes', 'tendon'])
 
 
 def typed_field(over):
     return ';'.join(f'{n}={t}' for n, t in over.items())
 
 
-def work_out(name, profile, answers, entry_typed=None, equations_typed=None, jacking=None):
+def work_out(name, profile, answers, entry_typed=None, equations_typed=None, jacking=None, tendon=''):
     road = Road(profile)
     failed = None
     try:
@@ -351,7 +365,36 @@ def work_out(name, profile, answers, entry_typed=None, equations_typed=None, jac
             typed_field(equations_typed or {})] + road.box[1:15] + [
         ';'.join(map(str, road.segments)), failed.step if failed else '', failed.kind if failed else '',
         road.heights() if equations else '', ';'.join(f'{k}={v}' for k, v in (jacking or {}).items()),
-        *(road.stressed(jacking or {}) if not failed and not entry_typed and not equations_typed else ('', ''))]
+        *(road.stressed(jacking or {}) if not failed and not entry_typed and not equations_typed else ('', '')),
+        tendon]
+
+
+def continuous(mark, jacking, spans):
+    """The rows of a tendon through several spans, each worked out alone, then
+    the tendon's figures and notes on its first row: its spans' pieces end to
+    end, its strand their lengths added, a step where two spans meet at
+    depths over 1 mm apart, or the failed span."""
+    rows = [work_out(name, profile, answers, None, None, jacking, mark) for name, profile, answers in spans]
+    roads = []
+    for name, profile, answers in spans:
+        road = Road(profile)
+        try:
+            road.enter(answers)
+            road.equations()
+            road.length()
+            roads.append(road)
+        except Failure:
+            roads.append(None)
+    figures, notes = '', ['failed span']
+    if all(roads):
+        figures, kinds = stressed([p for road in roads for p in road.pieces()],
+                                  sum(int(road.box[14]) for road in roads), jacking)
+        notes = [kind for kind in kinds.split(';') if kind]
+        notes += ['step' for left, right in zip(roads, roads[1:]) if abs(left.depths()[1] - right.depths()[0]) > 1]
+    at = COLUMNS.index('tensioning')
+    for n, row in enumerate(rows):
+        row[at], row[at + 1] = (figures, ';'.join(notes)) if n == 0 else ('', '')
+    return rows
 
 
 def c4(e1, e2, e3, k1, k2, k3, lc, lg1):
@@ -437,6 +480,20 @@ CHOSEN = [
 ]
 
 
+# Tendons through several spans, a row a span from the left end: (mark, how
+# it is stressed, spans).
+SPAN_A = c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200)
+SPAN_B = c4(120, 100, 120, 0.11, 0.5, 0.11, 12000, 1200)
+SPAN_C = c4(120, 90, 150, 0.08, 0.55, 0.12, 17970, 1200)
+TENDONS = [
+    ('T2', {'ends': 1, 'duct': 'plastic'}, [('T2 span 1', 'C4', SPAN_A), ('T2 span 2', 'C4', SPAN_B)]),
+    ('T3', {'strands': 7}, [('T3 span 1', 'C4', SPAN_A), ('T3 span 2', 'C4', SPAN_B), ('T3 span 3', 'C4', SPAN_C)]),
+    ('T4', {'ends': 1}, [(f'T4 span {n}', 'C4', span) for n, span in enumerate((SPAN_A, SPAN_B, SPAN_B, SPAN_C), 1)]),
+    ('T5', {'duct': 'steel'}, [('T5 C2a span', 'C2a', c2a(120, 150, 16000, 1000, 0)), ('T5 C4 span', 'C4', SPAN_B)]),
+    ('T6', {}, [('T6 span 1', 'C4', SPAN_A), ('T6 span 2 too long', 'C4', c4(120, 100, 120, 0.1, 0.5, 0.1, 40000, 1200))]),
+]
+
+
 class Lcg:
     """A fixed stream of numbers, so the table is the same on every machine and Python."""
 
@@ -490,6 +547,11 @@ def table():
             rows.append(work_out(*chosen))
         except Fragile as fragile:
             sys.exit(f'{chosen[0]}: {fragile}; choose other values')
+    for mark, jacking, spans in TENDONS:
+        try:
+            rows += continuous(mark, jacking, spans)
+        except Fragile as fragile:
+            sys.exit(f'{mark}: {fragile}; choose other values')
     random = Lcg(20190606)
     for n in range(1, 25):
         row = drawn(random, 'C4' if n % 3 else 'C2a')

@@ -42,8 +42,8 @@ def write(name, text, encoding='utf-8'):
 STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands']
 FIGURES = ['theta', 'sigma_far', 'loss', 'elong_left', 'elong_right', 'elong', 'elong_min', 'elong_max', 'force',
            'cut_length']
-NOTES = {'control stress': 'fptk', 'one end': '两端张拉'}
-columns = ['name', 'profile'] + PARAMETERS + ['count'] + STRESSING
+NOTES = {'control stress': 'fptk', 'one end': '两端张拉', 'failed span': '未算出', 'step': '错台'}
+columns = ['name', 'profile'] + PARAMETERS + ['count'] + STRESSING + ['tendon']
 
 
 def jacking(row):
@@ -77,8 +77,13 @@ for g in [g for g in golden if options(g)]:
     assert code == 0, (g['name'], code)
     check_stressed(rows(out)[0], g)
 golden = [g for g in golden if not options(g)]
-schedule = [dict(name='梁' + r['name'], profile=r['profile'], count=str(n % 3 + 1),
-                 **dict(zip(ASKED[r['profile']], r['answers'].split(';'))), **jacking(r)) for n, r in enumerate(golden)]
+# A tendon's count is one for all its spans.
+first = {}
+for n, r in enumerate(golden):
+    first.setdefault(r['tendon'] or n, n)
+schedule = [dict(name='梁' + r['name'], profile=r['profile'], count=str(first[r['tendon'] or n] % 3 + 1),
+                 tendon=r['tendon'], **dict(zip(ASKED[r['profile']], r['answers'].split(';'))), **jacking(r))
+            for n, r in enumerate(golden)]
 plain = as_schedule(schedule)
 code, out, _ = run(write('golden.csv', plain))
 assert code == 1, code  # the table holds failures
@@ -99,7 +104,7 @@ for r, s, g in zip(results, schedule, golden):
 # The same schedule as a Chinese desktop saves it gives the same results.
 chinese = (plain.replace('name,profile', '编号,线型').replace(',count', ',根数').replace('sigma_con', '张拉控制应力')
            .replace(',duct', ',孔道').replace(',ends', ',张拉端数').replace(',strands', ',每束根数')
-           .replace(',', '\t').replace('\n', '\r\n'))
+           .replace(',tendon', ',束号').replace(',', '\t').replace('\n', '\r\n'))
 assert run(write('golden.txt', chinese, 'gb18030'))[1] == out
 
 # The XLSX holds what the CSV holds, numbers as numbers.
@@ -111,26 +116,42 @@ for r, cells in zip(results, sheet.iter_rows(min_row=2, values_only=True)):
     for text, cell in zip(r.values(), cells):
         assert (float(text) == cell if isinstance(cell, (int, float)) else (cell or '') == text), (text, cell)
 assert sheet.max_row == len(results) + 1
-# Its second worksheet: each ok tendon's setting-out heights, starting at its left end.
-heights = {}
+# The tendons: consecutive rows of one mark (a row's own name where it has none).
+groups = []
+for r in results:
+    if groups and groups[-1][0] == r['tendon']:
+        groups[-1][1].append(r)
+    else:
+        groups.append((r['tendon'], [r]))
+# Setting-out: each ok span's heights, x from its tendon's left end.
+heights, spans_of, start = {}, {}, {}
+for mark, rows_of in groups:
+    x = 0
+    for r in rows_of:
+        start[r['name']] = x
+        spans_of[r['name']] = mark
+        x += int(r['lc']) if r['lc'].lstrip('-').isdigit() else 0
 for tendon, name, x, h in openpyxl.load_workbook(xlsx)['setting-out'].iter_rows(min_row=2, values_only=True):
-    assert tendon == name, (tendon, name)  # tendons of one span
+    assert tendon == spans_of[name], (tendon, name)
     heights.setdefault(name, []).append((x, h))
-# A row a tendon, each of one span here: its strand to order and its figures.
-tendons = list(openpyxl.load_workbook(xlsx)['tendons'].iter_rows(values_only=True))
-assert tendons[0][:5] == ('tendon', 'spans', 'count', 'tendon_length', 'strand') and len(tendons) == len(results) + 1
-for r, row in zip(results, tendons[1:]):
-    assert row[0] == r['name'] and row[1] == 1 and row[-2] == r['status'], (r['name'], row)
-    assert ('' if row[4] is None else str(row[4])) == (str(int(r['length']) * int(r['count'])) if r['tendon_length'] else ''), (r['name'], row)
 ok = [(s, g) for s, g in zip(schedule, golden) if not g['failure']]
 assert sorted(heights) == sorted(s['name'] for s, _ in ok)
-assert all(heights[s['name']][0] == (0, int(g['heights'].split(';')[0])) for s, g in ok)
+assert all(heights[s['name']][0] == (start[s['name']], int(g['heights'].split(';')[0])) for s, g in ok)
+# A row a tendon: its spans, its strand to order and its status.
+tendons = list(openpyxl.load_workbook(xlsx)['tendons'].iter_rows(values_only=True))
+assert tendons[0][:5] == ('tendon', 'spans', 'count', 'tendon_length', 'strand') and len(tendons) == len(groups) + 1
+for (mark, rows_of), row in zip(groups, tendons[1:]):
+    head, failed = rows_of[0], [r['status'] for r in rows_of if r['status'] != 'ok']
+    assert row[:2] == (mark, len(rows_of)) and row[-2] == (failed[0] if failed else 'ok'), (mark, row)
+    strand = str(int(head['tendon_length']) * int(head['count'])) if head['tendon_length'] else ''
+    assert ('' if row[4] is None else str(row[4])) == strand, (mark, row)
+assert any(len(rows_of) == 4 for _, rows_of in groups)
 
 # The site record: a row for each jack of each ok tendon, its elongation and
 # limits as the results give them, a deviation worked out from the row's own
 # measured and calculated cells, marked where it leaves ±6 %.
 record = openpyxl.load_workbook(xlsx)['张拉记录']
-jacks = [(r['name'], end, r[column]) for r in results if r['status'] == 'ok'
+jacks = [(r['tendon'], end, r[column]) for r in results if r['status'] == 'ok'
          for end, column in (('左端', 'elong_left'), ('右端', 'elong_right')) if r[column]]
 assert record.max_row == len(jacks) + 1
 for n, (cells, (name, end, elong)) in enumerate(zip(record.iter_rows(min_row=2, values_only=True), jacks), start=2):
@@ -161,10 +182,12 @@ for r, s, g in zip(results, schedule, golden):
     for x, h in zip(xs, heights[:1] + heights[1:-1:2] + heights[-1:]):
         assert re.search(rf'(^|\s){round(x)}\s+{h}(\s|$)', page, re.M), (s['name'], x, h)
     assert f"钢绞线长 {g['Text14']} mm" in page
-    # Its tensioning block: each jack's elongation with its force, the sum.
+    # Its tensioning block, where the row stands for its tendon: each jack's
+    # elongation with its force, the sum.
     for column in ('elong_left', 'elong_right'):
         assert not r[column] or f"计算伸长值 {r[column]} mm" in page, (s['name'], column)
-    assert f"张拉力 {r['force']} kN" in page and f"伸长值合计 {r['elong']} mm" in page, s['name']
+    assert not r['force'] or (f"张拉力 {r['force']} kN" in page and f"伸长值合计 {r['elong']} mm" in page), s['name']
+    assert r['force'] or '张拉力' not in page, s['name']
 
 # A schedule longer than the batches it is worked out in comes back in its
 # own order, each row with its own numbers.
