@@ -49,7 +49,8 @@ elongation at each jack elong_left and elong_right, elong (their sum) with its
 cut_length (length plus the allowances); status (ok, overflow, division by
 zero, invalid operation, invalid argument, or input), message, and note (the
 stressing checks: a control stress outside 0.40-0.75 fptk, one end on a bonded
-tendon over 20 m or an unbonded one over 40 m).
+tendon over 20 m or an unbonded one over 40 m; of a tendon through several
+spans, a span that failed, a step in the duct at a support, a mark used before).
 
 Friction (GB 50010): each parabola segment, and for C2a the kink at mid-span,
 is a piece of length L turning by theta = |atan(2 a x)|; z = kappa L/1000 + mu theta,
@@ -65,8 +66,9 @@ Example:
 --sheet writes a calculation sheet per tendon: parameters, equations, segments,
 the profile drawn to scale with the stress along it, the checks, the
 tensioning, and the setting-out heights above the beam's bottom face every
---step mm and at the key points. An XLSX also holds these heights and a site
-record of the stressing, with a cell for each jack's measured elongation.
+--step mm and at the key points. An XLSX also holds a row per tendon, these
+heights (x from each tendon's left end) and a site record of the stressing,
+with a cell for each jack's measured elongation.
 
 Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read.)";
 
