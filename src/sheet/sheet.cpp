@@ -1,5 +1,6 @@
 #include "sheet/sheet.h"
 
+#include "calc/continuous.h"
 #include "calc/messages.h"
 #include "numeric/number_text.h"
 
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace sheet {
 
@@ -180,10 +183,59 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
 void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g,
                 const schedule::Stressed &stressed)
 {
+    drawStress(painter, area, g.span(), stressed);
+}
+
+void drawSpans(QPainter &painter, const QRectF &area, const std::vector<const calc::Tendon *> &spans,
+               const std::vector<double> &starts, const QStringList &names)
+{
     Paper paper(painter);
     const double left = area.left() / paper.unit, top = area.top() / paper.unit;
     const double width = area.width() / paper.unit, height = area.height() / paper.unit;
-    const int across = calc::drawingScales(g, width, height).across;
+    std::vector<calc::ProfileGeometry> geometries;
+    double depth = 0;
+    for (const calc::Tendon *span : spans) {
+        geometries.push_back(calc::geometryOf(*span));
+        depth = std::max(depth, geometries.back().depth());
+    }
+    const double length = starts.back();
+    const auto [across, up] = calc::drawingScales(length, depth, width, height);
+    const double beamTop = top + calc::sheetBeamTop;
+    const auto X = [&](double x) { return left + calc::sheetDrawingMargin + x / across; };
+    paper.font(7);
+    paper.text(left, top, width, QStringLiteral("横向 1:%1，竖向 1:%2").arg(across).arg(up), Qt::AlignRight);
+    double lowest = beamTop;
+    for (std::size_t n = 0; n < geometries.size(); ++n) {
+        const calc::ProfileGeometry &g = geometries[n];
+        const double beamBottom = beamTop + g.depth() / up;
+        lowest = std::max(lowest, beamBottom);
+        paper.pen(0.5);
+        painter.drawRect(paper.box(X(starts[n]), beamTop, g.span() / across, g.depth() / up));
+        QPainterPath tendon;
+        constexpr int samples = 200;
+        for (int i = 0; i <= samples; ++i) {
+            const double x = g.span() * i / samples;
+            const QPointF point = paper.at(X(starts[n] + x), beamBottom - g.height(x) / up);
+            i ? tendon.lineTo(point) : tendon.moveTo(point);
+        }
+        paper.pen(0.35, Qt::DashDotLine);
+        painter.drawPath(tendon);
+        paper.font(6.5);
+        paper.text(X(starts[n]), beamTop - 7, g.span() / across, names[qsizetype(n)], Qt::AlignHCenter);
+    }
+    // The supports where spans meet, and the tendon's length end to end.
+    paper.pen(0.3);
+    for (std::size_t n = 1; n + 1 < starts.size(); ++n)
+        paper.line(X(starts[n]), beamTop - 2, X(starts[n]), lowest + 2);
+    dimension(paper, X(0), X(length), lowest + 7, QStringLiteral("l=%1").arg(mmText(length)));
+}
+
+void drawStress(QPainter &painter, const QRectF &area, double length, const schedule::Stressed &stressed)
+{
+    Paper paper(painter);
+    const double left = area.left() / paper.unit, top = area.top() / paper.unit;
+    const double width = area.width() / paper.unit, height = area.height() / paper.unit;
+    const int across = calc::drawingScales(length, 1, width, height).across;
     const auto X = [&](double x) { return left + calc::sheetDrawingMargin + x / across; };
     const calc::Tensioning &t = stressed.tensioning;
     const double sigmaCon = stressed.stressing.sigmaCon;
@@ -198,9 +250,9 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
     };
 
     paper.pen(0.15);
-    paper.line(X(0), graphBottom, X(g.span()), graphBottom);
+    paper.line(X(0), graphBottom, X(length), graphBottom);
     paper.line(X(0), graphTop, X(0), graphBottom);
-    paper.line(X(g.span()), graphTop, X(g.span()), graphBottom);
+    paper.line(X(length), graphTop, X(length), graphBottom);
     paper.font(7);
     paper.text(left, top - 1, width, QStringLiteral("沿钢绞线的应力 σ（MPa，纵轴自 %1 起）").arg(floor), Qt::AlignLeft);
 
@@ -221,13 +273,13 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
     paper.font(6.5);
     paper.text(X(0) - 15, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1), Qt::AlignRight);
     if (stressed.stressing.ends == 2) {
-        paper.text(X(g.span()) + 1, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1));
+        paper.text(X(length) + 1, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1));
         paper.pen(0.15, Qt::DashLine);
         paper.line(X(dividingX), graphTop, X(dividingX), graphBottom);
         paper.text(X(dividingX) - 30, graphBottom - 0.5, 60,
                    QStringLiteral("分界点 %1").arg(fixed(t.sigmaFar, 1)), Qt::AlignHCenter);
     } else {
-        paper.text(X(g.span()) + 1, Y(t.sigmaFar) - 3, 14, fixed(t.sigmaFar, 1));
+        paper.text(X(length) + 1, Y(t.sigmaFar) - 3, 14, fixed(t.sigmaFar, 1));
     }
 }
 
@@ -243,6 +295,19 @@ public:
     }
 
     void add(const schedule::Result &result)
+    {
+        addSpan(result);
+        // A tendon through several spans gets a page of its own after them.
+        if (result.spans > 1)
+            tendon_.clear();
+        if (result.spans != 1 && open_ && (result.spans > 1 || !tendon_.empty())) {
+            tendon_.push_back(result);
+            if (tendon_.size() == std::size_t(tendon_.front().spans))
+                addTendon();
+        }
+    }
+
+    void addSpan(const schedule::Result &result)
     {
         if (!painter_.isActive())
             open_ = painter_.begin(&writer_);
@@ -274,9 +339,74 @@ public:
             y += 29;
         }
         y = checks(paper, y, t, g, held);
-        if (result.stressed)
-            y = tensioning(paper, room(paper, y, tensioningHeight(result), result), result);
-        settingOut(paper, room(paper, y + 2, 40, result), result, g);
+        const auto retitle = [&] { return title(paper, result); };
+        if (result.stressed && !throughSpans(result)) // a continuous tendon's on its own page
+            y = tensioning(paper, room(y, tensioningHeight(result), retitle), result);
+        settingOut(paper, room(y + 2, 40, retitle), result, g);
+    }
+
+    // The page of a tendon through several spans: its spans, all of them
+    // drawn end to end to one scale with the supports, the stress along the
+    // whole strand, the depths where spans meet, and its tensioning.
+    void addTendon()
+    {
+        const schedule::Result &head = tendon_.front();
+        const auto &c = head.cells;
+        namespace out = schedule::output;
+        writer_.newPage();
+        Paper paper(painter_);
+        const auto retitle = [&] {
+            paper.font(15, true);
+            paper.text(margin, margin, 180, QStringLiteral("束 %1  预应力钢绞线计算书（连续 %2 跨）")
+                                                 .arg(q(c[out::tendon])).arg(tendon_.size()));
+            paper.pen(0.3);
+            paper.line(margin, margin + 14, pageWidth - margin, margin + 14);
+            return margin + 17.0;
+        };
+        double y = retitle();
+        paper.font(8);
+        const bool whole = head.stressed.has_value();
+        std::vector<const calc::Tendon *> spans;
+        std::vector<double> starts{0};
+        QStringList names;
+        for (std::size_t n = 0; n < tendon_.size(); ++n) {
+            const auto &r = tendon_[n].cells;
+            paper.text(margin + 4, y, 176, QStringLiteral("第 %1 跨  %2  线型 %3  lc = %4 mm  钢绞线长 %5 mm  %6")
+                                               .arg(n + 1).arg(q(r[out::name]), q(r[out::profile]), q(r[out::lc]),
+                                                    q(r[out::length]), q(r[out::status])));
+            y += 4.5;
+            if (tendon_[n].tendon && tendon_[n].ok()) {
+                spans.push_back(&*tendon_[n].tendon);
+                starts.push_back(starts.back() + calc::geometryOf(*tendon_[n].tendon).span());
+                names << q(r[out::name]);
+            }
+        }
+        paper.font(9, true);
+        paper.text(margin, y + 1, 180, whole ? QStringLiteral("全束钢绞线长 %1 mm × %2 = %3 mm")
+                                                   .arg(q(c[out::tendonLength]), q(c[out::count]))
+                                                   .arg(std::stol(c[out::tendonLength]) * std::stol(c[out::count]))
+                                             : QStringLiteral("束未算出：%1").arg(q(c[out::note])));
+        y += 8;
+        if (!whole)
+            return;
+        drawSpans(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetProfileHeight), spans, starts, names);
+        y += 64;
+        drawStress(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetStressHeight), starts.back(),
+                   *head.stressed);
+        y += 31;
+        paper.font(9, true);
+        paper.text(margin, y, 180, QStringLiteral("支座处孔道（梁顶以下）"));
+        paper.font(8);
+        y += 6;
+        for (const calc::Support &support : calc::continuousTendon(spans).supports) {
+            paper.text(margin + 4, y, 176, QStringLiteral("%1 第 %2、%3 跨之间：%4 mm 与 %5 mm%6")
+                                               .arg(support.stepped() ? QStringLiteral("✗") : QStringLiteral("✓"))
+                                               .arg(support.left + 1).arg(support.left + 2)
+                                               .arg(mmText(support.leftBelowTop), mmText(support.rightBelowTop),
+                                                    support.stepped() ? QStringLiteral("，孔道错台") : QString()));
+            y += 4.5;
+        }
+        tensioning(paper, room(y + 3, tensioningHeight(head), retitle), head);
     }
 
     bool finish()
@@ -347,12 +477,13 @@ private:
     }
 
     // Where a block `needed` mm tall begins: here, or at the top of a new page.
-    double room(Paper &paper, double y, double needed, const schedule::Result &result)
+    // Where the next block goes: here, or on a new page under `retitle`'s title.
+    double room(double y, double needed, const std::function<double()> &retitle)
     {
         if (y + needed <= pageHeight - margin)
             return y;
         writer_.newPage();
-        return title(paper, result);
+        return retitle();
     }
 
     // The height of the tensioning block, as tensioning() lays it out.
@@ -384,8 +515,7 @@ private:
         paper.font(8);
         y += 6;
         if (throughSpans(result)) {
-            paper.text(margin + 4, y, 176, QStringLiteral("束 %1 连续多跨，本页为其第一跨：全束钢绞线长 %2 mm，各段自束的左端起依次编号")
-                                               .arg(q(c[out::tendon]), q(c[out::tendonLength])));
+            paper.text(margin + 4, y, 176, QStringLiteral("全束钢绞线长 %1 mm，各段自束的左端起依次编号").arg(q(c[out::tendonLength])));
             y += 5;
         }
         paper.text(margin + 4, y, 176,
@@ -550,6 +680,7 @@ private:
     QPainter painter_;
     double step_;
     bool open_ = false;
+    std::vector<schedule::Result> tendon_; // the spans of a tendon through several, until its last
 };
 
 SheetWriter::SheetWriter(const QString &path, double step) : pages_(std::make_unique<Pages>(path, step)) {}

@@ -10,8 +10,10 @@
 #include "schedule/schedule.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class QPainter;
 class QPdfWriter;
@@ -30,6 +32,14 @@ void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeome
 // each jacked end, the dividing point of two jacks marked.
 void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &geometry,
                 const schedule::Stressed &stressed);
+// The same along a tendon `length` mm long.
+void drawStress(QPainter &painter, const QRectF &area, double length, const schedule::Stressed &stressed);
+
+// A tendon through several spans drawn into `area`: each span's beam and
+// profile end to end (`starts`: each span's left end from the tendon's, and
+// its right end) at one scale, both stated, named, the supports marked.
+void drawSpans(QPainter &painter, const QRectF &area, const std::vector<const calc::Tendon *> &spans,
+               const std::vector<double> &starts, const QStringList &names);
 
 class SheetWriter {
 public:

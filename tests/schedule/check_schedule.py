@@ -170,7 +170,9 @@ assert run('--sheet', pdf, write('golden.csv', plain))[0] == 1 and open(pdf, 'rb
 pages = {}
 for page in subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout.split('\f')[:-1]:
     pages[page.split('预应力钢绞线计算书')[0].strip()] = pages.get(page.split('预应力钢绞线计算书')[0].strip(), '') + page
-assert len(pages) == len(golden)
+# A page (or two) per row, and one per tendon of several spans.
+marks = {g['tendon'] for g in golden if g['tendon']}
+assert len(pages) == len(golden) + len(marks) and all(f'束 {m}' in pages for m in marks), sorted(pages)
 for r, s, g in zip(results, schedule, golden):
     page = pages[s['name']]
     if g['failure']:
@@ -182,12 +184,15 @@ for r, s, g in zip(results, schedule, golden):
     for x, h in zip(xs, heights[:1] + heights[1:-1:2] + heights[-1:]):
         assert re.search(rf'(^|\s){round(x)}\s+{h}(\s|$)', page, re.M), (s['name'], x, h)
     assert f"钢绞线长 {g['Text14']} mm" in page
-    # Its tensioning block, where the row stands for its tendon: each jack's
+    # Its tensioning block, on its own page or its tendon's: each jack's
     # elongation with its force, the sum.
+    if g['tendon']:
+        assert '张拉力' not in page, s['name']
+        page = pages[f"束 {g['tendon']}"]
+        assert r['tendon_length'] == '' or f"全束钢绞线长 {r['tendon_length']} mm" in page, s['name']
     for column in ('elong_left', 'elong_right'):
         assert not r[column] or f"计算伸长值 {r[column]} mm" in page, (s['name'], column)
     assert not r['force'] or (f"张拉力 {r['force']} kN" in page and f"伸长值合计 {r['elong']} mm" in page), s['name']
-    assert r['force'] or '张拉力' not in page, s['name']
 
 # A schedule longer than the batches it is worked out in comes back in its
 # own order, each row with its own numbers.
