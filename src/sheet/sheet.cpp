@@ -347,7 +347,8 @@ public:
 
     // The page of a tendon through several spans: its spans, all of them
     // drawn end to end to one scale with the supports, the stress along the
-    // whole strand, the depths where spans meet, and its tensioning.
+    // whole strand, the depths where spans meet, its tensioning and the
+    // setting-out heights across its spans.
     void addTendon()
     {
         const schedule::Result &head = tendon_.front();
@@ -406,7 +407,16 @@ public:
                                                     support.stepped() ? QStringLiteral("，孔道错台") : QString()));
             y += 4.5;
         }
-        tensioning(paper, room(y + 3, tensioningHeight(head), retitle), head);
+        y = tensioning(paper, room(y + 3, tensioningHeight(head), retitle), head);
+        // Across the spans, x from the tendon's left end; where spans meet,
+        // each span's end is given.
+        std::vector<std::pair<double, double>> points;
+        for (std::size_t n = 0; n < spans.size(); ++n) {
+            const calc::ProfileGeometry g = calc::geometryOf(*spans[n]);
+            for (double x : g.stations(step_))
+                points.emplace_back(starts[n] + x, g.height(x));
+        }
+        settingOutTable(paper, room(y + 2, 40, retitle), points, retitle);
     }
 
     bool finish()
@@ -649,28 +659,37 @@ private:
     // continued on a second page where they do not fit.
     void settingOut(Paper &paper, double y, const schedule::Result &result, const calc::ProfileGeometry &g)
     {
-        const std::vector<double> stations = g.stations(step_);
+        std::vector<std::pair<double, double>> points;
+        for (double x : g.stations(step_))
+            points.emplace_back(x, g.height(x));
+        settingOutTable(paper, y, points, [&] { return title(paper, result); });
+    }
+
+    // The heights the site sets the duct supports to, in four columns of x
+    // and height, going on to new pages under `retitle`'s title.
+    void settingOutTable(Paper &paper, double y, const std::vector<std::pair<double, double>> &points,
+                         const std::function<double()> &retitle)
+    {
         std::size_t next = 0;
-        while (next < stations.size()) {
+        while (next < points.size()) {
             paper.font(9, true);
             paper.text(margin, y, 180, QStringLiteral("预应力筋曲线坐标（钢绞线中心距梁底，mm）") +
                                            (next ? QStringLiteral("（续）") : QString()));
             y += 7;
             const int rows = std::max(1, int((pageHeight - margin - y) / 4.5) - 1);
             paper.font(7.5);
-            for (int group = 0; group < 4 && next < stations.size(); ++group) {
+            for (int group = 0; group < 4 && next < points.size(); ++group) {
                 const double x = margin + group * 45;
                 paper.text(x, y, 20, QStringLiteral("x"), Qt::AlignRight);
                 paper.text(x + 20, y, 20, QStringLiteral("高度"), Qt::AlignRight);
-                for (int row = 1; row <= rows && next < stations.size(); ++row, ++next) {
-                    const double at = stations[next];
-                    paper.text(x, y + row * 4.5, 20, mmText(at), Qt::AlignRight);
-                    paper.text(x + 20, y + row * 4.5, 20, mmText(g.height(at)), Qt::AlignRight);
+                for (int row = 1; row <= rows && next < points.size(); ++row, ++next) {
+                    paper.text(x, y + row * 4.5, 20, mmText(points[next].first), Qt::AlignRight);
+                    paper.text(x + 20, y + row * 4.5, 20, mmText(points[next].second), Qt::AlignRight);
                 }
             }
-            if (next < stations.size()) {
+            if (next < points.size()) {
                 writer_.newPage();
-                y = title(paper, result);
+                y = retitle();
             }
         }
     }

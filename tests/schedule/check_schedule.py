@@ -279,6 +279,8 @@ pdf, xlsx = os.path.join(work, 'continuous.pdf'), os.path.join(work, 'continuous
 assert run('--sheet', pdf, '-o', xlsx, example)[0] == 0
 text = subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout
 assert '全束钢绞线长 48430 mm' in text and '计算伸长值 145.0 mm' in text, text[:2000]
+tendon_page = ''.join(page for page in text.split('\f') if '束 KL5' in page)
+assert re.search(r'(^|\s)29970\s+1080(\s|$)', tendon_page, re.M), tendon_page  # KL5-C's left end, from the tendon's
 book = openpyxl.load_workbook(xlsx)
 jacks = [r[:2] for r in book['张拉记录'].iter_rows(min_row=2, values_only=True)]
 assert jacks == [('KL5', '左端'), ('KL5', '右端'), ('L6', '左端')], jacks
