@@ -183,12 +183,14 @@ std::string takeOptions(const std::string &text)
 }
 
 // A row's result as the page takes it: its input column at fault (-1 for
-// none) and its cells, split by U+001F; "" for a row with nothing in it.
+// none), the spans of the tendon it begins (0 where it goes on with one) and
+// its cells, split by U+001F; "" for a row with nothing in it.
 std::string rowText(const std::optional<schedule::Result> &result)
 {
     if (!result)
         return {};
     std::string text = std::to_string(result->fault);
+    (text += fieldSeparator) += std::to_string(result->spans);
     for (const std::string &cell : result->cells)
         (text += fieldSeparator) += cell;
     return text;

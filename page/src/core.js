@@ -10,12 +10,12 @@ const GROUP = '\x1d';
 const clean = (text) => String(text ?? '').replace(/[\x1d\x1e\x1f]/g, '');
 
 // A row as the core worked it out: its text (to tell whether it changed),
-// the input column at fault and the result cells; null for a row with
-// nothing in it.
+// the input column at fault, the spans of the tendon it begins (0 where it
+// goes on with one) and the result cells; null for a row with nothing in it.
 function row(text) {
     if (!text) return null;
-    const [fault, ...cells] = text.split(FIELD);
-    return { text, fault: Number(fault), cells };
+    const [fault, spans, ...cells] = text.split(FIELD);
+    return { text, fault: Number(fault), spans: Number(spans), cells };
 }
 
 export async function loadCore(create = globalThis.createQuillmereCore) {

@@ -51,7 +51,7 @@ export class Grid {
                 clipboardCopyRowRange: 'range',
                 clipboardCopyConfig: { columnHeaders: false, columnGroups: false, rowHeaders: false, rowGroups: false, columnCalcs: false },
                 columnDefaults: { headerSort: false, resizable: true },
-                rowFormatter: (row) => row.getElement().classList.toggle('failed', row.getData().failed),
+                rowFormatter: (row) => this.markRow(row.getElement(), row.getData()),
                 columns: [
                     ...this.inputs.map((column, n) => ({
                         field: `i${n}`,
@@ -218,8 +218,21 @@ export class Grid {
         this.handlers.select(row);
     }
 
+    // A failed row, and the rows of a tendon through several spans: the
+    // first begins the group, the others go on with it.
+    markRow(element, data) {
+        element.classList.toggle('failed', data.failed);
+        element.classList.toggle('tendon-begins', data.spans > 1);
+        element.classList.toggle('tendon-goes-on', data.spans === 0);
+    }
+
     dataOf(id, fields, result) {
-        const data = { id, fault: result?.fault ?? -1, failed: !!result && result.cells[this.statusColumn()] !== 'ok' };
+        const data = {
+            id,
+            fault: result?.fault ?? -1,
+            failed: !!result && result.cells[this.statusColumn()] !== 'ok',
+            spans: result?.spans ?? 1,
+        };
         fields.forEach((field, n) => (data[`i${n}`] = field));
         for (const column of this.outputs) data[`o${column.n}`] = result?.cells[column.n] ?? '';
         return data;
@@ -263,7 +276,7 @@ export class Grid {
                 if (field && cell !== this.editing && cell.getValue() !== data[field]) cell.setValue(data[field]);
                 if (field?.startsWith('i')) this.mark(cell, Number(field.slice(1)));
             }
-            row.getElement().classList.toggle('failed', data.failed);
+            this.markRow(row.getElement(), data);
         }
         const added = changed.filter((data) => data.id >= before);
         if (added.length) {

@@ -130,9 +130,10 @@ async function start() {
         showRefusal(refused);
         await grid.show(rows, results);
         if (mine !== run) return;
-        const tendons = results ? results.filter(Boolean) : [];
-        const failed = tendons.filter((r) => r.cells[at('status')] !== 'ok').length;
-        $('counts').textContent = `${tendons.length} 束${failed ? `，其中 ${failed} 束未算出` : ''}`;
+        const worked = results ? results.filter(Boolean) : [];
+        const tendons = worked.filter((r) => r.spans > 0).length; // a tendon's first row counts it
+        const failed = worked.filter((r) => r.cells[at('status')] !== 'ok').length;
+        $('counts').textContent = `${tendons} 束，${worked.length} 行${failed ? `，其中 ${failed} 行未算出` : ''}`;
         showSelected();
         // When results first stood, and how many times since: for tests and
         // benchmarks that wait for the page.

@@ -162,6 +162,10 @@ test('the spans of a continuous tendon are worked out together as they are edite
     await settled(page, () => document.body.innerText.includes('48430'));
     assert.equal(await text(page, 1, 'elong'), '290.0');
     assert.equal(await text(page, 2, 'elong'), '');
+    // Its rows shown as one group: the first begins it, the others go on.
+    const classes = await page.evaluate(() => [...document.querySelectorAll('.tabulator-row')].slice(0, 4).map((r) => r.className));
+    assert.deepEqual(classes.map((c) => [c.includes('tendon-begins'), c.includes('tendon-goes-on')]),
+        [[true, false], [false, true], [false, true], [false, false]]);
     // Any of its spans shows the whole tendon drawn, and the stress where the jacks meet.
     await (await cell(page, 2, 'name')).click();
     await settled(page, () => document.querySelector('#figure svg')?.textContent.includes('3 跨'));
