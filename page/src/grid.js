@@ -139,7 +139,7 @@ export class Grid {
                 event.preventDefault();
                 event.stopPropagation();
                 commit();
-                this.move(cell, 1);
+                this.moveDown(cell);
             } else if (event.key === 'Escape') {
                 done = true;
                 if (this.editing === cell) this.editing = null;
@@ -163,8 +163,9 @@ export class Grid {
         };
     }
 
-    move(cell, rows) {
-        const row = rows > 0 ? cell.getRow().getNextRow() : cell.getRow().getPrevRow();
+    // The selection one row down, as Enter leaves a cell in a spreadsheet.
+    moveDown(cell) {
+        const row = cell.getRow().getNextRow();
         const next = row && row.getCell(cell.getField());
         const [range] = this.table.getRanges();
         if (next && range) {

@@ -65,6 +65,14 @@ bool scaledRounded(double magnitude, int k, std::uint64_t &out)
     const int e = biased ? biased - 1075 : -1074;
     if (k > 22 || k < -38)
         return false;
+    // The quotient q with its remainder against half the divisor: up past a
+    // half, and at a half to even.
+    const auto rounded = [&](Wide q, Wide rest, Wide half) {
+        if (rest > half || (rest == half && (q & 1)))
+            ++q;
+        out = std::uint64_t(q);
+        return !(q >> 64);
+    };
     Wide numerator = k >= 0 ? Wide(m) * powersOf10[std::size_t(k)] : Wide(m);
     Wide denominator = k >= 0 ? 1 : powersOf10[std::size_t(-k)];
     if (e >= 0) {
@@ -76,27 +84,14 @@ bool scaledRounded(double magnitude, int k, std::uint64_t &out)
         const int s = -e;
         if (s > 126)
             return false;
-        Wide q = numerator >> s;
-        const Wide rest = numerator & ((Wide(1) << s) - 1), half = Wide(1) << (s - 1);
-        if (rest > half || (rest == half && (q & 1)))
-            ++q;
-        if (q >> 64)
-            return false;
-        out = std::uint64_t(q);
-        return true;
+        return rounded(numerator >> s, numerator & ((Wide(1) << s) - 1), Wide(1) << (s - 1));
     } else {
         if (bitWidth(denominator) - e > 127)
             return false;
         denominator <<= -e;
     }
-    Wide q = numerator / denominator;
-    const Wide twice = (numerator % denominator) * 2; // the denominator is below 2^127
-    if (twice > denominator || (twice == denominator && (q & 1)))
-        ++q;
-    if (q >> 64)
-        return false;
-    out = std::uint64_t(q);
-    return true;
+    // Twice the remainder against the divisor, which is below 2^127.
+    return rounded(numerator / denominator, (numerator % denominator) * 2, denominator);
 }
 
 // The library's "%.*e" or "%.*f" of a magnitude, as plain text.

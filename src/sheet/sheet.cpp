@@ -368,7 +368,6 @@ public:
         paper.font(8);
         const bool whole = head.stressed.has_value();
         std::vector<const calc::Tendon *> spans;
-        std::vector<double> starts{0};
         QStringList names;
         for (std::size_t n = 0; n < tendon_.size(); ++n) {
             const auto &r = tendon_[n].cells;
@@ -378,7 +377,6 @@ public:
             y += 4.5;
             if (tendon_[n].tendon && tendon_[n].ok()) {
                 spans.push_back(&*tendon_[n].tendon);
-                starts.push_back(starts.back() + calc::geometryOf(*tendon_[n].tendon).span());
                 names << q(r[out::name]);
             }
         }
@@ -390,6 +388,8 @@ public:
         y += 8;
         if (!whole)
             return;
+        const calc::ContinuousTendon joined = calc::continuousTendon(spans);
+        const std::vector<double> &starts = joined.starts;
         drawSpans(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetProfileHeight), spans, starts, names);
         y += 64;
         drawStress(painter_, paper.box(margin, y, calc::sheetDrawingWidth, calc::sheetStressHeight), starts.back(),
@@ -399,7 +399,7 @@ public:
         paper.text(margin, y, 180, QStringLiteral("支座处孔道（梁顶以下）"));
         paper.font(8);
         y += 6;
-        for (const calc::Support &support : calc::continuousTendon(spans).supports) {
+        for (const calc::Support &support : joined.supports) {
             paper.text(margin + 4, y, 176, QStringLiteral("%1 第 %2、%3 跨之间：%4 mm 与 %5 mm%6")
                                                .arg(support.stepped() ? QStringLiteral("✗") : QStringLiteral("✓"))
                                                .arg(support.left + 1).arg(support.left + 2)
