@@ -1,43 +1,74 @@
-// Stressing a tendon: the published one-piece worked example, the symmetry
+// Stressing and anchoring a tendon: the published worked examples, the symmetry
 // two jacks must show on a symmetric tendon, and the closed form against the
 // friction integrated step by step along the actual parabolas, of one span
 // and of a tendon continuous through three.
 
+#include "calc/anchoring.h"
 #include "calc/continuous.h"
 #include "calc/tensioning.h"
 #include "numeric/number_text.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <initializer_list>
+#include <vector>
 
 namespace {
 
-// The elongation from one jack at the left end, integrating the stress
-// σcon·e^-(κs + μθ(s)) along the curve in small steps, span after span.
-// Segments 1 and 3 are passed from their vertex outwards, 2 and 4 towards it.
-double integrated(std::initializer_list<const calc::Tendon *> spans, calc::Duct duct, double sigmaCon, double ep)
+// The stress from one jack at the left end, σcon·e^-(κs + μθ(s)), along the
+// curve in small steps, span after span: each step's length and the stress at
+// its middle. Segments 1 and 3 are passed from their vertex outwards, 2 and 4
+// towards it.
+struct Step {
+    double ds, sigma;
+};
+std::vector<Step> walked(std::initializer_list<const calc::Tendon *> spans, calc::Duct duct, double sigmaCon)
 {
-    double s = 0, theta = 0, elongation = 0;
+    std::vector<Step> steps;
+    double s = 0, theta = 0;
     for (const calc::Tendon *t : spans) {
         for (std::size_t i = 0; i < t->length.segments.size(); ++i) {
             const double a = numeric::readNumber(t->coefficients.text[i]), x = t->length.segments[i].x;
             const bool outwards = i % 2 == 0;
-            constexpr int steps = 20000;
-            for (int n = 0; n < steps; ++n) {
-                const double u0 = x * n / steps, u1 = x * (n + 1) / steps;
+            constexpr int count = 20000;
+            for (int n = 0; n < count; ++n) {
+                const double u0 = x * n / count, u1 = x * (n + 1) / count;
                 const double from = outwards ? u0 : x - u0, to = outwards ? u1 : x - u1;
                 const double mid = (from + to) / 2, ds = std::abs(to - from) * std::hypot(1.0, 2 * a * mid);
-                const double sigma = sigmaCon * std::exp(-(duct.kappa * (s + ds / 2) / 1000 + duct.mu * theta));
-                elongation += sigma * ds / ep;
+                const double half = std::abs(std::atan(2 * a * mid) - std::atan(2 * a * from));
+                steps.push_back({ds, sigmaCon * std::exp(-(duct.kappa * (s + ds / 2) / 1000 + duct.mu * (theta + half)))});
                 s += ds;
                 theta += std::abs(std::atan(2 * a * to) - std::atan(2 * a * from));
             }
         }
     }
+    return steps;
+}
+
+double integrated(std::initializer_list<const calc::Tendon *> spans, calc::Duct duct, double sigmaCon, double ep)
+{
+    double elongation = 0;
+    for (const Step &step : walked(spans, duct, sigmaCon))
+        elongation += step.sigma * step.ds / ep;
     return elongation;
+}
+
+// The draw-in's reach on the walked stress: the first point where the
+// shortening ∫(σ − σ(lf)²/σ) ds over the reach makes up set·Ep; lf and σl1.
+std::pair<double, double> reached(const std::vector<Step> &steps, double sigmaCon, double set, double ep)
+{
+    double s = 0, A = 0, B = 0;
+    for (const Step &step : steps) {
+        A += step.sigma * step.ds;
+        B += step.ds / step.sigma;
+        s += step.ds;
+        if (A - step.sigma * step.sigma * B >= set * ep)
+            return {s, sigmaCon - step.sigma * step.sigma / sigmaCon};
+    }
+    return {NAN, NAN};
 }
 
 } // namespace
@@ -125,6 +156,118 @@ private slots:
         QVERIFY(joints[0].stepped() && joints[0].leftBelowTop == 120 && joints[0].rightBelowTop == 180);
         QVERIFY(!joints[1].stepped());
         QVERIFY(joints[2].stepped() && joints[2].leftBelowTop == 850 && joints[2].rightBelowTop == 150);
+    }
+
+    void anchoringAgainstPublishedFigures()
+    {
+        // GB 50010 appendix J, a gentle parabola taken as a circular arc of
+        // radius rc with friction falling in a straight line: lf =
+        // √(a·Ep/(1000·σcon·(μ/rc + κ))) m, σl1 = 2·σcon·lf·(μ/rc + κ). The
+        // C2a with tangent halves is one parabola, y = 4E-06·x², rc = 125 m.
+        // Exponential friction reaches further and loses less: on this arc
+        // lf is 2.9 % longer and σl1 2.8 % smaller (measured; an exact
+        // exponential arc gives 15 915 mm and 147.07 MPa).
+        const calc::Tendon arc = calc::computeTendon(calc::Profile::c2a, {"100", "100", "", "", "", "", "20000", "1000", "0"});
+        const calc::Duct metal{0.0015, 0.25};
+        const std::vector<calc::Piece> pieces = calc::tensioningPieces(arc);
+        const calc::Anchoring anchored = calc::anchor(pieces, metal, 1395, 1, 195000, 6, calc::tension(pieces, metal, 1395, 1, 195000, 0));
+        const double perMetre = 0.25 / 125 + 0.0015, lf = std::sqrt(6 * 195000 / (1000 * 1395 * perMetre)) * 1000;
+        const double loss = 2 * 1395 * lf / 1000 * perMetre;
+        QCOMPARE(anchored.rule, calc::Anchoring::withinReach);
+        QVERIFY2(anchored.lf[0] / lf - 1 > 0.025 && anchored.lf[0] / lf - 1 < 0.032, qPrintable(QString::number(anchored.lf[0])));
+        QVERIFY2(1 - anchored.loss[0] / loss > 0.025 && 1 - anchored.loss[0] / loss < 0.031, qPrintable(QString::number(anchored.loss[0])));
+        QVERIFY(qAbs(anchored.lf[0] - 15915) < 30);
+
+        // The US worked example (inches and ksi; κ per 1000 in): 202.5 ksi,
+        // set 0.375 in, Ep 28 000 ksi, μ 0.25, k 0.0002/ft, three 30 ft
+        // pieces turning 0.2 rad each: 48.79 ft and 35.87 ksi with friction
+        // as a straight line, 11.03 ksi a piece. Exponential friction growing
+        // evenly along each piece: 50.41 ft (+3.3 %) and 34.74 ksi (−3.2 %).
+        const std::vector<calc::Piece> us{{360, 0.2, 0, 360}, {360, 0.2, 360, 720}, {360, 0.2, 720, 1080}};
+        const calc::Duct usDuct{0.0002 / 12 * 1000, 0.25};
+        const calc::Anchoring seated =
+            calc::anchor(us, usDuct, 202.5, 1, 28000, 0.375, calc::tension(us, usDuct, 202.5, 1, 28000, 0));
+        QVERIFY2(qAbs(seated.lf[0] / 12 - 50.41) < 0.01 && qAbs(seated.loss[0] - 34.74) < 0.01,
+                 qPrintable(QString("%1 ft %2 ksi").arg(seated.lf[0] / 12).arg(seated.loss[0])));
+        QVERIFY(seated.lf[0] / 12 / 48.79 - 1 < 0.035 && 1 - seated.loss[0] / 35.87 < 0.035);
+    }
+
+    void anchoringAgainstTheCurve()
+    {
+        // The reach worked out on the stress walked along the actual
+        // parabolas, where θ does not grow evenly along a segment: within
+        // 1.9 % of lf and 0.6 % of σl1 (measured at most 1.8 % and 0.5 %, at
+        // the shortest reach, which ends just past the steep first segment).
+        const calc::Duct metal{0.0015, 0.25};
+        const calc::Tendon gentle = calc::computeTendon(calc::Profile::c4, {"150", "90", "120", "0.12", "0.45", "0.08", "17970", "1200", ""});
+        const std::vector<calc::Piece> pieces = calc::tensioningPieces(gentle);
+        const std::vector<Step> steps = walked({&gentle}, metal, 1395);
+        for (double set : {1.0, 6.0, 8.0}) {
+            const calc::Anchoring a = calc::anchor(pieces, metal, 1395, 1, 195000, set, calc::tension(pieces, metal, 1395, 1, 195000, 0));
+            const auto [lf, loss] = reached(steps, 1395, set, 195000);
+            QVERIFY2(qAbs(a.lf[0] / lf - 1) < 0.019 && qAbs(a.loss[0] / loss - 1) < 0.006,
+                     qPrintable(QString("set %1: %2 %3").arg(set).arg(a.lf[0]).arg(a.loss[0])));
+        }
+    }
+
+    // Each way a set zone can end, on the stress before and after anchoring
+    // as runs: the loss is taken off, never added; the shortening makes up
+    // the draw-in; the stress after anchoring meets the stress before it at lf.
+    void anchoringRules()
+    {
+        const auto c4 = [](const char *lc) {
+            return calc::computeTendon(calc::Profile::c4, {"150", "90", "120", "0.12", "0.45", "0.08", lc, "1200", ""});
+        };
+        const calc::Tendon long20 = c4("20000"), short4 = calc::computeTendon(calc::Profile::c2a, {"100", "100", "", "", "", "", "4000", "300", "0"}), mirrored = calc::computeTendon(calc::Profile::c4, {"120", "90", "150", "0.08", "0.45", "0.12", "17970", "1200", ""});
+        const calc::Tendon middle = calc::computeTendon(calc::Profile::c4, {"120", "100", "120", "0.1", "0.5", "0.1", "12000", "1200", ""});
+        const calc::Tendon first = c4("17970");
+        const std::array three{&first, &middle, &mirrored};
+        const std::vector<calc::Piece> continuous = calc::continuousTendon(three).pieces;
+        struct Case {
+            const char *name;
+            std::vector<calc::Piece> pieces;
+            int ends;
+            double set;
+            calc::Anchoring::Rule rule;
+            bool slack = false;
+        };
+        const Case cases[]{
+            {"one end", calc::tensioningPieces(long20), 1, 6, calc::Anchoring::withinReach},
+            {"two ends, the left zone past the meeting point", calc::tensioningPieces(long20), 2, 6, calc::Anchoring::eachAlone},
+            {"three spans, two ends", continuous, 2, 6, calc::Anchoring::withinReach},
+            {"short, one end", calc::tensioningPieces(short4), 1, 6, calc::Anchoring::wholeLength},
+            {"short, two ends", calc::tensioningPieces(short4), 2, 6, calc::Anchoring::eachAlone},
+            {"slack", calc::tensioningPieces(short4), 1, 40, calc::Anchoring::wholeLength, true},
+        };
+        const calc::Duct metal{0.0015, 0.25};
+        const auto valueAt = [](const std::vector<calc::StressRun> &runs, double s) {
+            const auto run = std::find_if(runs.begin(), runs.end(), [&](const calc::StressRun &r) { return s <= r.s1; });
+            return std::exp(run->ln0 + run->slope * (s - run->s0));
+        };
+        for (const Case &c : cases) {
+            const calc::Tensioning t = calc::tension(c.pieces, metal, 1395, c.ends, 195000, 0);
+            const calc::Anchoring a = calc::anchor(c.pieces, metal, 1395, c.ends, 195000, c.set, t);
+            QVERIFY2(a.rule == c.rule && a.slack == c.slack, c.name);
+            QCOMPARE(a.loss[0], 1395 - valueAt(a.after, 0));
+            // The shortening by Simpson's rule over the whole strand.
+            constexpr int n = 20000;
+            double shortening = 0, lowest = INFINITY;
+            for (int k = 0; k <= n; ++k) {
+                const double s = a.length * k / n, w = k == 0 || k == n ? 1 : k % 2 ? 4 : 2;
+                const double before = valueAt(a.before, s), after = valueAt(a.after, s);
+                QVERIFY2(after <= before * (1 + 1e-12), c.name);
+                lowest = std::min(lowest, after);
+                shortening += w * (before - after) * a.length / n / 3 / 195000;
+            }
+            QVERIFY2(a.lowest <= lowest + 1e-9 && a.lowest > lowest - 0.5, c.name);
+            if (c.rule != calc::Anchoring::eachAlone && !c.slack)
+                QVERIFY2(qAbs(shortening - c.set * c.ends) < 0.01, qPrintable(QString("%1: %2").arg(c.name).arg(shortening)));
+            if (c.rule == calc::Anchoring::withinReach)
+                for (int end = 0; end < c.ends; ++end) {
+                    const double s = end ? a.length - a.lf[1] : a.lf[0];
+                    QVERIFY2(qAbs(valueAt(a.after, s) - valueAt(a.before, s)) < 1e-6, c.name);
+                }
+        }
     }
 };
 
