@@ -302,15 +302,115 @@ def stressed(pieces, strand, jacking):
     if 'allow-live' in s or 'allow-dead' in s:
         cut = text(Fraction(strand) + Fraction(str(s.get('allow-live', 0))) * ends
                    + Fraction(str(s.get('allow-dead', 0))) * (2 - ends))
+    seated, kinds = anchored(pieces, frictions, sigma, ends, ep, s['set'], meet)
     figures = [rounded(sum(p[1] for p in pieces), 4), rounded(far, 1), rounded(sigma - far, 1),
                shown(left), shown(right) if ends == 2 else '', shown(left + right), *map(str, limits),
-               rounded(Fraction(str(sigma)) * Fraction(str(s['area'])) * s['strands'] / 1000, 1), cut]
-    notes = []
+               rounded(Fraction(str(sigma)) * Fraction(str(s['area'])) * s['strands'] / 1000, 1), cut, *seated]
+    notes = kinds
     if not 0.40 * s['fptk'] <= sigma <= 0.75 * s['fptk']:
         notes.append('control stress')
     if ends == 1 and strand > (20000 if bonded else 40000):
         notes.append('one end')
     return ';'.join(figures), ';'.join(notes)
+
+
+def anchored(pieces, frictions, sigma, ends, ep, draw_in, meet):
+    """Anchoring at each jacked end by numbers alone: the stress from a jack
+    sampled along each piece, the shortening over a reach integrated by
+    Simpson's rule, the reach lf found by bisection; the stress after
+    anchoring searched for its lowest point. The figures and the kinds of
+    note they earn."""
+    length = sum(p[0] for p in pieces)
+
+    def line(from_right):
+        """(start, length, friction before it, its friction) of each piece from one end."""
+        runs, t, z0 = [], 0, 0
+        order = list(zip(pieces, frictions))[::-1] if from_right else zip(pieces, frictions)
+        for (piece_length, _), z in order:
+            if piece_length > 0:
+                runs.append((t, piece_length, z0, z))
+            t, z0 = t + piece_length, z0 + z
+        return runs
+
+    def stress(runs, t):
+        for t0, piece_length, z0, z in runs:
+            if t <= t0 + piece_length:
+                return sigma * math.exp(-(z0 + z * (t - t0) / piece_length))
+        t0, piece_length, z0, z = runs[-1]
+        return sigma * math.exp(-(z0 + z))
+
+    def integral(runs, f, upto):
+        total = 0
+        for t0, piece_length, z0, z in runs:
+            a, b = t0, min(upto, t0 + piece_length)
+            if b > a:
+                h = (b - a) / 64
+                v = [f(sigma * math.exp(-(z0 + z * k * h / piece_length))) for k in range(65)]
+                total += h / 3 * (v[0] + v[-1] + 4 * sum(v[1:-1:2]) + 2 * sum(v[2:-1:2]))
+        return total
+
+    def reach(runs):
+        target = draw_in * ep
+        shortening = lambda t: integral(runs, lambda v: v, t) - stress(runs, t) ** 2 * integral(runs, lambda v: 1 / v, t)
+        if shortening(length) < target:
+            low = high = length
+        else:
+            low, high = 0, length
+            while high - low > 1e-9:
+                mid = (low + high) / 2
+                low, high = (mid, high) if shortening(mid) < target else (low, mid)
+        upto = (low + high) / 2
+        # Past a kink the stress drops at once: k lies between its squares.
+        k = (integral(runs, lambda v: v, upto) - target) / integral(runs, lambda v: 1 / v, upto)
+        whole = shortening(length) < target
+        # Past the far end the whole strand draws back, up to its last point.
+        return math.inf if whole else upto, max(k, 0), whole
+
+    def after(runs, lf, k, t):
+        return k / stress(runs, t) if t < lf else stress(runs, t)
+
+    left = line(False)
+    lf_left, k_left, whole = reach(left)
+    kinds = []
+    if ends == 1:
+        at = lambda x: after(left, lf_left, k_left, x)
+        lfs = [lf_left]
+        kinds += ['whole length'] if whole else []
+    else:
+        right = line(True)
+        lf_right, k_right, _ = reach(right)
+        lfs = [lf_left, lf_right]
+        if lf_left <= meet + 1e-6 and lf_right <= length - meet + 1e-6:
+            at = lambda x: (after(left, lf_left, k_left, x) if x < meet
+                            else after(right, lf_right, k_right, length - x))
+        else:
+            at = lambda x: max(after(left, lf_left, k_left, x), after(right, lf_right, k_right, length - x))
+            kinds.append('each alone')
+    # The lowest stress: sampled, then narrowed down around the lowest sample.
+    marks = sorted({0, length, meet, *[min(lf, length) for lf in (*lfs, length - lfs[-1])],
+                    *[sum(p[0] for p in pieces[:n]) for n in range(len(pieces))]})
+    # Stretch by stretch, just inside it (at a kink the stress has a value
+    # either side): sampled, then narrowed down around the lowest sample.
+    lowest = math.inf
+    for a, b in zip(marks, marks[1:]):
+        if b - a < 1e-6:
+            continue
+        samples = [a + 1e-7 + (b - a - 2e-7) * k / 200 for k in range(201)]
+        n = min(range(len(samples)), key=lambda i: at(samples[i]))
+        low, high = samples[max(0, n - 1)], samples[min(len(samples) - 1, n + 1)]
+        for _ in range(100):
+            m1, m2 = low + (high - low) / 3, high - (high - low) / 3
+            low, high = (low, m2) if at(m1) < at(m2) else (m1, high)
+        lowest = min(lowest, at(samples[n]), at((low + high) / 2))
+    loss = max(sigma - at(0), sigma - at(length) if ends == 2 else 0)
+    if min(k_left, k_right if ends == 2 else 1) == 0:
+        kinds.append('slack')
+    elif lowest < sigma / 2:
+        kinds.append('below half')
+    figures = [text(Fraction(str(draw_in))), rounded(min(lf_left, length), 0),
+               rounded(min(lf_right, length), 0) if ends == 2 else '',
+               rounded(loss, 1), rounded(lowest, 1), rounded(sigma - lowest, 1)]
+    return figures, kinds
 
 
 def rounded(v, decimals):
@@ -333,7 +433,7 @@ def shown(tenths):
 # How a tendon is stressed where its row does not say, and the ducts: κ per
 # metre, μ, and whether grouted.
 STRESSING = {'sigma_con': 1395, 'duct': 'metal', 'ends': 2, 'strands': 1, 'area': 140, 'ep': 195000,
-             'fptk': 1860, 'jack': 0}
+             'fptk': 1860, 'jack': 0, 'set': 6}
 DUCTS = {'metal': (0.0015, 0.25, True), 'plastic': (0.0015, 0.15, True), 'steel': (0.0010, 0.30, True),
          'unbonded': (0.0040, 0.09, False)}
 DUCTS.update({'金属波纹管': DUCTS['metal'], '塑料波纹管': DUCTS['plastic'], '钢管': DUCTS['steel'],
@@ -477,6 +577,14 @@ CHOSEN = [
      {'sigma_con': 700, 'duct': 'plastic'}),
     ('C4 unbonded one end under 40 m', 'C4', c4(200, 80, 250, 0.1, 0.55, 0.07, 31980, 1500), None, None,
      {'duct': '无粘结', 'ends': 1, 'fptk': 1720, 'sigma_con': 1290}),
+    # Anchoring: a draw-in other than the default, reaching past the dead
+    # end, more than the whole strand stretches, and leaving under half σcon.
+    ('C4 draw-in 5 mm with top pressing', 'C4', c4(200, 80, 250, 0.1, 0.55, 0.07, 31980, 1500), None, None,
+     {'set': 5}),
+    ('C2a short draw-in past the dead end', 'C2a', c2a(100, 100, 4000, 300, 0), None, None, {'ends': 1, 'set': 8}),
+    ('C2a short strand slack', 'C2a', c2a(100, 100, 4000, 300, 0), None, None, {'ends': 1, 'set': 40}),
+    ('C4 short span deep draw-in', 'C4', c4(90, 60, 130, 0.18, 0.4, 0.14, 6170, 450), None, None,
+     {'ends': 1, 'set': 20, 'sigma_con': 1000}),
 ]
 
 

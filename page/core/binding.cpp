@@ -176,7 +176,7 @@ std::string takeOptions(const std::string &text)
                 if (const auto reason = taken.set(o.key, value))
                     return refused(o.key, *reason);
     if (const auto conflict = taken.conflict())
-        return refused("fptk", *conflict);
+        return refused(conflict->key, conflict->message);
     stressing = taken;
     texts.assign(texts.size(), std::string(1, '\x18')); // none known: every row is handed over again
     return {};

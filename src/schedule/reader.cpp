@@ -26,7 +26,8 @@ constexpr Alias aliases[]{
     {"sigma_con", input::sigmaCon}, {"张拉控制应力", input::sigmaCon}, {"duct", input::duct},
     {"孔道", input::duct},   {"kappa", input::kappa}, {"mu", input::mu},
     {"ends", input::ends},   {"张拉端数", input::ends}, {"strands", input::strands},
-    {"每束根数", input::strands}, {"tendon", input::tendon}, {"束号", input::tendon},
+    {"每束根数", input::strands}, {"set", input::set}, {"锚具回缩", input::set},
+    {"tendon", input::tendon}, {"束号", input::tendon},
 };
 
 // Without these a schedule says nothing any profile can compute.

@@ -19,7 +19,8 @@ constexpr std::array<std::string_view, output::columnCount> titles{
     "name", "profile", "e1", "e2", "e3", "k1", "k2", "k3", "lc", "lg1", "lg2", "count", "tendon",
     "a1", "a2", "a3", "a4", "L1", "L2", "L3", "L4", "length", "total", "tendon_length",
     "sigma_con", "kappa", "mu", "ends", "theta", "sigma_far", "loss", "elong_left", "elong_right", "elong",
-    "elong_min", "elong_max", "force", "cut_length", "status", "message", "note"};
+    "elong_min", "elong_max", "force", "cut_length", "set", "lf_left", "lf_right", "set_loss", "sigma_anchored_min",
+    "loss_total_max", "status", "message", "note"};
 
 // The failure kinds in the words of the status column.
 constexpr std::array<std::string_view, 4> kindWords{"overflow", "division by zero", "invalid operation",
@@ -105,8 +106,6 @@ std::string unitsText(long long units, int decimals)
     return units < 0 ? "-" + digits : digits;
 }
 
-std::string fixed(double value, int decimals) { return unitsText(units(value, decimals), decimals); }
-
 long tenths(double value) { return long(units(value, 1)); }
 
 std::string tenthsText(long tenths) { return unitsText(tenths, 1); }
@@ -123,6 +122,22 @@ std::string notes(const Stressing &s, double length)
     if (s.ends == 1 && length > longest)
         add(std::string(s.duct->bonded ? "有粘结" : "无粘结") + "预应力筋长度超过 " + fixed(longest / 1000, 0)
             + " m，宜两端张拉 (a tendon this long is jacked at both ends)");
+    return text;
+}
+
+// What anchoring leaves, where the engineer must look again.
+std::string anchoringNotes(const calc::Anchoring &a, double sigmaCon)
+{
+    std::string text;
+    const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
+    if (a.rule == calc::Anchoring::wholeLength)
+        add("锚固损失影响长度超过束长，全长回缩，按 GB 50010 附录 J 计算 (the set zone reaches the dead end)");
+    if (a.rule == calc::Anchoring::eachAlone)
+        add("锚固损失影响长度超过分界点，按两端各自张拉锚固取较大应力计算 (GB 50010 J.0.2) (a set zone passes the meeting point)");
+    if (a.slack)
+        add("锚具回缩超过钢绞线全长伸长，锚固后钢绞线松弛 (the draw-in exceeds the strand's whole stretch)");
+    else if (a.lowest < 0.5 * sigmaCon)
+        add("锚固后最小应力 " + fixed(a.lowest, 1) + " MPa 低于 0.5σcon (the stress after anchoring falls below half the control stress)");
     return text;
 }
 
@@ -176,26 +191,47 @@ void stress(Result &result, const Stressing &s, std::vector<calc::Piece> pieces,
     if (s.allowLive || s.allowDead)
         cells[output::cutLength] = numeric::writeNumber(length + s.allowLive.value_or(0) * s.ends
                                                         + s.allowDead.value_or(0) * (2 - s.ends));
+    stressed.anchoring = calc::anchor(stressed.pieces, duct, s.sigmaCon, s.ends, s.ep, s.drawIn, t);
+    const calc::Anchoring &a = stressed.anchoring;
+    cells[output::set] = numeric::writeNumber(s.drawIn);
+    cells[output::lfLeft] = fixed(a.lf[0], 0);
+    if (s.ends == 2)
+        cells[output::lfRight] = fixed(a.lf[1], 0);
+    cells[output::setLoss] = fixed(std::max(a.loss[0], a.loss[1]), 1);
+    cells[output::sigmaAnchoredMin] = fixed(a.lowest, 1);
+    cells[output::lossTotalMax] = fixed(s.sigmaCon - a.lowest, 1);
     cells[output::note] = notes(s, length);
+    if (const std::string more = anchoringNotes(a, s.sigmaCon); !more.empty())
+        cells[output::note] += (cells[output::note].empty() ? "" : "；") + more;
 }
 
-constexpr std::array<std::pair<std::string_view, input::Column>, 6> stressingColumns{{
+constexpr std::array<std::pair<std::string_view, input::Column>, 7> stressingColumns{{
     {"sigma_con", input::sigmaCon}, {"duct", input::duct}, {"kappa", input::kappa},
-    {"mu", input::mu}, {"ends", input::ends}, {"strands", input::strands},
+    {"mu", input::mu}, {"ends", input::ends}, {"strands", input::strands}, {"set", input::set},
 }};
 
-// The stressing a row's own columns give over `stressing`.
+// The stressing a row's own columns give over `stressing`. A row that
+// changes the force can make a jack's gauge read below zero; that names the
+// column that gave the force.
 void takeStressing(const Record &record, Stressing &stressing)
 {
+    bool any = false;
     for (const auto &[key, column] : stressingColumns) {
         const std::string_view text = trimmed(record.fields[column]);
         if (!text.empty())
             if (const auto reason = stressing.set(key, text))
                 throw refusal(column, text, *reason);
+        any = any || !text.empty();
+    }
+    if (const auto conflict = any ? stressing.conflict() : std::nullopt) {
+        const int column = trimmed(record.fields[input::strands]).empty() ? input::sigmaCon : input::strands;
+        throw refusal(column, trimmed(record.fields[column]), "：" + conflict->message);
     }
 }
 
 } // namespace
+
+std::string fixed(double value, int decimals) { return unitsText(units(value, decimals), decimals); }
 
 std::string elongationLimit(std::string_view shown, int percent)
 {
@@ -217,7 +253,22 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         mu.reset();
         return std::nullopt;
     }
-    if (key == "ends" || key == "strands") {
+    if (key == "gauge")
+        return readGauges(text, gauges);
+    if (key == "jacks") {
+        std::string names(text);
+        for (std::size_t at; (at = names.find("，")) != std::string::npos;)
+            names.replace(at, std::string_view("，").size(), ",");
+        const std::size_t comma = names.find(',');
+        const std::string_view all = names;
+        const std::array<std::string_view, 2> given{trimmed(all.substr(0, comma)),
+                                                   comma == std::string::npos ? std::string_view() : trimmed(all.substr(comma + 1))};
+        if (given[0].empty() || given[1].find(',') != std::string_view::npos)
+            return "不是千斤顶编号，应如 J1 或 J1,J2（左端、右端）。";
+        jacks = {std::string(given[0]), std::string(given[1].empty() ? given[0] : given[1])};
+        return std::nullopt;
+    }
+    if (key == "ends" || key == "strands" || key == "initial") {
         long whole = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
         const bool isWhole = error == std::errc() && end == text.data() + text.size() && !text.empty();
@@ -225,6 +276,10 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
             if (!isWhole || (whole != 1 && whole != 2))
                 return "不是 1 或 2。";
             ends = int(whole);
+        } else if (key == "initial") {
+            if (!isWhole || (whole != 10 && whole != 15 && whole != 20))
+                return "不是 10、15 或 20（初应力占 σcon 的百分数）。";
+            initial = int(whole);
         } else {
             if (!isWhole || whole < 1 || whole > 999)
                 return "不是 1 至 999 之间的整数。";
@@ -246,7 +301,8 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         {"mu", false, 2, nullptr, &Stressing::mu},        {"area", true, 10000, &Stressing::area},
         {"ep", true, 1e7, &Stressing::ep},                {"fptk", true, 10000, &Stressing::fptk},
         {"jack", false, 1e5, &Stressing::jack},           {"allow-live", false, 1e5, nullptr, &Stressing::allowLive},
-        {"allow-dead", false, 1e5, nullptr, &Stressing::allowDead}};
+        {"allow-dead", false, 1e5, nullptr, &Stressing::allowDead}, {"set", false, 50, &Stressing::drawIn},
+        {"stroke", true, 2000, &Stressing::stroke}};
     const auto range = std::find_if(std::begin(ranges), std::end(ranges), [&](const Range &r) { return r.key == key; });
     if (range == std::end(ranges))
         return "不是张拉参数。";
@@ -264,21 +320,40 @@ std::string Stressing::shown(std::string_view key) const
     const calc::Duct f = friction();
     const std::pair<std::string_view, std::optional<double>> values[]{
         {"sigma_con", sigmaCon}, {"kappa", f.kappa}, {"mu", f.mu}, {"ends", ends}, {"strands", double(strands)},
-        {"area", area}, {"ep", ep}, {"fptk", fptk}, {"jack", jack}, {"allow-live", allowLive}, {"allow-dead", allowDead}};
+        {"area", area}, {"ep", ep}, {"fptk", fptk}, {"jack", jack}, {"allow-live", allowLive}, {"allow-dead", allowDead},
+        {"set", drawIn}, {"initial", initial}, {"stroke", stroke}};
     if (key == "duct")
         return std::string(duct->name);
+    if (key == "gauge") {
+        std::string text;
+        for (const Gauge &g : gauges)
+            text += (text.empty() ? "" : "; ") + g.name + ":" + g.equation;
+        return text;
+    }
+    if (key == "jacks")
+        return jacks[0].empty() ? std::string() : jacks[0] + (jacks[1] == jacks[0] ? "" : "," + jacks[1]);
     for (const auto &[name, value] : values)
         if (name == key)
             return value ? numeric::writeNumber(*value) : std::string();
     return {};
 }
 
-std::optional<std::string> Stressing::conflict() const
+std::optional<Stressing::Conflict> Stressing::conflict() const
 {
-    if (sigmaCon <= fptk)
-        return std::nullopt;
-    return "σcon " + numeric::writeNumber(sigmaCon) + " MPa 超过 fptk " + numeric::writeNumber(fptk)
-           + " MPa (the control stress exceeds the strength)";
+    if (sigmaCon > fptk)
+        return Conflict{"fptk", "σcon " + numeric::writeNumber(sigmaCon) + " MPa 超过 fptk " + numeric::writeNumber(fptk)
+                                    + " MPa (the control stress exceeds the strength)"};
+    for (int end = 0; end < ends; ++end) {
+        const std::string &named = jacks[std::size_t(end)];
+        const Gauge *gauge = gaugeAt(end);
+        if (!named.empty() && !gauge)
+            return Conflict{"jacks", "千斤顶 " + named + " 没有给出校准 (--gauge) (no calibration names this jack)"};
+        if (gauge && gauge->reading(force()) < 0)
+            return Conflict{"gauge", "千斤顶 " + gauge->name + " 在张拉力 " + fixed(force(), 1) + " kN 时读数 "
+                                         + fixed(gauge->reading(force()), 2)
+                                         + " MPa 小于零 (the calibration reads below zero at the control force)"};
+    }
+    return std::nullopt;
 }
 
 std::span<const StressingOption> stressingOptions()
@@ -296,13 +371,22 @@ std::span<const StressingOption> stressingOptions()
         {"jack", "jack", "The length of strand inside each jack (default 0).", "MM", "千斤顶内钢绞线长 (mm)"},
         {"allow-live", "allow-live", "The strand cut beyond each jacked end.", "MM", "张拉端预留长 (mm)"},
         {"allow-dead", "allow-dead", "The strand cut beyond each dead end.", "MM", "固定端预留长 (mm)"},
+        {"set", "set", "The draw-in as the wedges seat, mm (default 6; 5 with top pressing).", "MM", "锚具回缩 a (mm)"},
+        {"initial", "initial", "The initial stage, per cent of the control stress: 10, 15 or 20 (default 10).", "PERCENT",
+         "初应力 (%σcon)"},
+        {"gauge", "gauge", "A jack's calibration, NAME:p=aF+b or NAME:F=ap+b (p MPa, F kN); several by ';' or again.",
+         "CALIBRATION", "千斤顶校准"},
+        {"stroke", "stroke", "The jacks' stroke, mm (default 200): a longer travel is read in two strokes.", "MM",
+         "千斤顶行程 (mm)"},
+        {"jacks", "jacks", "The jacks at the left and right end by name, LEFT[,RIGHT] (default the calibrations in order).",
+         "NAMES", "张拉端千斤顶"},
     };
     return options;
 }
 
 std::string_view output::title(int column) { return titles.at(std::size_t(column)); }
 
-bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= cutLength); }
+bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= lossTotalMax); }
 
 bool plainNumber(std::string_view field)
 {
@@ -401,8 +485,8 @@ void addNote(Result &row, const std::string &note)
 }
 
 // What a tendon's rows must agree on, where more than one gives it.
-constexpr input::Column sharedColumns[]{input::count,  input::sigmaCon, input::duct,   input::kappa,
-                                        input::mu,     input::ends,     input::strands};
+constexpr input::Column sharedColumns[]{input::count, input::sigmaCon, input::duct,    input::kappa,
+                                        input::mu,    input::ends,     input::strands, input::set};
 
 bool sameValue(int column, std::string_view a, std::string_view b)
 {
@@ -448,6 +532,21 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
         start += entered ? numeric::readNumber(row.cells[output::lc]) : NAN;
     }
     rows.front().spans = int(rows.size());
+    // A refusal of the whole tendon stands on every one of its rows.
+    const auto refuseAll = [&](int column, const std::string &message) {
+        for (std::size_t n = 0; n < rows.size(); ++n) {
+            Result &row = rows[n];
+            for (int c = output::name; c <= output::count; ++c)
+                row.cells[std::size_t(c)] = records[n].fields[std::size_t(c)];
+            for (int c = output::a1; c < output::columnCount; ++c)
+                row.cells[std::size_t(c)].clear();
+            row.cells[output::status] = "input";
+            row.cells[output::message] = message;
+            row.fault = column;
+            row.tendon.reset();
+            row.stressed.reset();
+        }
+    };
     // What the tendon's rows give, each column from whichever row gives it.
     Record tendon = records.front();
     for (input::Column column : sharedColumns) {
@@ -459,26 +558,13 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
             if (agreed.empty()) {
                 agreed = text;
             } else if (!sameValue(column, agreed, text)) {
-                const std::string message = "输入错误 (input)：束 " + mark + " 各跨的 " + std::string(input::title(column))
-                                            + " 列不一致（“" + std::string(agreed) + "”与“" + std::string(text) + "”）。";
-                for (std::size_t n = 0; n < rows.size(); ++n) {
-                    Result &row = rows[n];
-                    for (int c = output::name; c <= output::count; ++c)
-                        row.cells[std::size_t(c)] = records[n].fields[std::size_t(c)];
-                    for (int c = output::a1; c < output::columnCount; ++c)
-                        row.cells[std::size_t(c)].clear();
-                    row.cells[output::status] = "input";
-                    row.cells[output::message] = message;
-                    row.fault = column;
-                    row.tendon.reset();
-                    row.stressed.reset();
-                }
+                refuseAll(column, "输入错误 (input)：束 " + mark + " 各跨的 " + std::string(input::title(column))
+                                      + " 列不一致（“" + std::string(agreed) + "”与“" + std::string(text) + "”）。");
                 return;
             }
         }
         tendon.fields[column] = agreed;
     }
-
     // The tendon's count holds for every span worked out (one that is no
     // count has refused its own row already), and its figures stand on its
     // first row only.
@@ -488,7 +574,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
     } catch (const Refusal &) {
     }
     for (Result &row : rows) {
-        for (int c = output::tendonLength; c <= output::cutLength; ++c)
+        for (int c = output::tendonLength; c <= output::lossTotalMax; ++c)
             row.cells[std::size_t(c)].clear();
         row.cells[output::note].clear();
         row.stressed.reset();
@@ -505,9 +591,17 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
             return;
         }
     }
-    // Every row is ok, so every shared value was taken on some row already.
+    // Every row is ok, so every shared value stood on some row; together
+    // they may still not stand (one row's control stress, another's
+    // strands: a gauge reading below zero).
     Stressing stressing = defaults;
-    takeStressing(tendon, stressing);
+    try {
+        takeStressing(tendon, stressing);
+    } catch (const Refusal &refused) {
+        refuseAll(refused.column, refused.message);
+        return;
+    }
+
     std::vector<const calc::Tendon *> spans;
     for (const Result &row : rows)
         spans.push_back(&*row.tendon);

@@ -7,6 +7,7 @@
 // The schedule is read as it streams in, one record at a time, so a schedule
 // of any length takes the same memory.
 
+#include "calc/anchoring.h"
 #include "calc/tendon.h"
 #include "calc/tensioning.h"
 
@@ -28,7 +29,7 @@ namespace schedule {
 namespace input {
 enum Column {
     name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count,
-    sigmaCon, duct, kappa, mu, ends, strands, // how it is stressed, where the row says
+    sigmaCon, duct, kappa, mu, ends, strands, set, // how it is stressed, where the row says
     tendon, // the mark that makes consecutive rows the spans of one tendon
     columnCount
 };
@@ -104,13 +105,24 @@ enum Column {
     name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count, tendon,
     a1, a2, a3, a4, l1, l2, l3, l4, length, total, tendonLength,
     sigmaCon, kappa, mu, ends, theta, sigmaFar, loss, elongLeft, elongRight, elong, elongMin, elongMax, force,
-    cutLength, status, message, note,
+    cutLength, set, lfLeft, lfRight, setLoss, sigmaAnchoredMin, lossTotalMax, status, message, note,
     columnCount
 };
 std::string_view title(int column);
 // Whether a column holds numbers (where its text is one).
 bool numeric(int column);
 } // namespace output
+
+// A jack and its pressure gauge, calibrated together: the reading p (MPa) is
+// a straight line in the force F (kN), given either way round as a
+// calibration report gives it ("J1:p=0.0213F-0.70", "J2:F=46.95p+33").
+struct Gauge {
+    std::string name, equation; // as given
+    double perKn = 0, atZero = 0; // p = perKn·F + atZero
+    double reading(double kN) const { return perKn * kN + atZero; }
+};
+// The calibrations of a text of them split by ';', or the reason one is none.
+std::optional<std::string> readGauges(std::string_view text, std::vector<Gauge> &gauges);
 
 // How tendons are stressed: the program's options, and over them what a
 // row's own columns say.
@@ -125,6 +137,11 @@ struct Stressing {
     double fptk = 1860; // MPa
     double jack = 0;    // mm of strand inside each jack
     std::optional<double> allowLive, allowDead; // mm cut beyond each jacked and each dead end
+    double drawIn = 6;  // mm the strand draws back as the wedges seat (no top pressing)
+    int initial = 10;   // per cent of σcon: the first stage read on site, then twice it, then σcon
+    double stroke = 200; // mm a jack's ram travels before it is re-gripped
+    std::vector<Gauge> gauges;
+    std::array<std::string, 2> jacks; // the jack at the left and the right end, by name
 
     calc::Duct friction() const { return {kappa.value_or(duct->duct.kappa), mu.value_or(duct->duct.mu)}; }
     // Takes one value, named as its column or its option ("sigma_con",
@@ -134,9 +151,20 @@ struct Stressing {
     // A value as the engineer reads it ("1395", "metal"; "" for an
     // allowance not given).
     std::string shown(std::string_view key) const;
-    // Why the values cannot stand together (a control stress above the
-    // strength), or nothing.
-    std::optional<std::string> conflict() const;
+    // Why the values cannot stand together, by the key at fault: a control
+    // stress above the strength, a jack named with no calibration, a gauge
+    // that would read below zero at σcon.
+    struct Conflict {
+        std::string_view key;
+        std::string message;
+    };
+    std::optional<Conflict> conflict() const;
+    // The calibration of the jack at an end (0 left, 1 right): the one named
+    // there, else the calibrations in the order given (one alone serves both
+    // ends); none where none is given.
+    const Gauge *gaugeAt(int end) const;
+    // The force at each jack at σcon, kN.
+    double force() const { return sigmaCon * area * double(strands) / 1000; }
 };
 
 // The program's stressing options, in the order they are taken: the strength
@@ -146,12 +174,28 @@ struct StressingOption {
 };
 std::span<const StressingOption> stressingOptions();
 
-// An ok tendon as stressed.
+// An ok tendon as stressed and anchored.
 struct Stressed {
     Stressing stressing; // as used for this tendon
     std::vector<calc::Piece> pieces;
     calc::Tensioning tensioning;
+    calc::Anchoring anchoring;
 };
+
+// The stages the site reads at a jack: the initial stress, twice it, σcon;
+// the force, the gauge reading where the jack is calibrated, and the
+// elongation worked out up to that stage (of the tendon, less the strand
+// inside the jack, which the site takes off the ruler).
+struct Stage {
+    int percent;
+    double force;                 // kN
+    std::optional<double> gauge;  // MPa
+    double elongation;            // mm
+};
+std::array<Stage, 3> stages(const Stressed &stressed, int end);
+// The elongation at a jack (0 left, 1 right) the site's measurement is checked
+// against: the calculated one less the strand inside the jack.
+double siteElongation(const Stressed &stressed, int end);
 
 struct Result {
     std::array<std::string, output::columnCount> cells;
@@ -208,6 +252,10 @@ private:
 // A shown elongation ("135.4", mm) less or more `percent` per cent, to 0.1 mm
 // as the site reads its limits, halves up.
 std::string elongationLimit(std::string_view shown, int percent);
+
+// A figure to `decimals` places as the results show it: the double's exact
+// decimal expansion rounded half up, the point a "." in any locale.
+std::string fixed(double value, int decimals);
 
 // "2019.06.0006", as the window's credits show it.
 std::string versionText();

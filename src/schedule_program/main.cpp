@@ -148,7 +148,7 @@ int run(const QString &inputName, const QString &outputName, const QString &shee
     if (!xlsx && !csv)
         return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
     std::unique_ptr<schedule::ResultWriter> writer =
-        xlsx ? schedule::xlsxWriter(target->temporary, step) : schedule::csvWriter(csv);
+        xlsx ? schedule::xlsxWriter(target->temporary, step, stressing) : schedule::csvWriter(csv);
 
     std::optional<Target> sheetTarget;
     std::unique_ptr<sheet::SheetWriter> sheets;
@@ -250,14 +250,17 @@ int main(int argc, char **argv)
         const QString option = QString::fromUtf8(o.option.data(), qsizetype(o.option.size()));
         if (!parser.isSet(option))
             continue;
-        const std::string text = parser.value(option).toStdString();
+        // Calibrations may be given again and again, each adding its jacks.
+        const std::string text = (o.key == "gauge" ? parser.values(option).join(u';') : parser.value(option)).toStdString();
         if (const auto reason = stressing.set(o.key, text)) {
             std::cerr << program << ": --" << o.option << " " << text << ": " << *reason << '\n';
             return 2;
         }
     }
-    if (const auto conflict = stressing.conflict()) { // the default control stress above a lower strength given
-        std::cerr << program << ": --fptk " << parser.value("fptk").toStdString() << ": " << *conflict << '\n';
+    if (const auto conflict = stressing.conflict()) { // e.g. the default control stress above a lower strength given
+        const QString option = QString::fromUtf8(conflict->key.data(), qsizetype(conflict->key.size()));
+        std::cerr << program << ": --" << conflict->key << " " << parser.values(option).join(u';').toStdString() << ": "
+                  << conflict->message << '\n';
         return 2;
     }
     return run(parser.positionalArguments().front(), parser.value("output"), parser.value("sheet"), step,

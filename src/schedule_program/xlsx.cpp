@@ -28,7 +28,7 @@ std::string numberFormat(const std::string &text)
 
 class XlsxWriter final : public ResultWriter {
 public:
-    XlsxWriter(const std::string &path, double step) : step_(step)
+    XlsxWriter(const std::string &path, double step, const Stressing &defaults) : step_(step), defaults_(defaults)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
@@ -38,7 +38,7 @@ public:
         sheet_ = workbook_add_worksheet(book_, "schedule");
         // Widths first: in constant memory a row is written out as the next begins.
         const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 16, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10, 10,
-                              9, 8, 6, 5, 8, 9, 7, 10, 11, 7, 9, 9, 8, 10, 16, 60, 60};
+                              9, 8, 6, 5, 8, 9, 7, 10, 11, 7, 9, 9, 8, 10, 5, 8, 8, 8, 11, 11, 16, 60, 60};
         static_assert(std::size(widths) == output::columnCount);
         for (int column = 0; column < output::columnCount; ++column)
             worksheet_set_column(sheet_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
@@ -56,6 +56,8 @@ public:
         format_set_font_color(outside_, 0x9C0006);
         tenth_ = workbook_add_format(book_);
         format_set_num_format(tenth_, "0.0");
+        hundredth_ = workbook_add_format(book_);
+        format_set_num_format(hundredth_, "0.00");
         measured_ = workbook_add_format(book_);
         format_set_num_format(measured_, "0.0");
         format_set_bg_color(measured_, 0xFFF2CC); // the cells the site fills in
@@ -132,7 +134,8 @@ private:
     static constexpr output::Column tendonFigures[]{
         output::tendonLength, output::sigmaCon, output::kappa, output::mu, output::ends, output::theta,
         output::sigmaFar, output::loss, output::elongLeft, output::elongRight, output::elong, output::elongMin,
-        output::elongMax, output::force, output::cutLength};
+        output::elongMax, output::force, output::cutLength, output::set, output::lfLeft, output::lfRight,
+        output::setLoss, output::sigmaAnchoredMin, output::lossTotalMax};
 
     void addTendonsSheet()
     {
@@ -184,59 +187,105 @@ private:
         cell(column, c[output::note]);
     }
 
-    // The site record: a row for each jack, the measured elongation typed in
-    // beside the calculated one, its deviation worked out and marked red
-    // when outside ±6 %.
+    // The site record: above it the calibrations used; then a row for each
+    // jack of each tendon: the stages' forces and gauge readings, the ruler
+    // readings and the draw-in typed in, the measured elongation worked out
+    // from the stages, its deviation and verdict, the draw-in checked.
+    static constexpr const char *recordTitles[]{
+        "编号", "张拉端", "千斤顶", "初应力 (%σcon)", "初应力 F (kN)", "初应力 p (MPa)", "2×初应力 F (kN)",
+        "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "计算伸长值 (mm)", "下限 −6% (mm)", "上限 +6% (mm)",
+        "L0 初应力 (mm)", "L1 2×初应力 (mm)", "第一行程末 (mm)", "第二行程始 (mm)", "L2 σcon (mm)",
+        "千斤顶内伸长 (mm)", "实测伸长值 (mm)", "偏差 (%)", "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定"};
+    static constexpr int recordColumns = int(std::size(recordTitles));
+
     void addRecordSheet()
     {
         const std::string name = "张拉记录" + (++recordSheets_ > 1 ? " " + std::to_string(recordSheets_) : "");
         records_ = workbook_add_worksheet(book_, name.c_str());
-        const double widths[]{16, 8, 13, 17, 15, 15, 17, 10, 12};
-        const char *titles[]{"编号", "张拉端", "张拉力 (kN)", "计算伸长值 (mm)", "下限 −6% (mm)", "上限 +6% (mm)",
-                             "实测伸长值 (mm)", "偏差 (%)", "判定"};
-        for (int column = 0; column < 9; ++column) {
-            worksheet_set_column(records_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
-            worksheet_write_string(records_, 0, lxw_col_t(column), titles[column], bold_);
-        }
-        worksheet_freeze_panes(records_, 1, 0);
-        lxw_conditional_format outside{};
-        outside.type = LXW_CONDITIONAL_TYPE_FORMULA;
-        std::string rule = "=AND(ISNUMBER($H2),ABS($H2)>6)";
-        outside.value_string = rule.data();
-        outside.format = outside_;
-        worksheet_conditional_format_range(records_, 1, 7, LXW_ROW_MAX - 1, 8, &outside);
         recordRow_ = 0;
+        worksheet_write_string(records_, 0, 0, "千斤顶与压力表的校准（p 压力表读数 MPa，F 张拉力 kN）", bold_);
+        for (const Gauge &gauge : defaults_.gauges) {
+            ++recordRow_;
+            worksheet_write_string(records_, recordRow_, 0, cellText(gauge.name).c_str(), nullptr);
+            worksheet_write_string(records_, recordRow_, 1, cellText(gauge.equation).c_str(), nullptr);
+        }
+        if (defaults_.gauges.empty())
+            worksheet_write_string(records_, ++recordRow_, 0, "未给出校准：压力表读数按千斤顶的校准报告另填", nullptr);
+        worksheet_write_string(records_, ++recordRow_, 0,
+                               "实测伸长值 = (L2 − L0) + (L1 − L0) − 千斤顶内伸长；两个行程时 L2 − L0 为 (第一行程末 − L0) + "
+                               "(L2 − 第二行程始)；偏差在 ±6% 之内为合格，实测回缩不大于 a 为合格",
+                               nullptr);
+        recordRow_ += 2;
+        const double widths[]{16, 6, 8, 8, 10, 10, 10, 10, 10, 10, 11, 10, 10, 10, 11, 11, 11, 10, 10, 11, 8, 8, 10, 10, 8};
+        static_assert(std::size(widths) == std::size(recordTitles));
+        for (int column = 0; column < recordColumns; ++column) {
+            worksheet_set_column(records_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
+            worksheet_write_string(records_, recordRow_, lxw_col_t(column), recordTitles[column], bold_);
+        }
+        worksheet_freeze_panes(records_, recordRow_ + 1, 0);
+        // Red where the elongation leaves ±6 % or the draw-in exceeds a.
+        const std::string first = std::to_string(recordRow_ + 2);
+        std::string outsideRule = "=AND(ISNUMBER($U" + first + "),ABS($U" + first + ")>6)";
+        std::string drawInRule = "=AND(ISNUMBER($X" + first + "),$X" + first + ">$W" + first + ")";
+        for (auto [rule, from, to] : {std::tuple{&outsideRule, 20, 21}, std::tuple{&drawInRule, 23, 24}}) {
+            lxw_conditional_format marked{};
+            marked.type = LXW_CONDITIONAL_TYPE_FORMULA;
+            marked.value_string = rule->data();
+            marked.format = outside_;
+            worksheet_conditional_format_range(records_, recordRow_ + 1, lxw_col_t(from), LXW_ROW_MAX - 1, lxw_col_t(to), &marked);
+        }
     }
 
     void record(const Result &result)
     {
-        const auto &c = result.cells;
-        const std::string name = cellText(c[output::tendon]); // the tendon jacked, by its mark
-        const bool two = result.stressed->stressing.ends == 2;
-        for (const auto &[end, column] : {std::pair{"左端", output::elongLeft}, std::pair{"右端", output::elongRight}}) {
-            if (column == output::elongRight && !two)
-                break;
+        const Stressed &stressed = *result.stressed;
+        const Stressing &s = stressed.stressing;
+        const std::string name = cellText(result.cells[output::tendon]); // the tendon jacked, by its mark
+        for (int end = 0; end < s.ends; ++end) {
             if (recordRow_ + 1 == LXW_ROW_MAX)
                 addRecordSheet();
             const lxw_row_t row = ++recordRow_;
             const std::string at = std::to_string(row + 1);
-            const std::string &elongation = c[std::size_t(column)];
-            const auto number = [&](int col, const std::string &text) {
-                double value = 0;
-                std::from_chars(text.data(), text.data() + text.size(), value);
-                worksheet_write_number(records_, row, lxw_col_t(col), value, tenth_);
+            const auto cell = [&](const char *column) { return column + at; };
+            const auto number = [&](int column, double value, lxw_format *format) {
+                worksheet_write_number(records_, row, lxw_col_t(column), value, format);
             };
+            const auto formula = [&](int column, const std::string &text, lxw_format *format) {
+                worksheet_write_formula_str(records_, row, lxw_col_t(column), text.c_str(), format, "");
+            };
+            const Gauge *gauge = s.gaugeAt(end);
             worksheet_write_string(records_, row, 0, name.c_str(), nullptr);
-            worksheet_write_string(records_, row, 1, end, nullptr);
-            number(2, c[output::force]);
-            number(3, elongation);
-            number(4, elongationLimit(elongation, -6));
-            number(5, elongationLimit(elongation, 6));
-            worksheet_write_blank(records_, row, 6, measured_);
-            const std::string deviation = "=IF(G" + at + "=\"\",\"\",(G" + at + "-D" + at + ")/D" + at + "*100)";
-            const std::string verdict = "=IF(G" + at + "=\"\",\"\",IF(ABS(H" + at + ")>6,\"超出 ±6%\",\"合格\"))";
-            worksheet_write_formula_str(records_, row, 7, deviation.c_str(), tenth_, "");
-            worksheet_write_formula_str(records_, row, 8, verdict.c_str(), nullptr, "");
+            worksheet_write_string(records_, row, 1, end ? "右端" : "左端", nullptr);
+            worksheet_write_string(records_, row, 2, gauge ? cellText(gauge->name).c_str() : "", nullptr);
+            number(3, s.initial, nullptr);
+            int column = 4;
+            for (const Stage &stage : stages(stressed, end)) {
+                number(column++, stage.force, tenth_);
+                if (stage.gauge)
+                    number(column++, *stage.gauge, hundredth_);
+                else
+                    worksheet_write_blank(records_, row, lxw_col_t(column++), measured_);
+            }
+            // The elongation to check, and its limits as the site reads them.
+            const std::string elongation = fixed(siteElongation(stressed, end), 1);
+            number(10, std::stod(elongation), tenth_);
+            number(11, std::stod(elongationLimit(elongation, -6)), tenth_);
+            number(12, std::stod(elongationLimit(elongation, 6)), tenth_);
+            // The ram travels from the initial stage to σcon; beyond its
+            // stroke the jack is re-gripped and a second stroke read.
+            const double travel = (siteElongation(stressed, end) + s.sigmaCon * s.jack / s.ep) * (100 - s.initial) / 100;
+            for (int c = 13; c <= 17; ++c)
+                worksheet_write_blank(records_, row, lxw_col_t(c), c == 15 || c == 16 ? (travel > s.stroke ? measured_ : nullptr) : measured_);
+            number(18, s.sigmaCon * s.jack / s.ep, tenth_);
+            formula(19, "=IF(OR(" + cell("N") + "=\"\"," + cell("O") + "=\"\"," + cell("R") + "=\"\"),\"\",IF(AND(" + cell("P")
+                            + "=\"\"," + cell("Q") + "=\"\")," + cell("R") + "-" + cell("N") + ",(" + cell("P") + "-" + cell("N")
+                            + ")+(" + cell("R") + "-" + cell("Q") + "))+(" + cell("O") + "-" + cell("N") + ")-" + cell("S") + ")",
+                    tenth_);
+            formula(20, "=IF(" + cell("T") + "=\"\",\"\",(" + cell("T") + "-" + cell("K") + ")/" + cell("K") + "*100)", tenth_);
+            formula(21, "=IF(" + cell("U") + "=\"\",\"\",IF(ABS(" + cell("U") + ")>6,\"超出\",\"合格\"))", nullptr);
+            number(22, s.drawIn, nullptr);
+            worksheet_write_blank(records_, row, 23, measured_);
+            formula(24, "=IF(" + cell("X") + "=\"\",\"\",IF(" + cell("X") + ">" + cell("W") + ",\"超出\",\"合格\"))", nullptr);
         }
     }
 
@@ -276,7 +325,8 @@ private:
     std::array<std::string, output::columnCount> pending_; // the first row of the tendon being written
     int spansLeft_ = 0, spansOf_ = 0;
     std::string status_; // the first of its spans' failures
-    lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *measured_ = nullptr;
+    lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *hundredth_ = nullptr, *measured_ = nullptr;
+    Stressing defaults_; // the program's options: the calibrations above the record
     int heightSheets_ = 0, recordSheets_ = 0;
     bool failed_ = false;
     std::map<std::pair<std::string, bool>, lxw_format *> formats_;
@@ -284,9 +334,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step)
+std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing)
 {
-    return std::make_unique<XlsxWriter>(path, step);
+    return std::make_unique<XlsxWriter>(path, step, stressing);
 }
 
 } // namespace schedule

@@ -39,10 +39,11 @@ def write(name, text, encoding='utf-8'):
 
 
 # How a row is stressed: its own columns, and the program's options.
-STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands']
+STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands', 'set']
 FIGURES = ['theta', 'sigma_far', 'loss', 'elong_left', 'elong_right', 'elong', 'elong_min', 'elong_max', 'force',
-           'cut_length']
-NOTES = {'control stress': 'fptk', 'one end': '两端张拉', 'failed span': '未算出', 'step': '错台'}
+           'cut_length', 'set', 'lf_left', 'lf_right', 'set_loss', 'sigma_anchored_min', 'loss_total_max']
+NOTES = {'control stress': 'fptk', 'one end': '两端张拉', 'failed span': '未算出', 'step': '错台',
+         'whole length': '全长回缩', 'each alone': '各自张拉锚固', 'slack': '松弛', 'below half': '低于 0.5σcon'}
 columns = ['name', 'profile'] + PARAMETERS + ['count'] + STRESSING + ['tendon']
 
 
@@ -103,7 +104,7 @@ for r, s, g in zip(results, schedule, golden):
 
 # The same schedule as a Chinese desktop saves it gives the same results.
 chinese = (plain.replace('name,profile', '编号,线型').replace(',count', ',根数').replace('sigma_con', '张拉控制应力')
-           .replace(',duct', ',孔道').replace(',ends', ',张拉端数').replace(',strands', ',每束根数')
+           .replace(',duct', ',孔道').replace(',ends', ',张拉端数').replace(',strands', ',每束根数').replace(',set,', ',锚具回缩,')
            .replace(',tendon', ',束号').replace(',', '\t').replace('\n', '\r\n'))
 assert run(write('golden.txt', chinese, 'gb18030'))[1] == out
 
@@ -147,19 +148,28 @@ for (mark, rows_of), row in zip(groups, tendons[1:]):
     assert ('' if row[4] is None else str(row[4])) == strand, (mark, row)
 assert any(len(rows_of) == 4 for _, rows_of in groups)
 
-# The site record: a row for each jack of each ok tendon, its elongation and
-# limits as the results give them, a deviation worked out from the row's own
-# measured and calculated cells, marked where it leaves ±6 %.
+# The site record: under the calibrations, a row for each jack of each ok
+# tendon: the stages' forces, the elongation to check and its limits, cells
+# for the ruler, the measured elongation worked out from the stages, its
+# deviation and the draw-in checked, marked where they fail.
 record = openpyxl.load_workbook(xlsx)['张拉记录']
-jacks = [(r['tendon'], end, r[column]) for r in results if r['status'] == 'ok'
+head = next(n for n, row in enumerate(record.iter_rows(values_only=True), start=1) if row[0] == '编号')
+assert record.freeze_panes == f'A{head + 1}'
+jacks = [(r['tendon'], end, r[column], r) for r in results if r['status'] == 'ok'
          for end, column in (('左端', 'elong_left'), ('右端', 'elong_right')) if r[column]]
-assert record.max_row == len(jacks) + 1
-for n, (cells, (name, end, elong)) in enumerate(zip(record.iter_rows(min_row=2, values_only=True), jacks), start=2):
-    assert cells[:2] == (name, end) and cells[3] == float(elong) and cells[6] is None, (n, cells)
-    assert round(cells[3] * 0.94, 6) <= cells[4] + 0.05 and cells[5] - 0.05 <= round(cells[3] * 1.06, 6), cells
-    assert f'G{n}-D{n}' in cells[7] and f'/D{n}' in cells[7] and f'ABS(H{n})>6' in cells[8], cells
+assert record.max_row == head + len(jacks)
+for n, (cells, (name, end, elong, r)) in enumerate(zip(record.iter_rows(min_row=head + 1, values_only=True), jacks),
+                                                  start=head + 1):
+    force = float(r['force'])
+    assert cells[:4] == (name, end, None, 10) and cells[10] == float(elong), (n, cells)
+    assert abs(cells[8] - force) <= 0.05 and abs(cells[4] - cells[8] / 10) < 1e-9 and abs(cells[6] - cells[8] / 5) < 1e-9, cells
+    assert round(cells[10] * 0.94, 6) <= cells[11] + 0.05 and cells[12] - 0.05 <= round(cells[10] * 1.06, 6), cells
+    assert all(c is None for c in cells[13:18]) and cells[22] == float(r['set']), cells
+    assert f'R{n}-N{n}' in cells[19] and f'(O{n}-N{n})' in cells[19] and f'-S{n}' in cells[19], cells
+    assert f'(T{n}-K{n})/K{n}' in cells[20] and f'ABS(U{n})>6' in cells[21] and f'X{n}>W{n}' in cells[24], cells
 marked = record.conditional_formatting
-assert any('H2:I' in str(rule.sqref) and 'ABS($H2)>6' in rule.rules[0].formula[0] for rule in marked), marked
+assert any(f'U{head + 1}:V' in str(rule.sqref) and f'ABS($U{head + 1})>6' in rule.rules[0].formula[0] for rule in marked)
+assert any(f'X{head + 1}:Y' in str(rule.sqref) for rule in marked), marked
 
 # The sheet: a page (or two) per tendon under its name; an ok tendon's page
 # gives its length and, in the setting-out table, the height at each key point.
@@ -211,14 +221,30 @@ assert rows(out)[len(bad)]['name'] == "'=cmd"
 # A stressing value that is none refuses its row, naming the column; a bad
 # option refuses the run.
 refused = [('sigma_con', 'abc'), ('sigma_con', '0'), ('sigma_con', '1900'), ('duct', 'wood'), ('kappa', '-0.001'),
-           ('mu', '1e400'), ('ends', '3'), ('ends', '1.5'), ('strands', '0'), ('strands', '2.5')]
+           ('mu', '1e400'), ('ends', '3'), ('ends', '1.5'), ('strands', '0'), ('strands', '2.5'), ('set', '-1'),
+           ('set', '51')]
 lines = [','.join(columns)] + [f'r,C4,100,100,100,0.1,0.5,0.1,20000,1000,,1' + ',' * (STRESSING.index(k) + 1) + v
                                + ',' * (len(STRESSING) - STRESSING.index(k) - 1) for k, v in refused]
 for r, (column, value) in zip(rows(run('-', data='\n'.join(lines).encode())[1]), refused):
     assert r['status'] == 'input' and f'{column} 列“{value}”' in r['message'] and not r['elong'], (column, r)
-for bad in (['--ends', '0'], ['--duct', 'wood'], ['--sigma-con', '-5'], ['--fptk', '1200'], ['--allow-live', 'x']):
+# Calibrations: either way round, several at once or again; one that is no
+# line, names no jack, reads below zero at σcon or is not given for a jack.
+J1, J2 = '--gauge=J1:p=0.0213F-0.70', '--gauge=J2: F = 46.95·p + 33'
+for bad, named in ((['--ends', '0'], '--ends'), (['--duct', 'wood'], '--duct'), (['--sigma-con', '-5'], '--sigma-con'),
+                   (['--fptk', '1200'], '--fptk'), (['--allow-live', 'x'], '--allow-live'), (['--set', '-0.5'], '--set'),
+                   (['--set', '60'], '--set'), (['--initial', '12'], '--initial'), (['--gauge', 'J1:p=0.02x+1'], '--gauge'),
+                   (['--gauge', 'p=0.02F'], '--gauge'), (['--gauge', 'J1:p=0.0213F-5'], '--gauge'),
+                   (['--gauge', 'J1:F=-46p+3'], '--gauge'), ([J1, '--jacks', 'J1,J3'], '--jacks J1,J3'), ([J1, J1], '--gauge')):
     code, out, err = run(*bad, write('golden.csv', plain))
-    assert code == 2 and bad[0] in err and not out, (bad, code, err)
+    assert code == 2 and named in err and not out, (bad, code, err)
+code, out, _ = run(J1, J2, '--jacks=J2,J1', '--initial=15', '-o', xlsx, write('golden.csv', plain))
+calibrated = openpyxl.load_workbook(xlsx)['张拉记录']
+assert [r[:2] for r in calibrated.iter_rows(min_row=2, max_row=3, values_only=True)] == \
+    [('J1', '0.0213F-0.70'.join(['p=', ''])), ('J2', 'F = 46.95·p + 33')]
+stage = next(r for r in calibrated.iter_rows(values_only=True) if r[1] == '右端')
+assert stage[2:4] == ('J1', 15) and abs(stage[9] - (0.0213 * stage[8] - 0.70)) < 1e-9, stage
+left = next(r for r in calibrated.iter_rows(values_only=True) if r[1] == '左端')
+assert left[2] == 'J2' and abs(left[5] - (left[4] - 33) / 46.95) < 1e-9 and abs(left[4] - left[8] * 0.15) < 1e-9, left
 
 # Schedules that cannot be read: exit 2, a message naming the place, and an
 # earlier results file left as it was.
@@ -282,7 +308,7 @@ assert '全束钢绞线长 48430 mm' in text and '计算伸长值 145.0 mm' in t
 tendon_page = ''.join(page for page in text.split('\f') if '束 KL5' in page)
 assert re.search(r'(^|\s)29970\s+1080(\s|$)', tendon_page, re.M), tendon_page  # KL5-C's left end, from the tendon's
 book = openpyxl.load_workbook(xlsx)
-jacks = [r[:2] for r in book['张拉记录'].iter_rows(min_row=2, values_only=True)]
+jacks = [r[:2] for r in book['张拉记录'].iter_rows(values_only=True) if r[1] in ('左端', '右端')]
 assert jacks == [('KL5', '左端'), ('KL5', '右端'), ('L6', '左端')], jacks
 tendons = list(book['tendons'].iter_rows(min_row=2, values_only=True))
 assert [t[:5] for t in tendons] == [('KL5', 3, 2, 48430, 96860), ('L6', 1, 1, 16041, 16041)], tendons

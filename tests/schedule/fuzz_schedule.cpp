@@ -2,8 +2,8 @@
 // never crashes or hangs; either the whole file is refused, or every record
 // it reads is worked out into one result with one of the known statuses, and
 // joined into tendons where rows share a mark; a stressed row's tensioning
-// figures are all numbers (no inf or nan from a stressing value at its
-// limits), and there are never more records than lines.
+// and anchoring figures are all numbers (no inf or nan from a stressing
+// value at its limits), and there are never more records than lines.
 
 #include "schedule/schedule.h"
 
@@ -45,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             if (!statuses.contains(result.cells[schedule::output::status]))
                 __builtin_trap();
             // A tendon's figures, where a row has them, are all numbers.
-            for (int column = schedule::output::sigmaCon; result.stressed && column <= schedule::output::force; ++column)
-                if (column != schedule::output::elongRight && !schedule::plainNumber(result.cells[std::size_t(column)]))
+            namespace out = schedule::output;
+            for (int column = out::sigmaCon; result.stressed && column <= out::lossTotalMax; ++column)
+                if (column != out::elongRight && column != out::cutLength && column != out::lfRight
+                    && !schedule::plainNumber(result.cells[std::size_t(column)]))
                     __builtin_trap();
         }
     } catch (const schedule::ReadError &) {

@@ -1,0 +1,149 @@
+// What the site reads while a tendon is stressed: the stages, the force at
+// each, and each jack's gauge reading from its calibration.
+
+#include "schedule/schedule.h"
+
+#include "numeric/decimal.h"
+
+#include <algorithm>
+
+namespace schedule {
+
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A coefficient or a constant as written; "" and "+" are 1 and "-" is -1
+// before a variable.
+bool number(std::string term, bool coefficient, double &value)
+{
+    if (coefficient && (term.empty() || term == "+" || term == "-")) {
+        value = term == "-" ? -1 : 1;
+        return true;
+    }
+    if (!plainNumber(term))
+        return false;
+    const bool minus = term.front() == '-', sign = minus || term.front() == '+';
+    const auto [end, error] = numeric::readDecimal(term.data() + sign, term.data() + term.size(), value);
+    value = minus ? -value : value;
+    return error == std::errc() && end == term.data() + term.size();
+}
+
+bool isVariable(char c, char variable) { return c == variable || c == variable - 'a' + 'A' || c == variable - 'A' + 'a'; }
+
+// One calibration, "NAME:p=aF+b" or "NAME:F=ap+b", its terms in any order.
+std::optional<std::string> readGauge(std::string text, Gauge &gauge)
+{
+    for (std::size_t at; (at = text.find("：")) != std::string::npos;)
+        text.replace(at, std::string_view("：").size(), ":");
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos || trimmed(std::string_view(text).substr(0, colon)).empty())
+        return "“" + std::string(trimmed(text)) + "”缺少千斤顶编号，应如 J1:p=0.0213F-0.70。";
+    gauge.name = std::string(trimmed(std::string_view(text).substr(0, colon)));
+    gauge.equation = std::string(trimmed(std::string_view(text).substr(colon + 1)));
+    const std::string wrong = "千斤顶 " + gauge.name + " 的校准式“" + gauge.equation
+                              + "”不是 p=a·F+b 或 F=a·p+b（p 压力表读数 MPa，F 张拉力 kN）。";
+    std::string equation = gauge.equation;
+    for (std::string_view sign : {" ", "\t", "·", "×", "*"})
+        for (std::size_t at; (at = equation.find(sign)) != std::string::npos;)
+            equation.erase(at, sign.size());
+    if (equation.size() < 3 || equation[1] != '=' || !(isVariable(equation[0], 'p') || isVariable(equation[0], 'f')))
+        return wrong;
+    const bool pressure = isVariable(equation[0], 'p');
+    const char other = pressure ? 'f' : 'p';
+    // The right side's terms, split before each sign that is no exponent's.
+    const std::string right = equation.substr(2);
+    std::vector<std::string> terms;
+    std::size_t from = 0;
+    for (std::size_t at = 1; at <= right.size(); ++at)
+        if (at == right.size() || ((right[at] == '+' || right[at] == '-') && right[at - 1] != 'e' && right[at - 1] != 'E')) {
+            terms.push_back(right.substr(from, at - from));
+            from = at;
+        }
+    std::optional<double> slope, constant;
+    for (const std::string &term : terms) {
+        double value = 0;
+        const bool variable = !term.empty() && isVariable(term.back(), other);
+        if (!number(variable ? term.substr(0, term.size() - 1) : term, variable, value))
+            return wrong;
+        std::optional<double> &into = variable ? slope : constant;
+        if (into)
+            return wrong;
+        into = value;
+    }
+    if (!slope)
+        return wrong;
+    // Stored as the reading against the force.
+    if (pressure) {
+        gauge.perKn = *slope;
+        gauge.atZero = constant.value_or(0);
+    } else if (*slope != 0) {
+        gauge.perKn = 1 / *slope;
+        gauge.atZero = -constant.value_or(0) / *slope;
+    }
+    if (!(gauge.perKn > 0))
+        return "千斤顶 " + gauge.name + " 的校准式“" + gauge.equation + "”读数不随张拉力增大。";
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> readGauges(std::string_view text, std::vector<Gauge> &gauges)
+{
+    std::vector<Gauge> read;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t end = std::min(text.find(';', from), text.size());
+        const std::string_view part = trimmed(text.substr(from, end - from));
+        from = end + 1;
+        if (part.empty())
+            continue;
+        Gauge gauge;
+        if (auto reason = readGauge(std::string(part), gauge))
+            return reason;
+        if (std::any_of(read.begin(), read.end(), [&](const Gauge &g) { return g.name == gauge.name; }))
+            return "千斤顶 " + gauge.name + " 的校准给了两次。";
+        read.push_back(std::move(gauge));
+    }
+    gauges = std::move(read);
+    return std::nullopt;
+}
+
+const Gauge *Stressing::gaugeAt(int end) const
+{
+    if (gauges.empty())
+        return nullptr;
+    const std::string &named = jacks[std::size_t(end)];
+    if (named.empty())
+        return &gauges[std::min(std::size_t(end), gauges.size() - 1)];
+    const auto gauge = std::find_if(gauges.begin(), gauges.end(), [&](const Gauge &g) { return g.name == named; });
+    return gauge == gauges.end() ? nullptr : &*gauge;
+}
+
+double siteElongation(const Stressed &stressed, int end)
+{
+    const Stressing &s = stressed.stressing;
+    return (end ? stressed.tensioning.elongRight : stressed.tensioning.elongLeft) - s.sigmaCon * s.jack / s.ep;
+}
+
+std::array<Stage, 3> stages(const Stressed &stressed, int end)
+{
+    const Stressing &s = stressed.stressing;
+    const Gauge *gauge = s.gaugeAt(end);
+    std::array<Stage, 3> out;
+    const int percents[]{s.initial, 2 * s.initial, 100};
+    for (std::size_t n = 0; n < out.size(); ++n) {
+        const double share = percents[n] / 100.0, force = s.force() * share;
+        out[n] = {percents[n], force, gauge ? std::optional(gauge->reading(force)) : std::nullopt,
+                  siteElongation(stressed, end) * share};
+    }
+    return out;
+}
+
+} // namespace schedule
