@@ -430,6 +430,18 @@ std::string drawing(int row)
             .text(head.cells[schedule::output::sigmaCon]);
         points(json, "left", along.jack[0]);
         points(json, "right", along.jack[1]);
+        // After anchoring, and where each set zone ends.
+        const calc::Anchoring &anchoring = head.stressed->anchoring;
+        points(json, "anchored", calc::anchoredAlong(head.stressed->pieces, anchoring, 12));
+        json.key("reaches").open('[');
+        for (int end = 0; end < head.stressed->stressing.ends; ++end) {
+            const double reach = std::min(anchoring.lf[std::size_t(end)], anchoring.length);
+            const double along = end ? anchoring.length - reach : reach;
+            json.open('{').key("x").number(calc::horizontalAt(head.stressed->pieces, along))
+                .key("sigma").number(calc::stressAt(anchoring.after, along))
+                .key("lf").text(head.cells[end ? schedule::output::lfRight : schedule::output::lfLeft]).close('}');
+        }
+        json.close(']');
         json.close('}');
     }
     return json.close('}').done();

@@ -1,7 +1,7 @@
 // The selected tendon drawn to scale as on its calculation sheet: each span's
 // beam end to end, the tendon's profile with its key points and heights, the
 // supports between spans, and under it the stress along the strand from each
-// jack. Every point, scale and the paper come from the core; the drawing only
+// jack, before and after anchoring. Every point, scale and the paper come from the core; the drawing only
 // places labels.
 
 const SVG = 'http://www.w3.org/2000/svg';
@@ -74,7 +74,7 @@ export function drawTendon(d, cells) {
 
     if (d.stress) {
         const s = d.stress;
-        const all = [...s.left, ...s.right].map(([, sigma]) => sigma);
+        const all = [...s.left, ...s.right, ...s.anchored].map(([, sigma]) => sigma);
         const low = Math.min(...all);
         const high = s.sigmaCon;
         const gTop = profileHeight + 8;
@@ -84,6 +84,15 @@ export function drawTendon(d, cells) {
         node('line', { x1: X(0), y1: gBottom, x2: X(d.length), y2: gBottom, class: 'axis' }, svg);
         for (const side of [s.left, s.right])
             if (side.length) node('path', { d: path(side.map(([x, sigma]) => [X(x), G(sigma)])), class: 'stress' }, svg);
+        // After anchoring, dashed; each set zone's reach marked, the left
+        // end's above the curve and the right end's below, so two that pass
+        // each other stay apart.
+        node('path', { d: path(s.anchored.map(([x, sigma]) => [X(x), G(sigma)])), class: 'anchored' }, svg);
+        s.reaches.forEach((reach, end) => {
+            node('line', { x1: X(reach.x), y1: G(reach.sigma) - 1.5, x2: X(reach.x), y2: G(reach.sigma) + 1.5, class: 'axis' }, svg);
+            label(svg, X(reach.x), G(reach.sigma) + (end ? 4 : -2), `lf ${reach.lf}`, { 'text-anchor': 'middle', class: 'small' });
+        });
+        label(svg, width - 2, profileHeight + 3, '实线 张拉时　虚线 锚固后', { 'text-anchor': 'end', class: 'small' });
         label(svg, X(0) - 1, G(high) + 1, s.sigmaConText, { 'text-anchor': 'end', class: 'small' });
         if (s.ends === 2) {
             node('line', { x1: X(s.divide), y1: gTop, x2: X(s.divide), y2: gBottom, class: 'mark' }, svg);

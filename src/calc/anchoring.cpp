@@ -195,6 +195,15 @@ Anchoring anchor(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, i
     return a;
 }
 
+double stressAt(const std::vector<StressRun> &runs, double s)
+{
+    if (runs.empty())
+        return 0;
+    const auto run = std::find_if(runs.begin(), runs.end(), [&](const StressRun &r) { return s <= r.s1; });
+    const StressRun &r = run == runs.end() ? runs.back() : *run;
+    return std::exp(r.ln0 + r.slope * (std::min(s, r.s1) - r.s0));
+}
+
 double horizontalAt(const std::vector<Piece> &pieces, double along)
 {
     double s = 0;

@@ -52,6 +52,8 @@ Anchoring anchor(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, i
 // The stress after anchoring drawn along the tendon: points (x mm from its
 // left end, σ MPa), `samples` to a run; and where mm along the strand falls
 // on the horizontal.
+// The stress of runs at s mm along the strand (at a kink, the stress before it).
+double stressAt(const std::vector<StressRun> &runs, double s);
 std::vector<StressPoint> anchoredAlong(const std::vector<Piece> &pieces, const Anchoring &anchoring, int samples);
 double horizontalAt(const std::vector<Piece> &pieces, double along);
 

@@ -1,5 +1,6 @@
 #include "sheet/sheet.h"
 
+#include "calc/anchoring.h"
 #include "calc/continuous.h"
 #include "calc/messages.h"
 #include "numeric/number_text.h"
@@ -239,8 +240,9 @@ void drawStress(QPainter &painter, const QRectF &area, double length, const sche
     const auto X = [&](double x) { return left + calc::sheetDrawingMargin + x / across; };
     const calc::Tensioning &t = stressed.tensioning;
     const double sigmaCon = stressed.stressing.sigmaCon;
-    // From the lowest stress, rounded down to 50 MPa, up to σcon.
-    double lowest = sigmaCon;
+    // From the lowest stress before or after anchoring, rounded down to 50 MPa, up to σcon.
+    const calc::Anchoring &anchored = stressed.anchoring;
+    double lowest = std::min(sigmaCon, anchored.lowest);
     for (const calc::PieceStress &piece : t.pieces)
         lowest = std::min(lowest, piece.sigmaOut);
     const double floor = std::max(0.0, std::floor(lowest * 0.98 / 50) * 50);
@@ -270,7 +272,34 @@ void drawStress(QPainter &painter, const QRectF &area, double length, const sche
     painter.drawPath(curve[0]);
     painter.drawPath(curve[1]);
 
+    // After anchoring, dashed, each set zone's reach marked at the point
+    // where the stress after anchoring meets the stress before it.
+    QPainterPath seated;
+    const std::vector<calc::StressPoint> after = calc::anchoredAlong(stressed.pieces, anchored, 12);
+    for (std::size_t n = 0; n < after.size(); ++n) {
+        const QPointF at = paper.at(X(after[n].x), Y(after[n].sigma));
+        n ? seated.lineTo(at) : seated.moveTo(at);
+    }
+    paper.pen(0.3, Qt::DashLine);
+    painter.drawPath(seated);
     paper.font(6.5);
+    paper.text(left + width - 60, top - 1, 60, QStringLiteral("实线 张拉时　虚线 锚固后"), Qt::AlignRight);
+    for (int end = 0; end < stressed.stressing.ends; ++end) {
+        const double reach = std::min(anchored.lf[std::size_t(end)], anchored.length);
+        const double along = end ? anchored.length - reach : reach;
+        const double x = calc::horizontalAt(stressed.pieces, along), sigma = calc::stressAt(anchored.after, along);
+        paper.pen(0.15);
+        paper.line(X(x), Y(sigma) - 1.5, X(x), Y(sigma) + 1.5);
+        // The left end's reach named above the curve, the right end's below,
+        // so two that pass each other stay apart.
+        paper.text(X(x) - 15, Y(sigma) + (end ? 1 : -5), 30, QStringLiteral("lf=%1").arg(fixed(reach, 0)), Qt::AlignHCenter);
+    }
+    // The stress left at each anchor.
+    const double leftAfter = anchored.after.empty() ? sigmaCon : anchored.after.front().from();
+    const double rightAfter = anchored.after.empty() ? sigmaCon : anchored.after.back().to();
+    paper.text(X(0) - 15, Y(leftAfter) - 3, 14, fixed(leftAfter, 1), Qt::AlignRight);
+    if (stressed.stressing.ends == 2)
+        paper.text(X(length) + 1, Y(rightAfter) - 3, 14, fixed(rightAfter, 1));
     paper.text(X(0) - 15, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1), Qt::AlignRight);
     if (stressed.stressing.ends == 2) {
         paper.text(X(length) + 1, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1));
@@ -509,7 +538,8 @@ private:
         const auto &c = result.cells;
         const int notes = int(q(c[schedule::output::note]).split(QStringLiteral("；"), Qt::SkipEmptyParts).size());
         return 23.5 + (throughSpans(result) ? 5 : 0) + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
-               + 5.0 * (result.stressed->stressing.ends + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2;
+               + 5.0 * (result.stressed->stressing.ends + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2
+               + anchoringHeight(result);
     }
 
     // How the tendon is stressed, piece by piece, and what each jack gives.
@@ -589,6 +619,7 @@ private:
                             q(c[out::sigmaFar]), q(c[out::loss]), q(c[out::elong]), q(c[out::elongMin]),
                             q(c[out::elongMax])));
         y += 5;
+        y = anchoring(paper, y, result);
         if (!c[out::cutLength].empty()) {
             paper.text(margin + 4, y, 176,
                        QStringLiteral("下料长度 %1 mm = 钢绞线长 %2 mm + 张拉端 %3 mm × %4 + 锚固端 %5 mm × %6")
@@ -603,6 +634,80 @@ private:
             y += 5;
         }
         return y + 2;
+    }
+
+    // The loss as the wedges seat, and the stages the site reads at each jack.
+    static constexpr double anchoringLines = 5, stageHeading = 6, stageRow = 4.3;
+    double anchoring(Paper &paper, double y, const schedule::Result &result)
+    {
+        namespace out = schedule::output;
+        const auto &c = result.cells;
+        const schedule::Stressed &stressed = *result.stressed;
+        const schedule::Stressing &s = stressed.stressing;
+        const calc::Anchoring &a = stressed.anchoring;
+        const QString rules[]{
+            s.ends == 2 ? QStringLiteral("两端的锚固损失影响长度均未超过分界点") : QStringLiteral("lf 未超过束长"),
+            QStringLiteral("lf 超过束长：全长回缩，锚固后应力保持反向摩擦的形状整体降低（附录 J）"),
+            QStringLiteral("影响长度超过分界点：两端各按单独张拉锚固计算，各点取较大应力（附录 J.0.2）")};
+        paper.text(margin + 4, y, 176,
+                   QStringLiteral("锚固（GB 50010 第 10.2.2、10.2.3 条及附录 J，反向摩擦同 κ、μ）：锚具回缩 a = %1 mm")
+                       .arg(q(c[out::set])));
+        y += 5;
+        paper.text(margin + 4, y, 176,
+                   QStringLiteral("lf 内 σ锚固后(x) = σ(lf)² / σ(x)，lf 由 ∫₀^lf (σ − σ锚固后) dx / Ep = a 按各段指数应力精确求得"));
+        y += 5;
+        paper.text(margin + 4, y, 176, rules[a.rule]);
+        y += 5;
+        QString reach = QStringLiteral("左端 lf = %1 mm，σl1 = %2 MPa").arg(q(c[out::lfLeft]), fixed(a.loss[0], 1));
+        if (s.ends == 2)
+            reach += QStringLiteral("；右端 lf = %1 mm，σl1 = %2 MPa").arg(q(c[out::lfRight]), fixed(a.loss[1], 1));
+        paper.text(margin + 4, y, 176, reach);
+        y += 5;
+        paper.text(margin + 4, y, 176,
+                   QStringLiteral("锚固后最小应力 %1 MPa（沿钢绞线距左端 %2 mm），该处 σl1 + σl2 = %3 MPa")
+                       .arg(q(c[out::sigmaAnchoredMin]), fixed(a.lowestAt, 0), q(c[out::lossTotalMax])));
+        y += 6;
+        const char *headings[]{"张拉端", "千斤顶", "阶段", "% σcon", "张拉力 (kN)", "压力表读数 (MPa)", "计算伸长值 (mm)"};
+        const double columns[]{margin + 4, margin + 20, margin + 40, margin + 62, margin + 86, margin + 116, margin + 150};
+        paper.font(7.5);
+        for (int i = 0; i < 7; ++i)
+            paper.text(columns[i], y, 26, QString::fromUtf8(headings[i]), i > 2 ? Qt::AlignRight : Qt::AlignLeft);
+        if (s.jack > 0)
+            paper.text(columns[6] + 27, y, 30, QStringLiteral("（不含千斤顶内）"));
+        paper.pen(0.15);
+        paper.line(margin + 4, y + 5.5, pageWidth - margin, y + 5.5);
+        y += stageHeading - 0.5;
+        const QString names[]{QStringLiteral("初应力"), QStringLiteral("2 × 初应力"), QStringLiteral("σcon")};
+        for (int end = 0; end < s.ends; ++end) {
+            const schedule::Gauge *gauge = s.gaugeAt(end);
+            int n = 0;
+            for (const schedule::Stage &stage : schedule::stages(stressed, end)) {
+                const QString cells[]{n ? QString() : end ? QStringLiteral("右端") : QStringLiteral("左端"),
+                                      n || !gauge ? QString() : q(gauge->name), names[n], QString::number(stage.percent),
+                                      fixed(stage.force, 1), stage.gauge ? fixed(*stage.gauge, 2) : QStringLiteral("—"),
+                                      fixed(stage.elongation, 1)};
+                for (int i = 0; i < 7; ++i)
+                    paper.text(columns[i], y, 26, cells[i], i > 2 ? Qt::AlignRight : Qt::AlignLeft);
+                y += stageRow;
+                ++n;
+            }
+        }
+        paper.font(8);
+        if (const schedule::Gauge *left = s.gaugeAt(0)) {
+            const schedule::Gauge *right = s.ends == 2 ? s.gaugeAt(1) : nullptr;
+            QString used = QStringLiteral("校准：%1  %2").arg(q(left->name), q(left->equation));
+            if (right && right != left)
+                used += QStringLiteral("；%1  %2").arg(q(right->name), q(right->equation));
+            paper.text(margin + 4, y + 0.5, 176, used + QStringLiteral("（p 压力表读数 MPa，F 张拉力 kN）"));
+            y += 5;
+        }
+        return y + 1.5;
+    }
+
+    static double anchoringHeight(const schedule::Result &result)
+    {
+        const schedule::Stressing &s = result.stressed->stressing;
+        return 5 * anchoringLines + 1 + stageHeading + 3 * s.ends * stageRow + (s.gaugeAt(0) ? 5 : 0) + 1.5;
     }
 
     // What a checker verifies, stated with its numbers.

@@ -44,15 +44,16 @@ async function open(context) {
     return { page, problems };
 }
 
-// What a grid cell shows: row from 1, column by its title.
-async function cell(page, row, title) {
+// What a grid cell shows: row from 1, column by its title (the result
+// column where an input column has the same title, as sigma_con and set).
+async function cell(page, row, title, result = false) {
     const columns = await page.evaluate(() => [...document.querySelectorAll('.tabulator-col')].map((c) => [c.innerText.split('\n')[0], c.getAttribute('tabulator-field')]));
-    const field = columns.find(([t]) => t === title)?.[1];
+    const field = columns[result ? 'findLast' : 'find'](([t]) => t === title)?.[1];
     assert.ok(field, `no column ${title}`);
     return page.locator(`.tabulator-row:nth-child(${row}) .tabulator-cell[tabulator-field="${field}"]`);
 }
 
-const text = async (page, row, title) => (await (await cell(page, row, title)).textContent()) ?? '';
+const text = async (page, row, title, result) => (await (await cell(page, row, title, result)).textContent()) ?? '';
 
 // Pastes as the browser does when the engineer presses Ctrl+V over the grid.
 async function paste(page, row, title, clipboard) {
@@ -169,7 +170,11 @@ test('the spans of a continuous tendon are worked out together as they are edite
     // Any of its spans shows the whole tendon drawn, and the stress where the jacks meet.
     await (await cell(page, 2, 'name')).click();
     await settled(page, () => document.querySelector('#figure svg')?.textContent.includes('3 跨'));
-    assert.match(await page.locator('#figure svg').textContent(), /分界点 926\.2/);
+    const drawn = await page.locator('#figure svg').textContent();
+    assert.match(drawn, /分界点 926\.2/);
+    // After anchoring: the line drawn, each end's reach named as its column gives it.
+    assert.equal(await page.locator('#figure svg path.anchored').count(), 1);
+    for (const column of ['lf_left', 'lf_right']) assert.ok(drawn.includes(`lf ${await text(page, 1, column)}`), column);
     // A longer middle span: the tendon's strand and the first row's figures follow.
     await paste(page, 2, 'lc', '12500');
     await settled(page, () => !document.body.innerText.includes('48430'));
@@ -214,6 +219,16 @@ test('an option refused as the program refuses it, storage that fails, and the k
     await page.getByLabel('张拉端数').fill('1');
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'elong_right'), '');
+    // The draw-in and the initial stage, refused beside their boxes as the program refuses them.
+    for (const [box, value, said] of [['锚具回缩 a (mm)', '60', '须在 0 至 50 之间。'], ['初应力 (%σcon)', '12', '不是 10、15 或 20']]) {
+        await page.getByLabel(box).fill(value);
+        await settled(page, (words) => document.body.innerText.includes(words), said);
+        assert.equal(await text(page, 1, 'length'), '');
+        await page.getByLabel(box).fill('');
+    }
+    await page.getByLabel('锚具回缩 a (mm)').fill('5');
+    await settled(page, () => document.body.innerText.includes('18110'));
+    assert.equal(await text(page, 1, 'set', true), '5');
 
     // The keyboard of a spreadsheet: type, Tab to the next cell, Enter;
     // copy a range; undo.

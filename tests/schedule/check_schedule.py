@@ -203,6 +203,8 @@ for r, s, g in zip(results, schedule, golden):
     for column in ('elong_left', 'elong_right'):
         assert not r[column] or f"计算伸长值 {r[column]} mm" in page, (s['name'], column)
     assert not r['force'] or (f"张拉力 {r['force']} kN" in page and f"伸长值合计 {r['elong']} mm" in page), s['name']
+    assert not r['lf_left'] or (f"左端 lf = {r['lf_left']} mm" in page and f"锚固后最小应力 {r['sigma_anchored_min']} MPa" in page
+                                and f"lf={r['lf_left']}" in page), s['name']
 
 # A schedule longer than the batches it is worked out in comes back in its
 # own order, each row with its own numbers.
