@@ -90,6 +90,7 @@ struct Side {
     double length; // the strand's, to turn s into mm from the right end
     Reach reach;
     bool anchored;
+    double lnK = std::log(reach.k); // −inf where the strand went slack
 
     StressRun over(double p, double q) const
     {
@@ -99,7 +100,7 @@ struct Side {
         const double tp = right ? length - p : p;
         double ln = r.ln0 + r.slope * (tp - r.s0), slope = right ? -r.slope : r.slope;
         if (anchored && t < reach.lf) {
-            ln = std::log(reach.k) - ln; // −inf where the strand went slack
+            ln = lnK - ln;
             slope = -slope;
         }
         return {p, q, ln, slope};
@@ -113,6 +114,7 @@ std::vector<StressRun> runsOver(std::vector<double> breaks, double length, Pick 
 {
     std::sort(breaks.begin(), breaks.end());
     std::vector<StressRun> runs;
+    runs.reserve(breaks.size() + 2);
     for (std::size_t n = 0; n + 1 < breaks.size(); ++n) {
         const double p = std::clamp(breaks[n], 0.0, length), q = std::clamp(breaks[n + 1], 0.0, length);
         if (q - p < 1e-9)

@@ -115,6 +115,7 @@ private slots:
         for (int ends : {2, 1}) {
             s.stressing.ends = ends;
             s.tensioning = calc::tension(s.pieces, s.stressing.friction(), 1395, ends, 195000, 0);
+            s.anchoring = calc::anchor(s.pieces, s.stressing.friction(), 1395, ends, 195000, 6, s.tensioning);
             QImage image(1400, 300, QImage::Format_RGB32);
             image.fill(Qt::white);
             QPainter painter(&image);
