@@ -212,7 +212,7 @@ constexpr std::array<std::pair<std::string_view, input::Column>, 7> stressingCol
 
 // The stressing a row's own columns give over `stressing`. A row that
 // changes the force can make a jack's gauge read below zero; that names the
-// column that gave the force.
+// column that gave the force (the control stress where the strands are not the row's).
 void takeStressing(const Record &record, Stressing &stressing)
 {
     bool any = false;
@@ -343,11 +343,13 @@ std::optional<Stressing::Conflict> Stressing::conflict() const
     if (sigmaCon > fptk)
         return Conflict{"fptk", "σcon " + numeric::writeNumber(sigmaCon) + " MPa 超过 fptk " + numeric::writeNumber(fptk)
                                     + " MPa (the control stress exceeds the strength)"};
+    for (int end = 0; end < 2; ++end)
+        if (!jacks[std::size_t(end)].empty() && !gaugeAt(end))
+            return Conflict{"jacks", "千斤顶 " + jacks[std::size_t(end)] + " 没有给出校准 (--gauge) (no calibration names this jack)"};
+    // A row's own control stress or strands change the force, so this one
+    // can stand against a row's columns too.
     for (int end = 0; end < ends; ++end) {
-        const std::string &named = jacks[std::size_t(end)];
         const Gauge *gauge = gaugeAt(end);
-        if (!named.empty() && !gauge)
-            return Conflict{"jacks", "千斤顶 " + named + " 没有给出校准 (--gauge) (no calibration names this jack)"};
         if (gauge && gauge->reading(force()) < 0)
             return Conflict{"gauge", "千斤顶 " + gauge->name + " 在张拉力 " + fixed(force(), 1) + " kN 时读数 "
                                          + fixed(gauge->reading(force()), 2)

@@ -245,6 +245,9 @@ assert [r[:2] for r in calibrated.iter_rows(min_row=2, max_row=3, values_only=Tr
     [('J1', '0.0213F-0.70'.join(['p=', ''])), ('J2', 'F = 46.95·p + 33')]
 stage = next(r for r in calibrated.iter_rows(values_only=True) if r[1] == '右端')
 assert stage[2:4] == ('J1', 15) and abs(stage[9] - (0.0213 * stage[8] - 0.70)) < 1e-9, stage
+# A row whose own control stress makes a gauge read below zero is refused, naming it.
+low = run(J1, '-', data=b'name,profile,e1,e2,lc,lg1,lg2,sigma_con\nA,C2a,150,90,16010,1100,0,200\n')
+assert low[0] == 1 and 'sigma_con 列“200”：千斤顶 J1' in rows(low[1])[0]['message'], low
 left = next(r for r in calibrated.iter_rows(values_only=True) if r[1] == '左端')
 assert left[2] == 'J2' and abs(left[5] - (left[4] - 33) / 46.95) < 1e-9 and abs(left[4] - left[8] * 0.15) < 1e-9, left
 
