@@ -254,7 +254,8 @@ private:
 std::string elongationLimit(std::string_view shown, int percent);
 
 // A figure to `decimals` places as the results show it: the double's exact
-// decimal expansion rounded half up, the point a "." in any locale.
+// decimal expansion rounded (an exact half to even), the point a "." in any
+// locale.
 std::string fixed(double value, int decimals);
 
 // "2019.06.0006", as the window's credits show it.
