@@ -447,10 +447,70 @@ std::string drawing(int row)
     return json.close('}').done();
 }
 
+// Every jack of the schedule last worked out, tendon by tendon, as the site
+// record lists them: the row its tendon's figures stand on, its mark, the end,
+// the jack's name, each stage's force and gauge reading, the elongation to
+// check with its limits, the draw-in allowed, and whether the ram's travel
+// needs a second stroke.
+std::string siteJacks()
+{
+    Json json;
+    json.open('[');
+    for (std::size_t row = 0; row < shown.size(); ++row) {
+        if (!shown[row] || !shown[row]->stressed)
+            continue;
+        const schedule::Stressed &stressed = *shown[row]->stressed;
+        const schedule::Stressing &s = stressed.stressing;
+        for (int end = 0; end < s.ends; ++end) {
+            const schedule::Gauge *gauge = s.gaugeAt(end);
+            const std::string elongation = schedule::fixed(schedule::siteElongation(stressed, end), 1);
+            const double travel = (schedule::siteElongation(stressed, end) + s.sigmaCon * s.jack / s.ep) * (100 - s.initial) / 100;
+            json.open('{').key("row").number(double(row)).key("tendon").text(shown[row]->cells[schedule::output::tendon]);
+            json.key("end").number(end).key("jack").text(gauge ? gauge->name : "").key("stages").open('[');
+            for (const schedule::Stage &stage : schedule::stages(stressed, end)) {
+                json.open('{').key("percent").number(stage.percent).key("force").text(schedule::fixed(stage.force, 1));
+                json.key("gauge").text(stage.gauge ? schedule::fixed(*stage.gauge, 2) : "").close('}');
+            }
+            json.close(']').key("elongation").text(elongation);
+            json.key("min").text(schedule::elongationLimit(elongation, -6)).key("max").text(schedule::elongationLimit(elongation, 6));
+            json.key("set").text(numeric::writeNumber(s.drawIn)).key("twoStrokes").raw(travel > s.stroke ? "true" : "false");
+            json.close('}');
+        }
+    }
+    return json.close(']').done();
+}
+
+// The readings typed at a jack (split by U+001F, in the order of
+// schedule::reading) checked: each reading's mark (0 fine, 1 not yet typed,
+// 2 not a number, 3 backwards), the measured elongation and its deviation to
+// 0.1, whether within ±6 %, and the draw-in against a ("" and null where not
+// yet known).
+std::string siteCheck(int row, int end, const std::string &typed)
+{
+    if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->stressed)
+        return "{}";
+    std::array<std::string, schedule::reading::count> readings;
+    const auto parts = split(typed, fieldSeparator);
+    for (std::size_t n = 0; n < readings.size() && n < parts.size(); ++n)
+        readings[n] = std::string(parts[n]);
+    const schedule::SiteCheck check = schedule::checkSite(*shown[std::size_t(row)]->stressed, end, readings);
+    const auto known = [](const std::optional<bool> &verdict) { return verdict ? (*verdict ? "true" : "false") : "null"; };
+    Json json;
+    json.open('{').key("marks").open('[');
+    for (schedule::SiteCheck::Mark mark : check.marks)
+        json.number(int(mark));
+    json.close(']').key("measured").text(check.measured ? schedule::fixed(*check.measured, 1) : "");
+    json.key("deviation").text(check.deviation ? schedule::fixed(*check.deviation, 1) : "");
+    json.key("within").raw(known(check.within)).key("drawIn").raw(known(check.drawInWithin));
+    return json.close('}').done();
+}
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(quillmere)
 {
+    emscripten::function("siteJacks", &siteJacks);
+    emscripten::function("siteCheck", &siteCheck);
     emscripten::function("columns", &columns);
     emscripten::function("options", &options);
     emscripten::function("takeOptions", &takeOptions);

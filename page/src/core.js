@@ -54,5 +54,9 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         resultsCsv: () => core.resultsCsv(),
         resultsTsv: () => core.resultsTsv(),
         drawing: (at) => JSON.parse(core.drawing(at)),
+        // The site record: every jack of the schedule last worked out, and
+        // the readings typed at one (texts, in the core's order) checked.
+        siteJacks: () => JSON.parse(core.siteJacks()),
+        siteCheck: (row, end, typed) => JSON.parse(core.siteCheck(row, end, typed.map(clean).join(FIELD))),
     };
 }

@@ -6,6 +6,7 @@ import { loadCore } from './core.js';
 import { drawTendon } from './drawing.js';
 import { Grid } from './grid.js';
 import { Schedule } from './schedule.js';
+import { SiteRecord } from './site.js';
 
 const $ = (id) => document.getElementById(id);
 const SLICE = 2000; // rows worked out between two frames
@@ -38,6 +39,9 @@ async function start() {
     const at = (title) => titles.indexOf(title);
     const schedule = new Schedule(core.columns.input.length, storage());
     warn(schedule.load());
+    const site = new SiteRecord(core, storage(), warn);
+    const siteWarning = site.load();
+    if (siteWarning) warn(siteWarning);
 
     let results = null; // the core's rows for the schedule shown, or null where an option is refused
     let selectedRow = 0;
@@ -128,6 +132,7 @@ async function start() {
         }
         results = next;
         showRefusal(refused);
+        if (!$('site').hidden) site.refresh();
         await grid.show(rows, results);
         if (mine !== run) return;
         const worked = results ? results.filter(Boolean) : [];
@@ -247,6 +252,14 @@ async function start() {
         else if (key === 'y' || (key === 'z' && event.shiftKey)) schedule.redo() || say('没有可重做的修改。');
         else return;
         event.preventDefault();
+    });
+    // The site record in place of the grid, for one tendon and jack at a time.
+    $('site-mode').addEventListener('click', () => {
+        const on = !document.body.classList.contains('site-mode');
+        document.body.classList.toggle('site-mode', on);
+        $('site').hidden = !on;
+        $('site-mode').setAttribute('aria-pressed', String(on));
+        if (on) site.refresh();
     });
     $('undo').addEventListener('click', () => schedule.undo());
     $('redo').addEventListener('click', () => schedule.redo());

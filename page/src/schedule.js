@@ -3,6 +3,8 @@
 // new state, the earlier ones kept for undo, and each is written to the
 // browser's storage at once, so a reload or a closed tab loses nothing.
 
+import { keep } from './storage.js';
+
 const KEY = 'quillmere.schedule';
 const VERSION = 1;
 const KEPT = 100; // earlier states undo can go back to
@@ -44,16 +46,10 @@ export class Schedule {
 
     // null when kept, else what the engineer should know.
     save() {
-        try {
-            if (!this.storage) throw new Error('no storage');
-            this.storage.setItem(KEY, JSON.stringify({ version: VERSION, rows: this.rows, options: this.options }));
-            return null;
-        } catch (error) {
-            const full = error?.name === 'QuotaExceededError' || /quota/i.test(String(error?.message));
-            return full
-                ? '浏览器存储已满：最近的修改未能保存，请先“保存结果”或导出后清理。'
-                : '浏览器存储不可用：本页可以使用，但输入不会在关闭后保留。';
-        }
+        return keep(this.storage, KEY, { version: VERSION, rows: this.rows, options: this.options }, {
+            full: '浏览器存储已满：最近的修改未能保存，请先“保存结果”或导出后清理。',
+            none: '浏览器存储不可用：本页可以使用，但输入不会在关闭后保留。',
+        });
     }
 
     onChange(listener) {

@@ -197,6 +197,30 @@ std::array<Stage, 3> stages(const Stressed &stressed, int end);
 // against: the calculated one less the strand inside the jack.
 double siteElongation(const Stressed &stressed, int end);
 
+// What the site reads at one jack, as typed: the ruler at the initial stage
+// (L0), at twice it (L1) and at σcon (L2); where the jack is re-gripped, the
+// ruler at the first stroke's end and the second stroke's start; and the
+// draw-in measured after anchoring.
+namespace reading {
+enum Kind { l0, l1, strokeEnd, strokeStart, l2, drawIn, count };
+std::string_view title(int kind); // "L0", "L1", ...
+} // namespace reading
+
+// The readings checked as they come: each one fine, not yet typed, not a
+// number, or going backwards from the reading before it (a reading marked
+// so is not used); the measured elongation (L2 − L0) + (L1 − L0) less the
+// strand inside the jack, with two strokes (end − L0) + (L2 − start) + (L1 −
+// L0), once every reading it needs is fine; its deviation from the elongation
+// to check as shown (0.1 mm) and whether that is within ±6 %; the draw-in
+// against a.
+struct SiteCheck {
+    enum Mark { fine, empty, notNumber, backwards };
+    std::array<Mark, reading::count> marks{};
+    std::optional<double> measured, deviation; // mm, %
+    std::optional<bool> within, drawInWithin;
+};
+SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::string, reading::count> &typed);
+
 struct Result {
     std::array<std::string, output::columnCount> cells;
     bool ok() const { return cells[output::status] == "ok"; }

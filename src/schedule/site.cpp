@@ -146,4 +146,61 @@ std::array<Stage, 3> stages(const Stressed &stressed, int end)
     return out;
 }
 
+std::string_view reading::title(int kind)
+{
+    static constexpr std::string_view titles[]{"L0", "L1", "第一行程末", "第二行程始", "L2", "实测回缩"};
+    return titles[kind];
+}
+
+SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::string, reading::count> &typed)
+{
+    using namespace reading;
+    SiteCheck check;
+    std::array<double, count> value{};
+    for (int kind = 0; kind < count; ++kind) {
+        const std::string_view text = trimmed(typed[std::size_t(kind)]);
+        auto &mark = check.marks[std::size_t(kind)];
+        if (text.empty())
+            mark = SiteCheck::empty;
+        else if (!number(std::string(text), false, value[std::size_t(kind)]) || value[std::size_t(kind)] < -1e6
+                 || value[std::size_t(kind)] > 1e6)
+            mark = SiteCheck::notNumber;
+    }
+    const auto is = [&](Kind kind, SiteCheck::Mark mark) { return check.marks[kind] == mark; };
+    const auto at = [&](Kind kind) { return value[kind]; };
+    const bool twoStrokes = !is(strokeEnd, SiteCheck::empty) || !is(strokeStart, SiteCheck::empty);
+    // The ram only goes out while it pulls: each reading at least the one
+    // before it in the same stroke.
+    const auto order = [&](Kind before, Kind after) {
+        if (is(before, SiteCheck::fine) && is(after, SiteCheck::fine) && at(after) < at(before))
+            check.marks[after] = SiteCheck::backwards;
+    };
+    order(l0, l1);
+    if (twoStrokes) {
+        order(l1, strokeEnd);
+        order(strokeStart, l2);
+    } else {
+        order(l1, l2);
+    }
+    if (is(drawIn, SiteCheck::fine) && at(drawIn) < 0)
+        check.marks[drawIn] = SiteCheck::backwards;
+    const auto fine = [&](std::initializer_list<Kind> kinds) {
+        return std::all_of(kinds.begin(), kinds.end(), [&](Kind kind) { return is(kind, SiteCheck::fine); });
+    };
+    const Stressing &s = stressed.stressing;
+    if (fine({l0, l1, l2}) && (!twoStrokes || fine({strokeEnd, strokeStart}))) {
+        const double travel = twoStrokes ? (at(strokeEnd) - at(l0)) + (at(l2) - at(strokeStart)) : at(l2) - at(l0);
+        check.measured = travel + (at(l1) - at(l0)) - s.sigmaCon * s.jack / s.ep;
+        // Against the elongation as the record shows it, to 0.1 mm.
+        const double shown = std::stod(fixed(siteElongation(stressed, end), 1));
+        if (shown > 0) {
+            check.deviation = (*check.measured - shown) / shown * 100;
+            check.within = !(std::abs(*check.deviation) > 6);
+        }
+    }
+    if (is(drawIn, SiteCheck::fine))
+        check.drawInWithin = !(at(drawIn) > s.drawIn);
+    return check;
+}
+
 } // namespace schedule

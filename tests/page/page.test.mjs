@@ -189,6 +189,53 @@ test('the spans of a continuous tendon are worked out together as they are edite
     await context.close();
 });
 
+test('the site record on a phone: readings kept as typed through a reload, and the verdicts', async () => {
+    const context = await browser.newContext({ viewport: { width: 375, height: 812 }, isMobile: true, hasTouch: true });
+    const { page, problems } = await open(context);
+    await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
+    await settled(page, () => document.body.innerText.includes('18110'));
+    await page.getByRole('button', { name: '现场记录' }).click();
+    const jacks = page.getByLabel('钢绞线与张拉端');
+    assert.deepEqual(await jacks.locator('option').allTextContents(), ['KL1-1 左端', 'KL1-1 右端']);
+    const reading = (label) => page.getByLabel(label, { exact: false });
+    const type = async (values) => {
+        for (const [label, value] of values) await reading(label).fill(value);
+    };
+    assert.equal(await reading('第一行程末').isVisible(), false); // 49.8 mm needs one stroke of the ram
+
+    // The left jack as calculated (49.8 mm), the draw-in within a.
+    await type([['L0', '20'], ['L1', '25'], ['L2', '64.8'], ['实测锚具回缩', '5']]);
+    assert.equal(await page.locator('#site-measured').textContent(), '49.8 mm');
+    assert.equal(await page.locator('#site-verdict').textContent(), '合格');
+    assert.equal(await page.locator('#site-draw-in').textContent(), '合格');
+    // Midway through the right jack the tab is reloaded: nothing typed is lost.
+    await jacks.selectOption({ label: 'KL1-1 右端' });
+    await type([['L0', '10'], ['L1', '16']]);
+    await page.reload();
+    await page.waitForSelector('body[data-ready]');
+    await page.getByRole('button', { name: '现场记录' }).click();
+    await jacks.selectOption({ label: 'KL1-1 右端' });
+    assert.equal(await reading('L1').inputValue(), '16');
+    assert.match(await page.locator('.reading', { hasText: 'L1' }).locator('small').textContent(), /^记于 \d\d:\d\d:\d\d$/);
+    // 66.0 mm against 70.3: −6.1 %, beyond the limit; 66.1 is within it.
+    await type([['L2', '70.0']]);
+    assert.equal(await page.locator('#site-deviation').textContent(), '-6.1%');
+    assert.equal(await page.locator('#site-verdict').textContent(), '超出');
+    await type([['L2', '70.1']]);
+    assert.equal(await page.locator('#site-verdict').textContent(), '合格');
+    // A reading that is no number, or goes back, is marked and not used.
+    await type([['L1', '1O']]);
+    assert.match(await page.locator('.reading.bad').textContent(), /不是数/);
+    assert.equal(await page.locator('#site-verdict').textContent(), '待读数');
+    await type([['L1', '9']]);
+    assert.match(await page.locator('.reading.bad').textContent(), /小于前一读数/);
+    await jacks.selectOption({ label: 'KL1-1 左端' });
+    assert.equal(await reading('L2').inputValue(), '64.8');
+    await page.screenshot({ path: join(work, 'site-phone.png'), fullPage: true });
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
 test('storage that is full is said before anything is lost', async () => {
     const context = await browser.newContext();
     await context.addInitScript(() => {
@@ -200,6 +247,11 @@ test('storage that is full is said before anything is lost', async () => {
     await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.match(await page.locator('#warning').textContent(), /存储已满/);
+    // A site reading that cannot be kept says so at once, and stays on screen.
+    await page.getByRole('button', { name: '现场记录' }).click();
+    await page.getByLabel('L0', { exact: false }).fill('20');
+    assert.match(await page.locator('#warning').textContent(), /刚输入的读数未能保存/);
+    assert.equal(await page.getByLabel('L0', { exact: false }).inputValue(), '20');
     assert.deepEqual(problems, []);
     await context.close();
 });

@@ -1,0 +1,156 @@
+// The site's tensioning record, one tendon and jack at a time, on a phone held
+// in a gloved hand: the stage forces and gauge readings to set, the ruler
+// readings typed as they are taken, each kept in the browser the moment it is
+// typed with the time it was taken, and the measured elongation, its
+// deviation and verdict, and the draw-in checked, all as the core works them
+// out.
+
+import { keep } from './storage.js';
+
+const KEY = 'quillmere.site';
+const VERSION = 1;
+const FIELD = '\x1f';
+// In the order of the core's readings.
+const READINGS = [
+    { key: 'l0', label: 'L0 初应力时读数 (mm)' },
+    { key: 'l1', label: 'L1 2×初应力时读数 (mm)' },
+    { key: 'strokeEnd', label: '第一行程末读数 (mm)', stroke: true },
+    { key: 'strokeStart', label: '第二行程始读数 (mm)', stroke: true },
+    { key: 'l2', label: 'L2 σcon 时读数 (mm)' },
+    { key: 'drawIn', label: '实测锚具回缩 (mm)' },
+];
+const MARKS = ['', '', '不是数，未采用', '小于前一读数，未采用'];
+
+const $ = (id) => document.getElementById(id);
+const jackKey = (jack) => `${jack.tendon}${FIELD}${jack.end}`;
+const endName = (end) => (end ? '右端' : '左端');
+const clock = (iso) => new Date(iso).toLocaleTimeString('zh-CN', { hour12: false });
+
+export class SiteRecord {
+    constructor(core, storage, warn) {
+        this.core = core;
+        this.storage = storage;
+        this.warn = warn;
+        this.jacks = [];
+        this.at = 0;
+        this.readings = {}; // by jack: {reading key: {text, at}}
+        this.inputs = {};
+        this.build();
+    }
+
+    // What was kept, or a reason it could not be read.
+    load() {
+        try {
+            const text = this.storage?.getItem(KEY);
+            if (!text) return null;
+            const kept = JSON.parse(text);
+            if (kept.version !== VERSION) return '浏览器中保存的张拉记录来自另一版本，未载入。';
+            this.readings = kept.readings ?? {};
+            return null;
+        } catch {
+            return '浏览器中保存的张拉记录无法读取，未载入。';
+        }
+    }
+
+    save() {
+        return keep(this.storage, KEY, { version: VERSION, readings: this.readings }, {
+            full: '浏览器存储已满：刚输入的读数未能保存，请勿关闭本页，先记下读数后清理存储。',
+            none: '浏览器存储不可用：读数不会在关闭本页后保留，请另行记下。',
+        });
+    }
+
+    build() {
+        const form = $('site-readings');
+        for (const reading of READINGS) {
+            const box = document.createElement('label');
+            box.className = reading.stroke ? 'reading stroke' : 'reading';
+            const name = document.createElement('span');
+            name.textContent = reading.label;
+            const input = document.createElement('input');
+            Object.assign(input, { inputMode: 'decimal', autocomplete: 'off', name: reading.key });
+            input.setAttribute('enterkeyhint', 'next');
+            const note = document.createElement('small');
+            box.append(name, input, note);
+            form.append(box);
+            this.inputs[reading.key] = { input, note, box };
+            input.addEventListener('input', () => this.typed(reading.key, input.value));
+        }
+        $('site-jack').addEventListener('change', () => this.show(Number($('site-jack').value)));
+        $('site-prev').addEventListener('click', () => this.show(this.at - 1));
+        $('site-next').addEventListener('click', () => this.show(this.at + 1));
+    }
+
+    // The jacks of the schedule as last worked out.
+    refresh() {
+        const current = this.jacks[this.at];
+        this.jacks = this.core.siteJacks();
+        const select = $('site-jack');
+        select.replaceChildren(
+            ...this.jacks.map((jack, n) => new Option(`${jack.tendon} ${endName(jack.end)}${jack.jack ? ` ${jack.jack}` : ''}`, String(n))),
+        );
+        const again = current ? this.jacks.findIndex((jack) => jackKey(jack) === jackKey(current)) : -1;
+        this.show(again >= 0 ? again : Math.min(this.at, this.jacks.length - 1));
+    }
+
+    show(n) {
+        const jack = this.jacks[n];
+        $('site-empty').hidden = Boolean(jack);
+        $('site-jack-record').hidden = !jack;
+        if (!jack) return;
+        this.at = n;
+        $('site-jack').value = String(n);
+        $('site-prev').disabled = n === 0;
+        $('site-next').disabled = n === this.jacks.length - 1;
+        const rows = jack.stages.map((stage, k) => {
+            const row = document.createElement('tr');
+            for (const text of [['初应力', '2×初应力', 'σcon'][k], `${stage.percent}%`, stage.force, stage.gauge || '—']) {
+                const cell = document.createElement('td');
+                cell.textContent = text;
+                row.append(cell);
+            }
+            return row;
+        });
+        $('site-stages').replaceChildren(...rows);
+        $('site-elongation').textContent = `${jack.elongation}（${jack.min} ～ ${jack.max}）`;
+        $('site-set').textContent = jack.set;
+        const kept = this.readings[jackKey(jack)] ?? {};
+        for (const reading of READINGS) {
+            const { input, box } = this.inputs[reading.key];
+            input.value = kept[reading.key]?.text ?? '';
+            if (reading.stroke) box.hidden = !jack.twoStrokes && !kept.strokeEnd?.text && !kept.strokeStart?.text;
+        }
+        this.check();
+    }
+
+    typed(key, text) {
+        const jack = this.jacks[this.at];
+        if (!jack) return;
+        const readings = (this.readings[jackKey(jack)] ??= {});
+        readings[key] = { text, at: new Date().toISOString() };
+        this.warn(this.save());
+        this.check();
+    }
+
+    // The readings as the core checks them, shown beside each input.
+    check() {
+        const jack = this.jacks[this.at];
+        const kept = this.readings[jackKey(jack)] ?? {};
+        const typed = READINGS.map((reading) => kept[reading.key]?.text ?? '');
+        const result = this.core.siteCheck(jack.row, jack.end, typed);
+        READINGS.forEach((reading, n) => {
+            const { note, box } = this.inputs[reading.key];
+            const mark = MARKS[result.marks?.[n] ?? 0];
+            box.classList.toggle('bad', Boolean(mark));
+            const at = kept[reading.key]?.text ? `记于 ${clock(kept[reading.key].at)}` : '';
+            note.textContent = [mark, at].filter(Boolean).join('；');
+        });
+        $('site-measured').textContent = result.measured ? `${result.measured} mm` : '—';
+        $('site-deviation').textContent = result.deviation ? `${result.deviation}%` : '—';
+        const verdict = $('site-verdict');
+        verdict.textContent = result.within === null ? '待读数' : result.within ? '合格' : '超出';
+        verdict.dataset.verdict = result.within === null ? '' : result.within ? 'ok' : 'bad';
+        const drawIn = $('site-draw-in');
+        drawIn.textContent = result.drawIn === null ? '—' : result.drawIn ? '合格' : '超出';
+        drawIn.dataset.verdict = result.drawIn === null ? '' : result.drawIn ? 'ok' : 'bad';
+    }
+}
