@@ -13,6 +13,7 @@
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
+#include "workbook/xlsx.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -341,6 +342,32 @@ emscripten::val resultsCsv()
     return bytes;
 }
 
+// The workbook the program writes (`-o FILE.xlsx`) of the schedule last
+// worked out, by the program's own writer: its bytes, or an empty array
+// where it could not be written. The file lives in memory only while it is
+// written.
+emscripten::val workbook(double step)
+{
+    const char *path = "/tmp/quillmere.xlsx";
+    bool written = false;
+    {
+        const auto writer = schedule::xlsxWriter(path, step, stressing);
+        for (const auto &result : shown)
+            if (result)
+                writer->write(*result);
+        written = writer->finish();
+    }
+    std::vector<char> bytes;
+    if (std::FILE *file = written ? std::fopen(path, "rb") : nullptr) {
+        char buffer[1 << 16];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        std::fclose(file);
+    }
+    std::remove(path);
+    return emscripten::val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), bytes.data()));
+}
+
 // The same results tab-separated, as a spreadsheet pastes them.
 std::string resultsTsv()
 {
@@ -518,6 +545,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("read", &read);
     emscripten::function("resultsCsv", &resultsCsv);
     emscripten::function("resultsTsv", &resultsTsv);
+    emscripten::function("workbook", &workbook);
     emscripten::function("drawing", &drawing);
     emscripten::function("version", &schedule::versionText);
 }

@@ -1,11 +1,14 @@
 # cmake -DEMCMAKE=... -DSOURCE=... -DBINARY=... -DWERROR=... -P build.cmake
-# Configures the WebAssembly build once and builds it. Debian's emcc runs on
+# Fetches Debian's source packages the workbook writer is built from,
+# configures the WebAssembly build once and builds it. Debian's emcc runs on
 # the machine's node, which finds emscripten's own modules only where Debian
 # keeps them.
 set(ENV{NODE_PATH} /usr/share/nodejs)
+execute_process(COMMAND ${CMAKE_COMMAND} -DDEST=${BINARY}/debian-sources -P ${CMAKE_CURRENT_LIST_DIR}/debian-sources.cmake
+  COMMAND_ERROR_IS_FATAL ANY)
 if(NOT EXISTS ${BINARY}/CMakeCache.txt)
   execute_process(COMMAND ${EMCMAKE} ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY}
-      -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_WERROR=${WERROR}
+      -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_WERROR=${WERROR} -DQUILLMERE_DEBIAN_SOURCES=${BINARY}/debian-sources
     COMMAND_ERROR_IS_FATAL ANY)
 endif()
 cmake_host_system_information(RESULT cores QUERY NUMBER_OF_LOGICAL_CORES)

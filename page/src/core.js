@@ -53,6 +53,9 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         },
         resultsCsv: () => core.resultsCsv(),
         resultsTsv: () => core.resultsTsv(),
+        // The program's XLSX of the same results, setting-out stations
+        // `step` mm apart as the program's default.
+        workbook: (step = 1000) => core.workbook(step),
         drawing: (at) => JSON.parse(core.drawing(at)),
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at one (texts, in the core's order) checked.

@@ -208,16 +208,27 @@ async function start() {
         schedule.change({ rows: read.records });
         say(`已打开 ${file.name}：${read.records.length} 行。`);
     });
-    $('save').addEventListener('click', () => {
-        if (!results) return say('张拉参数有误，结果未保存。', 'error');
+    function download(bytes, type, name) {
         const link = document.createElement('a');
-        link.href = URL.createObjectURL(new Blob([core.resultsCsv()], { type: 'text/csv;charset=utf-8' }));
-        link.download = 'quillmere-results.csv';
+        link.href = URL.createObjectURL(new Blob([bytes], { type }));
+        link.download = name;
         document.body.append(link);
         link.click();
         link.remove();
         setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
+    }
+    $('save').addEventListener('click', () => {
+        if (!results) return say('张拉参数有误，结果未保存。', 'error');
+        download(core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
         say('结果已保存为 quillmere-results.csv。');
+    });
+    // The program's workbook: the results, tendons, setting-out and the site record.
+    $('save-workbook').addEventListener('click', () => {
+        if (!results) return say('张拉参数有误，工作簿未保存。', 'error');
+        const bytes = core.workbook();
+        if (!bytes.length) return say('工作簿未能写出。', 'error');
+        download(bytes, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', 'quillmere-results.xlsx');
+        say('工作簿已保存为 quillmere-results.xlsx（含钢绞线表、各束、放样坐标与张拉记录）。');
     });
     $('copy').addEventListener('click', async () => {
         if (!results) return say('张拉参数有误，没有结果可复制。', 'error');

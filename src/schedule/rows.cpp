@@ -409,6 +409,19 @@ bool plainNumber(std::string_view field)
     return any && at == text.size();
 }
 
+std::optional<double> plainValue(std::string_view field)
+{
+    if (!plainNumber(field))
+        return std::nullopt;
+    const std::string_view text = trimmed(field);
+    const bool minus = text.front() == '-', sign = minus || text.front() == '+';
+    double value = 0;
+    const auto [end, error] = numeric::readDecimal(text.data() + sign, text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return minus ? -value : value;
+}
+
 Result evaluate(const Record &record, const Stressing &defaults, bool alone)
 {
     Result result;

@@ -288,5 +288,8 @@ std::string versionText();
 // Whether a text is wholly a plain decimal number ("12", "-0.5", "1e5",
 // blanks around it allowed), as a schedule field must be.
 bool plainNumber(std::string_view text);
+// Its value, read exactly and in no locale's notation; none where it is no
+// plain number or lies beyond a double.
+std::optional<double> plainValue(std::string_view text);
 
 } // namespace schedule

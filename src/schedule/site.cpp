@@ -3,8 +3,6 @@
 
 #include "schedule/schedule.h"
 
-#include "numeric/decimal.h"
-
 #include <algorithm>
 
 namespace schedule {
@@ -21,18 +19,15 @@ std::string_view trimmed(std::string_view text)
 
 // A coefficient or a constant as written; "" and "+" are 1 and "-" is -1
 // before a variable.
-bool number(std::string term, bool coefficient, double &value)
+bool number(const std::string &term, bool coefficient, double &value)
 {
     if (coefficient && (term.empty() || term == "+" || term == "-")) {
         value = term == "-" ? -1 : 1;
         return true;
     }
-    if (!plainNumber(term))
-        return false;
-    const bool minus = term.front() == '-', sign = minus || term.front() == '+';
-    const auto [end, error] = numeric::readDecimal(term.data() + sign, term.data() + term.size(), value);
-    value = minus ? -value : value;
-    return error == std::errc() && end == term.data() + term.size();
+    const std::optional<double> read = plainValue(term);
+    value = read.value_or(0);
+    return read.has_value();
 }
 
 bool isVariable(char c, char variable) { return c == variable || c == variable - 'a' + 'A' || c == variable - 'A' + 'a'; }
@@ -192,7 +187,7 @@ SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::str
         const double travel = twoStrokes ? (at(strokeEnd) - at(l0)) + (at(l2) - at(strokeStart)) : at(l2) - at(l0);
         check.measured = travel + (at(l1) - at(l0)) - s.sigmaCon * s.jack / s.ep;
         // Against the elongation as the record shows it, to 0.1 mm.
-        const double shown = std::stod(fixed(siteElongation(stressed, end), 1));
+        const double shown = *plainValue(fixed(siteElongation(stressed, end), 1));
         if (shown > 0) {
             check.deviation = (*check.measured - shown) / shown * 100;
             check.within = !(std::abs(*check.deviation) > 6);

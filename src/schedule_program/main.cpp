@@ -7,7 +7,7 @@
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
 #include "schedule_program/batch.h"
-#include "schedule_program/xlsx.h"
+#include "workbook/xlsx.h"
 #include "sheet/sheet.h"
 
 #include <QCommandLineParser>

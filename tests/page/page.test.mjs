@@ -73,7 +73,7 @@ function program(path) {
     return done.stdout;
 }
 
-test('a schedule opened from disk saves the results file the program writes', async () => {
+test('a schedule opened from disk saves the results file and the workbook the program writes', async () => {
     const context = await browser.newContext({ acceptDownloads: true });
     const { page, problems } = await open(context);
     for (const name of ['打开', '保存结果', '复制结果']) await page.getByRole('button', { name, exact: true }).waitFor();
@@ -89,6 +89,19 @@ test('a schedule opened from disk saves the results file the program writes', as
     await page.getByRole('button', { name: '保存结果', exact: true }).click();
     const saved = readFileSync(await (await download).path());
     assert.deepEqual(saved, program(schedule));
+    // The workbook, by the program's own writer built into the page, with
+    // two jacks calibrated: the same cells and formulas as the program's.
+    await page.getByLabel('千斤顶校准').fill('J1:p=0.0213F-0.70; J2:F=46.95p+33');
+    await settled(page, () => document.body.innerText.includes('18110'));
+    const book = page.waitForEvent('download');
+    await page.getByRole('button', { name: '保存工作簿', exact: true }).click();
+    const fromPage = join(work, 'page.xlsx');
+    await (await book).saveAs(fromPage);
+    const fromProgram = join(work, 'program.xlsx');
+    const written = spawnSync(env.QUILLMERE_SCHEDULE, ['--gauge', 'J1:p=0.0213F-0.70; J2:F=46.95p+33', '-o', fromProgram, schedule]);
+    assert.ok(written.status === 0 || written.status === 1, written.stderr.toString());
+    const same = spawnSync('/usr/bin/python3', [join(root, 'tests/page/same_workbook.py'), fromPage, fromProgram]);
+    assert.equal(same.status, 0, same.stdout.toString() + same.stderr.toString());
 
     // A file that cannot be read: its line named, the schedule as it was.
     const broken = join(work, 'broken.csv');

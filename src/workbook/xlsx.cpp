@@ -1,10 +1,9 @@
-#include "schedule_program/xlsx.h"
+#include "workbook/xlsx.h"
 
 #include "calc/geometry.h"
 
 #include <xlsxwriter.h>
 
-#include <charconv>
 #include <cmath>
 #include <vector>
 #include <map>
@@ -77,11 +76,10 @@ public:
         ++row_;
         for (int column = 0; column < output::columnCount; ++column) {
             const std::string &text = result.cells[std::size_t(column)];
-            double value = 0;
-            const bool number = output::numeric(column) && plainNumber(text)
-                                && std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc();
+            const std::optional<double> value = output::numeric(column) ? plainValue(text) : std::nullopt;
+            const bool number = value.has_value();
             lxw_format *format = formatFor(number ? numberFormat(text) : "@", !result.ok());
-            lxw_error error = number ? worksheet_write_number(sheet_, row_, lxw_col_t(column), value, format)
+            lxw_error error = number ? worksheet_write_number(sheet_, row_, lxw_col_t(column), *value, format)
                                      : worksheet_write_string(sheet_, row_, lxw_col_t(column), cellText(text).c_str(), format);
             if (error != LXW_NO_ERROR)
                 failed_ = true;
@@ -168,9 +166,8 @@ private:
         ++tendonRow_;
         const auto &c = pending_;
         const auto cell = [&](int column, const std::string &text) {
-            double value = 0;
-            if (plainNumber(text) && std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc())
-                worksheet_write_number(tendons_, tendonRow_, lxw_col_t(column), value, formatFor(numberFormat(text), false));
+            if (const std::optional<double> value = plainValue(text))
+                worksheet_write_number(tendons_, tendonRow_, lxw_col_t(column), *value, formatFor(numberFormat(text), false));
             else
                 worksheet_write_string(tendons_, tendonRow_, lxw_col_t(column), cellText(text).c_str(), nullptr);
         };
@@ -268,9 +265,9 @@ private:
             }
             // The elongation to check, and its limits as the site reads them.
             const std::string elongation = fixed(siteElongation(stressed, end), 1);
-            number(10, std::stod(elongation), tenth_);
-            number(11, std::stod(elongationLimit(elongation, -6)), tenth_);
-            number(12, std::stod(elongationLimit(elongation, 6)), tenth_);
+            number(10, *plainValue(elongation), tenth_);
+            number(11, *plainValue(elongationLimit(elongation, -6)), tenth_);
+            number(12, *plainValue(elongationLimit(elongation, 6)), tenth_);
             // The ram travels from the initial stage to σcon; beyond its
             // stroke the jack is re-gripped and a second stroke read.
             const double travel = (siteElongation(stressed, end) + s.sigmaCon * s.jack / s.ep) * (100 - s.initial) / 100;
