@@ -13,6 +13,7 @@
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
+#include "record_reader.h"
 #include "workbook/xlsx.h"
 
 #include <emscripten/bind.h>
@@ -344,14 +345,27 @@ emscripten::val resultsCsv()
 
 // The workbook the program writes (`-o FILE.xlsx`) of the schedule last
 // worked out, by the program's own writer: its bytes, or an empty array
-// where it could not be written. The file lives in memory only while it is
-// written.
-emscripten::val workbook(double step)
+// where it could not be written. `readings`, the site's (records split by
+// U+001E: tendon, end, the readings as typed and when each was taken, split
+// by U+001F), fill its site record. The file lives in memory only while it
+// is written.
+emscripten::val workbook(double step, const std::string &readings)
 {
+    schedule::SiteReadings taken;
+    for (std::string_view record : split(readings, recordSeparator)) {
+        const auto fields = split(record, fieldSeparator);
+        if (fields.size() != 2 + 2 * schedule::reading::count)
+            continue;
+        schedule::JackReadings &jack = taken[{std::string(fields[0]), fields[1] == "1"}];
+        for (std::size_t kind = 0; kind < schedule::reading::count; ++kind) {
+            jack.typed[kind] = std::string(fields[2 + kind]);
+            jack.at[kind] = std::string(fields[2 + schedule::reading::count + kind]);
+        }
+    }
     const char *path = "/tmp/quillmere.xlsx";
     bool written = false;
     {
-        const auto writer = schedule::xlsxWriter(path, step, stressing);
+        const auto writer = schedule::xlsxWriter(path, step, stressing, &taken);
         for (const auto &result : shown)
             if (result)
                 writer->write(*result);
@@ -366,6 +380,52 @@ emscripten::val workbook(double step)
     }
     std::remove(path);
     return emscripten::val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), bytes.data()));
+}
+
+// A site record read back from a workbook's bytes, for the schedule last
+// worked out: {"readings": [{tendon, end, typed: [...], at: [...]}]}, or
+// {"error": why} where the file holds no record or a record of another
+// schedule (a jack it does not have, or another elongation to check), and
+// then nothing is taken.
+std::string importRecord(const std::string &bytes)
+{
+    const char *path = "/tmp/quillmere-import.xlsx";
+    if (std::FILE *file = std::fopen(path, "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    const auto read = readSiteRecord(path);
+    std::remove(path);
+    const auto refused = [](const std::string &why) { return Json().open('{').key("error").text(why).close('}').done(); };
+    if (const std::string *why = std::get_if<std::string>(&read))
+        return refused(*why);
+    const auto &jacks = std::get<std::vector<ImportedJack>>(read);
+    for (const ImportedJack &jack : jacks) {
+        const std::string name = "束 " + jack.tendon + (jack.end ? " 右端" : " 左端");
+        const auto here = std::find_if(shown.begin(), shown.end(), [&](const std::optional<schedule::Result> &row) {
+            return row && row->stressed && row->cells[schedule::output::tendon] == jack.tendon
+                   && jack.end < row->stressed->stressing.ends;
+        });
+        if (here == shown.end())
+            return refused("记录中的" + name + "不在当前钢绞线表中：记录属于另一张表，未导入。");
+        const std::string elongation = schedule::fixed(schedule::siteElongation(*(*here)->stressed, jack.end), 1);
+        const std::optional<double> recorded = schedule::plainValue(jack.elongation);
+        if (!recorded || schedule::fixed(*recorded, 1) != elongation)
+            return refused("记录中" + name + "的计算伸长值为 " + jack.elongation + " mm，当前表为 " + elongation
+                           + " mm：记录属于另一张表或另一组张拉参数，未导入。");
+    }
+    Json json;
+    json.open('{').key("readings").open('[');
+    for (const ImportedJack &jack : jacks) {
+        json.open('{').key("tendon").text(jack.tendon).key("end").number(jack.end).key("typed").open('[');
+        for (const std::string &typed : jack.readings.typed)
+            json.text(typed);
+        json.close(']').key("at").open('[');
+        for (const std::string &at : jack.readings.at)
+            json.text(at);
+        json.close(']').close('}');
+    }
+    return json.close(']').close('}').done();
 }
 
 // The same results tab-separated, as a spreadsheet pastes them.
@@ -546,6 +606,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("resultsCsv", &resultsCsv);
     emscripten::function("resultsTsv", &resultsTsv);
     emscripten::function("workbook", &workbook);
+    emscripten::function("importRecord", &importRecord);
     emscripten::function("drawing", &drawing);
     emscripten::function("version", &schedule::versionText);
 }

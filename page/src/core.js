@@ -55,7 +55,13 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         resultsTsv: () => core.resultsTsv(),
         // The program's XLSX of the same results, setting-out stations
         // `step` mm apart as the program's default.
-        workbook: (step = 1000) => core.workbook(step),
+        // readings: the site's, [{tendon, end, typed: [...], at: [...]}],
+        // filled into its record.
+        workbook: (step = 1000, readings = []) =>
+            core.workbook(step, readings.map((r) => [r.tendon, r.end, ...r.typed, ...r.at].map(clean).join(FIELD)).join(RECORD)),
+        // A workbook's site record read back for the schedule last worked
+        // out: {readings} or {error}.
+        importRecord: (bytes) => JSON.parse(core.importRecord(bytes)),
         drawing: (at) => JSON.parse(core.drawing(at)),
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at one (texts, in the core's order) checked.

@@ -222,14 +222,18 @@ async function start() {
         download(core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
         say('结果已保存为 quillmere-results.csv。');
     });
-    // The program's workbook: the results, tendons, setting-out and the site record.
-    $('save-workbook').addEventListener('click', () => {
+    // The program's workbook: the results, tendons, setting-out and the
+    // site record, with the readings taken on site where there are any.
+    function saveWorkbook(readings, name) {
         if (!results) return say('张拉参数有误，工作簿未保存。', 'error');
-        const bytes = core.workbook();
+        const bytes = core.workbook(1000, readings);
         if (!bytes.length) return say('工作簿未能写出。', 'error');
-        download(bytes, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', 'quillmere-results.xlsx');
-        say('工作簿已保存为 quillmere-results.xlsx（含钢绞线表、各束、放样坐标与张拉记录）。');
-    });
+        download(bytes, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', name);
+        say(`工作簿已保存为 ${name}（含钢绞线表、各束、放样坐标与张拉记录）。`);
+    }
+    $('save-workbook').addEventListener('click', () => saveWorkbook([], 'quillmere-results.xlsx'));
+    $('site-export').addEventListener('click', () => saveWorkbook(site.all(), 'quillmere-张拉记录.xlsx'));
+    site.onImported = (words, failed) => say(words, failed ? 'error' : 'info');
     $('copy').addEventListener('click', async () => {
         if (!results) return say('张拉参数有误，没有结果可复制。', 'error');
         const text = core.resultsTsv();

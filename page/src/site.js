@@ -34,6 +34,7 @@ export class SiteRecord {
         this.jacks = [];
         this.at = 0;
         this.readings = {}; // by jack: {reading key: {text, at}}
+        this.onImported = null; // told what an import did: (words, failed)
         this.inputs = {};
         this.build();
     }
@@ -76,6 +77,14 @@ export class SiteRecord {
             input.addEventListener('input', () => this.typed(reading.key, input.value));
         }
         $('site-jack').addEventListener('change', () => this.show(Number($('site-jack').value)));
+        $('site-import').addEventListener('click', () => $('site-file').click());
+        $('site-file').addEventListener('change', async () => {
+            const file = $('site-file').files[0];
+            $('site-file').value = '';
+            if (!file) return;
+            const { words, ok } = this.import(new Uint8Array(await file.arrayBuffer()), file.name);
+            this.onImported?.(words, !ok);
+        });
         $('site-prev').addEventListener('click', () => this.show(this.at - 1));
         $('site-next').addEventListener('click', () => this.show(this.at + 1));
     }
@@ -129,6 +138,36 @@ export class SiteRecord {
         readings[key] = { text, at: new Date().toISOString() };
         this.warn(this.save());
         this.check();
+    }
+
+    // The readings of every jack, as the workbook's record takes them.
+    all() {
+        return Object.entries(this.readings).map(([key, kept]) => {
+            const [tendon, end] = key.split(FIELD);
+            return {
+                tendon,
+                end: Number(end),
+                typed: READINGS.map((reading) => kept[reading.key]?.text ?? ''),
+                at: READINGS.map((reading) => kept[reading.key]?.at ?? ''),
+            };
+        });
+    }
+
+    // A workbook's record read back: its readings take the place of those
+    // of the same jacks; one of another schedule is refused whole.
+    import(bytes, name) {
+        const read = this.core.importRecord(bytes);
+        if (read.error) return { words: `无法导入 ${name}：${read.error}`, ok: false };
+        for (const jack of read.readings) {
+            const kept = {};
+            READINGS.forEach((reading, n) => {
+                if (jack.typed[n]) kept[reading.key] = { text: jack.typed[n], at: jack.at[n] || new Date().toISOString() };
+            });
+            this.readings[`${jack.tendon}${FIELD}${jack.end}`] = kept;
+        }
+        this.warn(this.save());
+        this.refresh();
+        return { words: `已从 ${name} 导入 ${read.readings.length} 个张拉端的记录。`, ok: true };
     }
 
     // The readings as the core checks them, shown beside each input.

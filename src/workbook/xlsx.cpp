@@ -25,9 +25,12 @@ std::string numberFormat(const std::string &text)
     return format;
 }
 
+bool trimmedEmpty(const std::string &text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
 class XlsxWriter final : public ResultWriter {
 public:
-    XlsxWriter(const std::string &path, double step, const Stressing &defaults) : step_(step), defaults_(defaults)
+    XlsxWriter(const std::string &path, double step, const Stressing &defaults, const SiteReadings *readings)
+        : step_(step), defaults_(defaults), readings_(readings)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
@@ -192,7 +195,9 @@ private:
         "编号", "张拉端", "千斤顶", "初应力 (%σcon)", "初应力 F (kN)", "初应力 p (MPa)", "2×初应力 F (kN)",
         "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "计算伸长值 (mm)", "下限 −6% (mm)", "上限 +6% (mm)",
         "L0 初应力 (mm)", "L1 2×初应力 (mm)", "第一行程末 (mm)", "第二行程始 (mm)", "L2 σcon (mm)",
-        "千斤顶内伸长 (mm)", "实测伸长值 (mm)", "偏差 (%)", "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定"};
+        "千斤顶内伸长 (mm)", "实测伸长值 (mm)", "偏差 (%)", "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定", "读数时间"};
+    // Where each reading of the site goes, in the order of schedule::reading.
+    static constexpr int readingColumns[reading::count]{13, 14, 15, 16, 17, 23};
     static constexpr int recordColumns = int(std::size(recordTitles));
 
     void addRecordSheet()
@@ -213,7 +218,7 @@ private:
                                "(L2 − 第二行程始)；偏差在 ±6% 之内为合格，实测回缩不大于 a 为合格",
                                nullptr);
         recordRow_ += 2;
-        const double widths[]{16, 6, 8, 8, 10, 10, 10, 10, 10, 10, 11, 10, 10, 10, 11, 11, 11, 10, 10, 11, 8, 8, 10, 10, 8};
+        const double widths[]{16, 6, 8, 8, 10, 10, 10, 10, 10, 10, 11, 10, 10, 10, 11, 11, 11, 10, 10, 11, 8, 8, 10, 10, 8, 40};
         static_assert(std::size(widths) == std::size(recordTitles));
         for (int column = 0; column < recordColumns; ++column) {
             worksheet_set_column(records_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
@@ -273,6 +278,21 @@ private:
             const double travel = (siteElongation(stressed, end) + s.sigmaCon * s.jack / s.ep) * (100 - s.initial) / 100;
             for (int c = 13; c <= 17; ++c)
                 worksheet_write_blank(records_, row, lxw_col_t(c), c == 15 || c == 16 ? (travel > s.stroke ? measured_ : nullptr) : measured_);
+            worksheet_write_blank(records_, row, 23, measured_);
+            // The readings taken on site, where the record carries them:
+            // each that is a number in its cell, and when each was taken.
+            const auto taken = readings_ ? readings_->find({result.cells[output::tendon], end}) : SiteReadings::const_iterator();
+            if (readings_ && taken != readings_->end()) {
+                std::string times;
+                for (int kind = 0; kind < reading::count; ++kind) {
+                    const std::string &text = taken->second.typed[std::size_t(kind)];
+                    if (const std::optional<double> value = plainValue(text))
+                        number(readingColumns[kind], *value, measured_);
+                    if (!trimmedEmpty(text))
+                        times += (times.empty() ? "" : "；") + std::string(reading::title(kind)) + " " + taken->second.at[std::size_t(kind)];
+                }
+                worksheet_write_string(records_, row, 25, cellText(times).c_str(), nullptr);
+            }
             number(18, s.sigmaCon * s.jack / s.ep, tenth_);
             formula(19, "=IF(OR(" + cell("N") + "=\"\"," + cell("O") + "=\"\"," + cell("R") + "=\"\"),\"\",IF(AND(" + cell("P")
                             + "=\"\"," + cell("Q") + "=\"\")," + cell("R") + "-" + cell("N") + ",(" + cell("P") + "-" + cell("N")
@@ -281,7 +301,6 @@ private:
             formula(20, "=IF(" + cell("T") + "=\"\",\"\",(" + cell("T") + "-" + cell("K") + ")/" + cell("K") + "*100)", tenth_);
             formula(21, "=IF(" + cell("U") + "=\"\",\"\",IF(ABS(" + cell("U") + ")>6,\"超出\",\"合格\"))", nullptr);
             number(22, s.drawIn, nullptr);
-            worksheet_write_blank(records_, row, 23, measured_);
             formula(24, "=IF(" + cell("X") + "=\"\",\"\",IF(" + cell("X") + ">" + cell("W") + ",\"超出\",\"合格\"))", nullptr);
         }
     }
@@ -324,6 +343,7 @@ private:
     std::string status_; // the first of its spans' failures
     lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *hundredth_ = nullptr, *measured_ = nullptr;
     Stressing defaults_; // the program's options: the calibrations above the record
+    const SiteReadings *readings_;
     int heightSheets_ = 0, recordSheets_ = 0;
     bool failed_ = false;
     std::map<std::pair<std::string, bool>, lxw_format *> formats_;
@@ -331,9 +351,10 @@ private:
 
 } // namespace
 
-std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing)
+std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing,
+                                         const SiteReadings *readings)
 {
-    return std::make_unique<XlsxWriter>(path, step, stressing);
+    return std::make_unique<XlsxWriter>(path, step, stressing, readings);
 }
 
 } // namespace schedule

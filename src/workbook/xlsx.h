@@ -2,12 +2,24 @@
 
 #include "schedule/csv.h"
 
+#include <map>
+
 namespace schedule {
 
 // XLSX: numbers as numeric cells shown in the notation of their text, one
 // frozen header row, failed rows filled in red; a worksheet of the setting-out
 // heights of every ok tendon at stations `step` mm apart and at its key
 // points, and the site record of its stressing. Writes the headers at once.
-std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing);
+// The readings taken on site at each jack, by its tendon's mark and end (0
+// left, 1 right): as typed, in the order of schedule::reading, and when each
+// was taken.
+struct JackReadings {
+    std::array<std::string, reading::count> typed, at;
+};
+using SiteReadings = std::map<std::pair<std::string, int>, JackReadings>;
+
+// `readings`, where given, fill the site record's cells.
+std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing,
+                                         const SiteReadings *readings = nullptr);
 
 } // namespace schedule

@@ -245,6 +245,55 @@ test('the site record on a phone: readings kept as typed through a reload, and t
     await jacks.selectOption({ label: 'KL1-1 左端' });
     assert.equal(await reading('L2').inputValue(), '64.8');
     await page.screenshot({ path: join(work, 'site-phone.png'), fullPage: true });
+
+    // Exported as the workbook's record, the readings in their cells; a
+    // spreadsheet types the right jack's L2 over and saves it.
+    const exported = page.waitForEvent('download');
+    await page.getByRole('button', { name: '导出张拉记录' }).click();
+    const record = join(work, 'site.xlsx');
+    await (await exported).saveAs(record);
+    const edited = join(work, 'site-edited.xlsx');
+    const spreadsheet = spawnSync('/usr/bin/python3', ['-c', `
+import sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+sheet = book['张拉记录']
+rows = {(r[0].value, r[1].value): r for r in sheet.iter_rows() if r[1].value in ('左端', '右端')}
+left, right = rows[('KL1-1', '左端')], rows[('KL1-1', '右端')]
+assert [left[c].value for c in (13, 14, 17, 23)] == [20, 25, 64.8, 5], [c.value for c in left]
+assert left[25].value.startswith('L0 ') and 'L2 ' in left[25].value, left[25].value
+right[17].value = 70.3
+book.save(sys.argv[2])`, record, edited]);
+    assert.equal(spreadsheet.status, 0, spreadsheet.stderr.toString());
+    // Imported on another phone: every reading back, the right jack's as typed over.
+    const other = await browser.newContext({ viewport: { width: 375, height: 812 }, isMobile: true, hasTouch: true });
+    const { page: second, problems: secondProblems } = await open(other);
+    await paste(second, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
+    await settled(second, () => document.body.innerText.includes('18110'));
+    await second.getByRole('button', { name: '现场记录' }).click();
+    const importing = async (path) => {
+        const before = await second.locator('#message').textContent();
+        const chooser = second.waitForEvent('filechooser');
+        await second.getByRole('button', { name: '导入张拉记录' }).click();
+        await (await chooser).setFiles(path);
+        await settled(second, (was) => document.querySelector('#message').textContent !== was, before);
+        return second.locator('#message').textContent();
+    };
+    assert.match(await importing(edited), /导入 2 个张拉端/);
+    assert.equal(await second.getByLabel('L2', { exact: false }).inputValue(), '64.8');
+    assert.equal(await second.locator('#site-verdict').textContent(), '合格');
+    await second.getByLabel('钢绞线与张拉端').selectOption({ label: 'KL1-1 右端' });
+    assert.equal(await second.getByLabel('L2', { exact: false }).inputValue(), '70.3');
+    assert.match(await second.locator('.reading', { hasText: 'L0' }).locator('small').textContent(), /^记于/);
+    // A record of another schedule is refused, naming what differs, and changes nothing.
+    await second.getByRole('button', { name: '现场记录' }).click();
+    await paste(second, 1, 'lc', '18000');
+    await settled(second, () => !document.body.innerText.includes('18110'));
+    await second.getByRole('button', { name: '现场记录' }).click();
+    assert.match(await importing(record), /无法导入.*计算伸长值为 49\.8 mm/);
+    assert.match(await importing(join(root, 'docs/schedule/example.csv')), /无法导入.*不是 XLSX 工作簿/);
+    assert.equal(await second.getByLabel('L2', { exact: false }).inputValue(), '70.3');
+    assert.deepEqual(secondProblems, []);
+    await other.close();
     assert.deepEqual(problems, []);
     await context.close();
 });
