@@ -8,12 +8,14 @@
 // fields by U+001F, fields in the order of the input columns; options as
 // key U+001F text, split by U+001E. Neither separator can be typed.
 
+#include "calc/continuous.h"
 #include "calc/geometry.h"
 #include "calc/tensioning.h"
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
 #include "record_reader.h"
+#include "sheet/figure.h"
 #include "workbook/xlsx.h"
 
 #include <emscripten/bind.h>
@@ -455,10 +457,16 @@ void points(Json &json, std::string_view name, const std::vector<calc::StressPoi
 // each beam's bottom face, mm) with their key points, the calculation sheet's
 // scales and paper (mm), and the stress from each jack. A tendon with a span
 // that failed draws the row's own span alone; {} for a row with no profile.
-std::string drawing(int row)
+// The rows of the tendon row n belongs to, [first, last), and whether all
+// of them are ok; else the row alone. None for a row with no profile.
+struct Rows {
+    std::size_t first, last;
+    bool whole;
+};
+std::optional<Rows> tendonOf(int row)
 {
     if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->ok())
-        return "{}";
+        return std::nullopt;
     std::size_t first = std::size_t(row), last = first + 1;
     while (linked(first))
         --first;
@@ -469,6 +477,56 @@ std::string drawing(int row)
         whole = whole && shown[n] && shown[n]->ok();
     if (!whole)
         first = std::size_t(row), last = first + 1;
+    return Rows{first, last, whole};
+}
+
+// The tendon a row belongs to as its calculation sheet draws it, as SVG:
+// its profile (its spans end to end, where it runs through several) and under
+// it the stress along it, from the very figures the sheet's PDF is painted
+// from. "" for a row with no profile.
+std::string figures(int row)
+{
+    const std::optional<Rows> rows = tendonOf(row);
+    if (!rows)
+        return {};
+    const auto [first, last, whole] = *rows;
+    const schedule::Result &head = *shown[first];
+    constexpr double profileTop = 0, stressTop = 64;
+    figure::Figure drawn;
+    double length = 0;
+    if (last - first == 1) {
+        const calc::ProfileGeometry g = calc::geometryOf(*head.tendon);
+        drawn = figure::profile({0, profileTop, calc::sheetDrawingWidth, calc::sheetProfileHeight}, g,
+                                calc::readParameters(head.tendon->parameters));
+        length = g.span();
+    } else {
+        std::vector<const calc::Tendon *> spans;
+        std::vector<std::string> names;
+        for (std::size_t n = first; n < last; ++n) {
+            spans.push_back(&*shown[n]->tendon);
+            names.push_back(shown[n]->cells[schedule::output::name]);
+        }
+        const std::vector<double> starts = calc::continuousTendon(spans).starts;
+        drawn = figure::spans({0, profileTop, calc::sheetDrawingWidth, calc::sheetProfileHeight}, spans, starts, names);
+        length = starts.back();
+    }
+    // A span of a longer tendon that failed has no stress of its own to draw.
+    const bool stressed = head.stressed && head.stressed->pieces.back().to <= length + 0.5;
+    if (stressed) {
+        const figure::Figure stress = figure::stress({0, stressTop, calc::sheetDrawingWidth, calc::sheetStressHeight}, length, *head.stressed);
+        drawn.items.insert(drawn.items.end(), stress.items.begin(), stress.items.end());
+    }
+    const double height = stressed ? stressTop + calc::sheetStressHeight + 2 : calc::sheetProfileHeight + 2;
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 -3 " + numeric::writeNumber(calc::sheetDrawingWidth) + " "
+           + numeric::writeNumber(height + 3) + "\" class=\"drawing\" role=\"img\">" + figure::svg(drawn) + "</svg>";
+}
+
+std::string drawing(int row)
+{
+    const std::optional<Rows> rows = tendonOf(row);
+    if (!rows)
+        return "{}";
+    const auto [first, last, whole] = *rows;
     const schedule::Result &head = *shown[first];
     std::vector<calc::ProfileGeometry> geometries;
     double length = 0, depth = 0;
@@ -608,5 +666,6 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("workbook", &workbook);
     emscripten::function("importRecord", &importRecord);
     emscripten::function("drawing", &drawing);
+    emscripten::function("figures", &figures);
     emscripten::function("version", &schedule::versionText);
 }

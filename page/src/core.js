@@ -63,6 +63,8 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // out: {readings} or {error}.
         importRecord: (bytes) => JSON.parse(core.importRecord(bytes)),
         drawing: (at) => JSON.parse(core.drawing(at)),
+        // The sheet's figures of the tendon a row belongs to, as SVG ("" for none).
+        figures: (at) => core.figures(at),
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at one (texts, in the core's order) checked.
         siteJacks: () => JSON.parse(core.siteJacks()),

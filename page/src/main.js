@@ -63,8 +63,8 @@ async function start() {
         card.dataset.status = cells.status === 'ok' ? 'ok' : 'failed';
         const figure = $('figure');
         figure.replaceChildren();
-        const drawing = core.drawing(selectedRow);
-        if (drawing.spans) figure.append(drawTendon(drawing, cells));
+        const svg = core.figures(selectedRow);
+        if (svg) figure.append(...drawTendon(svg, core.drawing(selectedRow)));
     }
 
     const grid = new Grid($('grid'), core.columns, at('a1'), {

@@ -1,6 +1,7 @@
 #include "sheet/sheet.h"
 
 #include "calc/anchoring.h"
+#include "sheet/figure.h"
 #include "calc/continuous.h"
 #include "calc/messages.h"
 #include "numeric/number_text.h"
@@ -59,28 +60,6 @@ public:
 };
 
 
-// A dimension in the atlas's style: a line with ticks at both ends and its
-// text above the middle.
-void dimension(Paper &paper, double x0, double x1, double y, const QString &label)
-{
-    paper.pen(0.15);
-    paper.line(x0, y, x1, y);
-    paper.line(x0, y - 1.2, x0, y + 1.2);
-    paper.line(x1, y - 1.2, x1, y + 1.2);
-    paper.font(6.5);
-    paper.text(std::min(x0, x1) - 20, y - 4.6, std::abs(x1 - x0) + 40, label, Qt::AlignHCenter);
-}
-
-void verticalDimension(Paper &paper, double x, double y0, double y1, const QString &label, bool textLeft)
-{
-    paper.pen(0.15);
-    paper.line(x, y0, x, y1);
-    paper.line(x - 1, y0, x + 1, y0);
-    paper.line(x - 1, y1, x + 1, y1);
-    paper.font(6.5);
-    paper.text(textLeft ? x - 21 : x + 1, (y0 + y1) / 2 - 3, 20, label, textLeft ? Qt::AlignRight : Qt::AlignLeft);
-}
-
 // The same schedule gives the same file: the writer stamps the clock time
 // and tags each embedded font subset with letters of its own choosing. Both
 // are replaced by fixed texts of the same length, so no offset moves.
@@ -115,70 +94,61 @@ bool makeReproducible(const QString &path)
 
 QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
+// A figure painted: millimetres of paper to the device's units.
+void paint(QPainter &painter, const figure::Figure &figure)
+{
+    Paper paper(painter);
+    const auto style = [](figure::Dash dash) {
+        switch (dash) {
+        case figure::Dash::dash: return Qt::DashLine;
+        case figure::Dash::dot: return Qt::DotLine;
+        case figure::Dash::dashDot: return Qt::DashDotLine;
+        case figure::Dash::solid: break;
+        }
+        return Qt::SolidLine;
+    };
+    const auto pen = [&](const figure::Pen &p) { paper.pen(p.width, style(p.dash), QColor::fromRgb(p.colour)); };
+    for (const figure::Item &item : figure.items) {
+        if (const auto *line = std::get_if<figure::Line>(&item)) {
+            pen(line->pen);
+            paper.line(line->from.x, line->from.y, line->to.x, line->to.y);
+        } else if (const auto *polyline = std::get_if<figure::Polyline>(&item)) {
+            pen(polyline->pen);
+            QPainterPath path;
+            for (std::size_t n = 0; n < polyline->points.size(); ++n) {
+                const QPointF at = paper.at(polyline->points[n].x, polyline->points[n].y);
+                n ? path.lineTo(at) : path.moveTo(at);
+            }
+            painter.drawPath(path);
+        } else if (const auto *rect = std::get_if<figure::Rect>(&item)) {
+            pen(rect->pen);
+            painter.drawRect(paper.box(rect->x, rect->y, rect->width, rect->height));
+        } else if (const auto *circle = std::get_if<figure::Circle>(&item)) {
+            pen(circle->pen);
+            painter.drawEllipse(paper.at(circle->centre.x, circle->centre.y), circle->radius * paper.unit, circle->radius * paper.unit);
+        } else if (const auto *text = std::get_if<figure::Text>(&item)) {
+            paper.font(text->points, text->bold);
+            const int align = text->align == figure::Align::left ? Qt::AlignLeft
+                              : text->align == figure::Align::centre ? Qt::AlignHCenter
+                                                                    : Qt::AlignRight;
+            paper.text(text->x, text->y, text->width, QString::fromStdString(text->text), align);
+        }
+    }
+}
+
+// A device's rectangle as the paper's millimetres.
+figure::Area areaOf(QPainter &painter, const QRectF &area)
+{
+    const double unit = painter.device()->logicalDpiX() / 25.4;
+    return {area.left() / unit, area.top() / unit, area.width() / unit, area.height() / unit};
+}
+
 } // namespace
 
 void drawProfile(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g,
                  const calc::HeldParameters &parameters)
 {
-    Paper paper(painter);
-    const double left = area.left() / paper.unit, top = area.top() / paper.unit;
-    const double width = area.width() / paper.unit, height = area.height() / paper.unit;
-    const auto [across, up] = calc::drawingScales(g, width, height);
-    const double x0 = left + calc::sheetDrawingMargin, beamTop = top + calc::sheetBeamTop, beamBottom = beamTop + g.depth() / up;
-    const auto X = [&](double x) { return x0 + x / across; };
-    const auto Y = [&](double h) { return beamBottom - h / up; };
-
-    paper.font(7);
-    paper.text(left, top, width, QStringLiteral("横向 1:%1，竖向 1:%2").arg(across).arg(up), Qt::AlignRight);
-    paper.pen(0.5);
-    painter.drawRect(paper.box(X(0), beamTop, g.span() / across, g.depth() / up));
-
-    QPainterPath tendon;
-    constexpr int samples = 400;
-    for (int i = 0; i <= samples; ++i) {
-        const double x = g.span() * i / samples;
-        const QPointF point = paper.at(X(x), Y(g.height(x)));
-        i ? tendon.lineTo(point) : tendon.moveTo(point);
-    }
-    paper.pen(0.35, Qt::DashDotLine);
-    painter.drawPath(tendon);
-
-    // Key points on the curve, labelled above the beam.
-    for (const calc::KeyPoint &point : g.keyPoints()) {
-        const double h = g.height(g.segmentAt(point.x), point.x);
-        paper.pen(0.25);
-        painter.drawEllipse(paper.at(X(point.x), Y(h)), 0.6 * paper.unit, 0.6 * paper.unit);
-        if (point.kind == calc::PointKind::inflection || point.kind == calc::PointKind::lowest) {
-            paper.pen(0.1, Qt::DotLine);
-            paper.line(X(point.x), beamTop - 2, X(point.x), beamBottom);
-            paper.font(6.5);
-            paper.text(X(point.x) - 15, beamTop - 8, 30, QString::fromUtf8(calc::pointName(point.kind).data()), Qt::AlignHCenter);
-        }
-    }
-
-    // The offsets as the atlas marks them: e1 and e3 below the top face at
-    // the ends, e2 above the bottom face at the lowest point (C2a: at the right end).
-    const bool c4 = g.profile() == calc::Profile::c4;
-    verticalDimension(paper, X(0) - 3, beamTop, Y(g.height(1, 0)), QStringLiteral("e1=%1").arg(parameters.e1), true);
-    if (c4) {
-        const double low = parameters.k2 * g.span();
-        verticalDimension(paper, X(low) + 3, Y(g.height(2, low)), beamBottom, QStringLiteral("e2=%1").arg(parameters.e2), false);
-        verticalDimension(paper, X(g.span()) + 3, beamTop, Y(g.height(4, g.span())), QStringLiteral("e3=%1").arg(parameters.e3), false);
-    } else {
-        verticalDimension(paper, X(g.span()) + 3, Y(g.height(2, g.span())), beamBottom, QStringLiteral("e2=%1").arg(parameters.e2), false);
-    }
-
-    const double lc = g.span();
-    double y = beamBottom + 7;
-    if (c4) {
-        dimension(paper, X(0), X(parameters.k1 * lc), y, QStringLiteral("k1×l=%1").arg(mmText(parameters.k1 * lc)));
-        dimension(paper, X(lc - parameters.k3 * lc), X(lc), y, QStringLiteral("k3×l=%1").arg(mmText(parameters.k3 * lc)));
-        y += 6;
-        dimension(paper, X(0), X(parameters.k2 * lc), y, QStringLiteral("k2×l=%1").arg(mmText(parameters.k2 * lc)));
-    } else {
-        dimension(paper, X(0), X(lc / 2), y, QStringLiteral("l/2=%1").arg(mmText(lc / 2)));
-    }
-    dimension(paper, X(0), X(lc), y + 6, QStringLiteral("l=%1").arg(mmText(lc)));
+    paint(painter, figure::profile(areaOf(painter, area), g, parameters));
 }
 
 void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeometry &g,
@@ -190,126 +160,15 @@ void drawStress(QPainter &painter, const QRectF &area, const calc::ProfileGeomet
 void drawSpans(QPainter &painter, const QRectF &area, const std::vector<const calc::Tendon *> &spans,
                const std::vector<double> &starts, const QStringList &names)
 {
-    Paper paper(painter);
-    const double left = area.left() / paper.unit, top = area.top() / paper.unit;
-    const double width = area.width() / paper.unit, height = area.height() / paper.unit;
-    std::vector<calc::ProfileGeometry> geometries;
-    double depth = 0;
-    for (const calc::Tendon *span : spans) {
-        geometries.push_back(calc::geometryOf(*span));
-        depth = std::max(depth, geometries.back().depth());
-    }
-    const double length = starts.back();
-    const auto [across, up] = calc::drawingScales(length, depth, width, height);
-    const double beamTop = top + calc::sheetBeamTop;
-    const auto X = [&](double x) { return left + calc::sheetDrawingMargin + x / across; };
-    paper.font(7);
-    paper.text(left, top, width, QStringLiteral("横向 1:%1，竖向 1:%2").arg(across).arg(up), Qt::AlignRight);
-    double lowest = beamTop;
-    for (std::size_t n = 0; n < geometries.size(); ++n) {
-        const calc::ProfileGeometry &g = geometries[n];
-        const double beamBottom = beamTop + g.depth() / up;
-        lowest = std::max(lowest, beamBottom);
-        paper.pen(0.5);
-        painter.drawRect(paper.box(X(starts[n]), beamTop, g.span() / across, g.depth() / up));
-        QPainterPath tendon;
-        constexpr int samples = 200;
-        for (int i = 0; i <= samples; ++i) {
-            const double x = g.span() * i / samples;
-            const QPointF point = paper.at(X(starts[n] + x), beamBottom - g.height(x) / up);
-            i ? tendon.lineTo(point) : tendon.moveTo(point);
-        }
-        paper.pen(0.35, Qt::DashDotLine);
-        painter.drawPath(tendon);
-        paper.font(6.5);
-        paper.text(X(starts[n]), beamTop - 7, g.span() / across, names[qsizetype(n)], Qt::AlignHCenter);
-    }
-    // The supports where spans meet, and the tendon's length end to end.
-    paper.pen(0.3);
-    for (std::size_t n = 1; n + 1 < starts.size(); ++n)
-        paper.line(X(starts[n]), beamTop - 2, X(starts[n]), lowest + 2);
-    dimension(paper, X(0), X(length), lowest + 7, QStringLiteral("l=%1").arg(mmText(length)));
+    std::vector<std::string> named;
+    for (const QString &name : names)
+        named.push_back(name.toStdString());
+    paint(painter, figure::spans(areaOf(painter, area), spans, starts, named));
 }
 
 void drawStress(QPainter &painter, const QRectF &area, double length, const schedule::Stressed &stressed)
 {
-    Paper paper(painter);
-    const double left = area.left() / paper.unit, top = area.top() / paper.unit;
-    const double width = area.width() / paper.unit, height = area.height() / paper.unit;
-    const int across = calc::drawingScales(length, 1, width, height).across;
-    const auto X = [&](double x) { return left + calc::sheetDrawingMargin + x / across; };
-    const calc::Tensioning &t = stressed.tensioning;
-    const double sigmaCon = stressed.stressing.sigmaCon;
-    // From the lowest stress before or after anchoring, rounded down to 50 MPa, up to σcon.
-    const calc::Anchoring &anchored = stressed.anchoring;
-    double lowest = std::min(sigmaCon, anchored.lowest);
-    for (const calc::PieceStress &piece : t.pieces)
-        lowest = std::min(lowest, piece.sigmaOut);
-    const double floor = std::max(0.0, std::floor(lowest * 0.98 / 50) * 50);
-    const double graphTop = top + 6, graphBottom = top + height - 5;
-    const auto Y = [&](double sigma) {
-        return graphBottom - (sigma - floor) / std::max(sigmaCon - floor, 1e-9) * (graphBottom - graphTop);
-    };
-
-    paper.pen(0.15);
-    paper.line(X(0), graphBottom, X(length), graphBottom);
-    paper.line(X(0), graphTop, X(0), graphBottom);
-    paper.line(X(length), graphTop, X(length), graphBottom);
-    paper.font(7);
-    paper.text(left, top - 1, width, QStringLiteral("沿钢绞线的应力 σ（MPa，纵轴自 %1 起）").arg(floor), Qt::AlignLeft);
-
-    QPainterPath curve[2];
-    const calc::StressAlong along = calc::stressAlong(stressed.pieces, t, 24);
-    for (std::size_t jack = 0; jack < 2; ++jack) {
-        const auto &points = along.jack[jack];
-        for (std::size_t n = 0; n < points.size(); ++n) {
-            const QPointF at = paper.at(X(points[n].x), Y(points[n].sigma));
-            n ? curve[jack].lineTo(at) : curve[jack].moveTo(at);
-        }
-    }
-    const double dividingX = along.divide;
-    paper.pen(0.35);
-    painter.drawPath(curve[0]);
-    painter.drawPath(curve[1]);
-
-    // After anchoring, dashed, each set zone's reach marked at the point
-    // where the stress after anchoring meets the stress before it.
-    QPainterPath seated;
-    const std::vector<calc::StressPoint> after = calc::anchoredAlong(stressed.pieces, anchored, 12);
-    for (std::size_t n = 0; n < after.size(); ++n) {
-        const QPointF at = paper.at(X(after[n].x), Y(after[n].sigma));
-        n ? seated.lineTo(at) : seated.moveTo(at);
-    }
-    paper.pen(0.3, Qt::DashLine);
-    painter.drawPath(seated);
-    paper.font(6.5);
-    paper.text(left + width - 60, top - 1, 60, QStringLiteral("实线 张拉时　虚线 锚固后"), Qt::AlignRight);
-    for (int end = 0; end < stressed.stressing.ends; ++end) {
-        const double reach = std::min(anchored.lf[std::size_t(end)], anchored.length);
-        const double along = end ? anchored.length - reach : reach;
-        const double x = calc::horizontalAt(stressed.pieces, along), sigma = calc::stressAt(anchored.after, along);
-        paper.pen(0.15);
-        paper.line(X(x), Y(sigma) - 1.5, X(x), Y(sigma) + 1.5);
-        // The left end's reach named above the curve, the right end's below,
-        // so two that pass each other stay apart.
-        paper.text(X(x) - 15, Y(sigma) + (end ? 1 : -5), 30, QStringLiteral("lf=%1").arg(fixed(reach, 0)), Qt::AlignHCenter);
-    }
-    // The stress left at each anchor.
-    const double leftAfter = anchored.after.empty() ? sigmaCon : anchored.after.front().from();
-    const double rightAfter = anchored.after.empty() ? sigmaCon : anchored.after.back().to();
-    paper.text(X(0) - 15, Y(leftAfter) - 3, 14, fixed(leftAfter, 1), Qt::AlignRight);
-    if (stressed.stressing.ends == 2)
-        paper.text(X(length) + 1, Y(rightAfter) - 3, 14, fixed(rightAfter, 1));
-    paper.text(X(0) - 15, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1), Qt::AlignRight);
-    if (stressed.stressing.ends == 2) {
-        paper.text(X(length) + 1, Y(sigmaCon) - 3, 14, fixed(sigmaCon, 1));
-        paper.pen(0.15, Qt::DashLine);
-        paper.line(X(dividingX), graphTop, X(dividingX), graphBottom);
-        paper.text(X(dividingX) - 30, graphBottom - 0.5, 60,
-                   QStringLiteral("分界点 %1").arg(fixed(t.sigmaFar, 1)), Qt::AlignHCenter);
-    } else {
-        paper.text(X(length) + 1, Y(t.sigmaFar) - 3, 14, fixed(t.sigmaFar, 1));
-    }
+    paint(painter, figure::stress(areaOf(painter, area), length, stressed));
 }
 
 class SheetWriter::Pages {

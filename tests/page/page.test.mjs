@@ -180,14 +180,17 @@ test('the spans of a continuous tendon are worked out together as they are edite
     const classes = await page.evaluate(() => [...document.querySelectorAll('.tabulator-row')].slice(0, 4).map((r) => r.className));
     assert.deepEqual(classes.map((c) => [c.includes('tendon-begins'), c.includes('tendon-goes-on')]),
         [[true, false], [false, true], [false, true], [false, false]]);
-    // Any of its spans shows the whole tendon drawn, and the stress where the jacks meet.
+    // Any of its spans shows the whole tendon drawn as its sheet draws it, and
+    // the stress where the jacks meet.
     await (await cell(page, 2, 'name')).click();
-    await settled(page, () => document.querySelector('#figure svg')?.textContent.includes('3 跨'));
+    await settled(page, () => document.querySelector('#figure svg')?.textContent.includes('KL5-C'));
     const drawn = await page.locator('#figure svg').textContent();
     assert.match(drawn, /分界点 926\.2/);
-    // After anchoring: the line drawn, each end's reach named as its column gives it.
-    assert.equal(await page.locator('#figure svg path.anchored').count(), 1);
-    for (const column of ['lf_left', 'lf_right']) assert.ok(drawn.includes(`lf ${await text(page, 1, column)}`), column);
+    // After anchoring: the line drawn dashed, each end's reach named as its column gives it.
+    assert.equal(await page.locator('#figure svg polyline[stroke-width="0.3"][stroke-dasharray]').count(), 1);
+    for (const column of ['lf_left', 'lf_right']) assert.ok(drawn.includes(`lf=${await text(page, 1, column)}`), column);
+    // Its key points listed under it, x from the tendon's left end.
+    assert.match(await page.locator('#figure table.points').innerText(), /KL5-C\s+右端\s+47940\s+1050/);
     // A longer middle span: the tendon's strand and the first row's figures follow.
     await paste(page, 2, 'lc', '12500');
     await settled(page, () => !document.body.innerText.includes('48430'));

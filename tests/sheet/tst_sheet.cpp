@@ -1,12 +1,16 @@
 // The tendon's profile as drawn on an image: the lowest point of the drawn
-// curve stands where k2 puts it along the drawn beam; and the stress drawn
-// under it falls lowest where the two jacks' parts meet.
+// curve stands where k2 puts it along the drawn beam; the stress drawn under
+// it falls lowest where the two jacks' parts meet; and the sheet's figures
+// come out the same from both painters, QPainter's and the SVG.
 
 #include "calc/geometry.h"
+#include "sheet/figure.h"
 #include "sheet/sheet.h"
 
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -82,6 +86,75 @@ double lowestStress(const QImage &image)
     return double(lowestX - left) / (right - left);
 }
 
+// A paint device that keeps what is painted on it, one word a primitive
+// ("line", "polyline", "rect", "circle") or the text painted.
+class Recorder : public QPaintDevice {
+public:
+    QStringList painted;
+
+    QPaintEngine *paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: case PdmHeight: return 4000;
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 600;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        default: return 1;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(QStringList &painted) : painted_(painted) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override {}
+        Type type() const override { return User; }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawLines(const QLineF *, int count) override { shape(QStringList(count, QStringLiteral("line"))); }
+        void drawRects(const QRectF *, int count) override { shape(QStringList(count, QStringLiteral("rect"))); }
+        void drawEllipse(const QRectF &) override { shape({QStringLiteral("circle")}); }
+        void drawPath(const QPainterPath &) override { shape({QStringLiteral("polyline")}); }
+        void shape(const QStringList &words)
+        {
+            painted_ += words;
+            end_ = {-1e9, -1e9};
+        }
+        // Qt paints a text in runs, a run a script's font: a run that goes
+        // on where the last one ended is the same text.
+        void drawTextItem(const QPointF &at, const QTextItem &text) override
+        {
+            if (qAbs(at.y() - end_.y()) < 0.01 && qAbs(at.x() - end_.x()) < 1 && !painted_.isEmpty())
+                painted_.back() += text.text();
+            else
+                painted_ << text.text();
+            end_ = at + QPointF(text.width(), 0);
+        }
+
+    private:
+        QStringList &painted_;
+        QPointF end_{-1e9, -1e9};
+    };
+    mutable Engine engine_{painted};
+};
+
+// The same from the SVG: its elements in order, a text by what it says.
+QStringList inSvg(const std::string &svg)
+{
+    QStringList found;
+    static const QRegularExpression element(QStringLiteral("<(line|polyline|rect|circle)\\b|<text[^>]*>([^<]*)</text>"));
+    for (auto match = element.globalMatch(QString::fromStdString(svg)); match.hasNext();) {
+        const auto m = match.next();
+        found << (m.captured(1).isEmpty() ? m.captured(2) : m.captured(1));
+    }
+    return found;
+}
+
 } // namespace
 
 class SheetTest : public QObject {
@@ -124,6 +197,28 @@ private slots:
             const double expected = ends == 2 ? 7440.0 / 17970 : 1.0; // the meeting point's run, or the far end
             QVERIFY2(qAbs(lowestStress(image) - expected) < 0.02, qPrintable(QString::number(lowestStress(image))));
         }
+    }
+
+    void samePrimitivesOnBothPainters()
+    {
+        const calc::Tendon t = calc::computeTendon(calc::Profile::c4, {"150", "90", "120", "0.12", "0.45", "0.08", "17970", "1200", ""});
+        schedule::Stressed s;
+        s.pieces = calc::tensioningPieces(t);
+        s.tensioning = calc::tension(s.pieces, s.stressing.friction(), 1395, 2, 195000, 0);
+        s.anchoring = calc::anchor(s.pieces, s.stressing.friction(), 1395, 2, 195000, 6, s.tensioning);
+        const calc::ProfileGeometry g = calc::geometryOf(t);
+        const figure::Area profileArea{15, 20, 180, 62}, stressArea{15, 90, 180, 28};
+        Recorder recorder;
+        QPainter painter(&recorder);
+        const double unit = 600 / 25.4;
+        const auto box = [&](const figure::Area &a) { return QRectF(a.left * unit, a.top * unit, a.width * unit, a.height * unit); };
+        sheet::drawProfile(painter, box(profileArea), g, calc::readParameters(t.parameters));
+        sheet::drawStress(painter, box(stressArea), g, s);
+        painter.end();
+        const std::string svg = figure::svg(figure::profile(profileArea, g, calc::readParameters(t.parameters)))
+                                + figure::svg(figure::stress(stressArea, g.span(), s));
+        QCOMPARE(recorder.painted, inSvg(svg));
+        QVERIFY(recorder.painted.contains(QStringLiteral("lf=9192")) && recorder.painted.contains(QStringLiteral("e3=120")));
     }
 };
 

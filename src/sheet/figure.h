@@ -1,0 +1,85 @@
+#pragma once
+
+// The calculation sheet's drawings as data: lines, polylines, rectangles,
+// circles and texts in millimetres on the paper, worked out once in plain
+// C++ from a tendon's results, then drawn by whichever painter shows them
+// (QPainter into the PDF, SVG in the page). A text stands in a box `width`
+// wide and 6 mm high, centred on its height, aligned in it as it says; each
+// painter places it by its own font.
+
+#include "calc/geometry.h"
+#include "schedule/schedule.h"
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace figure {
+
+enum class Dash { solid, dash, dot, dashDot };
+enum class Align { left, centre, right };
+
+struct Pen {
+    double width = 0.15; // mm
+    Dash dash = Dash::solid;
+    std::uint32_t colour = 0x000000;
+};
+struct Point {
+    double x, y;
+};
+struct Line {
+    Point from, to;
+    Pen pen;
+};
+struct Polyline {
+    std::vector<Point> points;
+    Pen pen;
+};
+struct Rect {
+    double x, y, width, height;
+    Pen pen;
+};
+struct Circle {
+    Point centre;
+    double radius;
+    Pen pen;
+};
+struct Text {
+    double x, y, width;
+    std::string text;
+    double points; // the font's size
+    Align align = Align::left;
+    bool bold = false;
+};
+using Item = std::variant<Line, Polyline, Rect, Circle, Text>;
+
+// An area of the paper, mm from its top left corner.
+struct Area {
+    double left, top, width, height;
+};
+
+struct Figure {
+    std::vector<Item> items; // in the order they are drawn
+};
+
+// The tendon's profile: the beam and the tendon to scale (both scales
+// stated), the key points named, the atlas's dimension marks.
+Figure profile(const Area &area, const calc::ProfileGeometry &geometry, const calc::HeldParameters &parameters);
+
+// The stress along a tendon `length` mm long (the profile's horizontal scale,
+// so an area as wide lines up under it): from each jacked end before
+// anchoring, and dashed after it with each set zone's reach; the meeting
+// point of two jacks marked.
+Figure stress(const Area &area, double length, const schedule::Stressed &stressed);
+
+// A tendon through several spans: each span's beam and profile end to end
+// (`starts`: each span's left end from the tendon's, and its right end) at
+// one scale, both stated, named, the supports marked.
+Figure spans(const Area &area, const std::vector<const calc::Tendon *> &spans, const std::vector<double> &starts,
+             const std::vector<std::string> &names);
+
+// A figure as an SVG fragment (no <svg> element around it), in millimetres.
+std::string svg(const Figure &figure);
+
+} // namespace figure
