@@ -1,6 +1,6 @@
 // Retakes the README's screenshots of the page, opened from disk in headless
 // Chromium with a few tendons pasted in, at a desktop size and a phone held
-// upright (375 × 812).
+// upright (375 × 812), and the site record on the phone.
 //   node tools/take-page-screenshots.mjs build/page/quillmere.html docs
 
 import { createRequire } from 'node:module';
@@ -47,6 +47,15 @@ for (const [name, viewport] of [['page', { width: 1440, height: 900 }], ['page-p
     }
     await page.waitForTimeout(300);
     await page.screenshot({ path: `${out}/${name}.png` });
+    if (name === 'page-phone') {
+        // The site record, KL1-1's left jack read to σcon.
+        await page.getByRole('button', { name: '现场记录' }).click();
+        for (const [label, value] of [['L0', '20'], ['L1', '25'], ['L2', '64.6'], ['实测锚具回缩', '5']])
+            await page.getByLabel(label, { exact: false }).fill(value);
+        await page.locator('#site').scrollIntoViewIfNeeded();
+        await page.waitForTimeout(200);
+        await page.screenshot({ path: `${out}/page-site.png`, fullPage: true });
+    }
     await page.close();
 }
 await browser.close();
