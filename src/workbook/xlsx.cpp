@@ -280,14 +280,16 @@ private:
                 worksheet_write_blank(records_, row, lxw_col_t(c), c == 15 || c == 16 ? (travel > s.stroke ? measured_ : nullptr) : measured_);
             worksheet_write_blank(records_, row, 23, measured_);
             // The readings taken on site, where the record carries them:
-            // each that is a number in its cell, and when each was taken.
+            // each the site check would use in its cell (none that is no
+            // number or goes back), and when each was taken.
             const auto taken = readings_ ? readings_->find({result.cells[output::tendon], end}) : SiteReadings::const_iterator();
             if (readings_ && taken != readings_->end()) {
+                const SiteCheck check = checkSite(stressed, end, taken->second.typed);
                 std::string times;
                 for (int kind = 0; kind < reading::count; ++kind) {
                     const std::string &text = taken->second.typed[std::size_t(kind)];
-                    if (const std::optional<double> value = plainValue(text))
-                        number(readingColumns[kind], *value, measured_);
+                    if (check.marks[std::size_t(kind)] == SiteCheck::fine)
+                        number(readingColumns[kind], *plainValue(text), measured_);
                     if (!trimmedEmpty(text))
                         times += (times.empty() ? "" : "；") + std::string(reading::title(kind)) + " " + taken->second.at[std::size_t(kind)];
                 }

@@ -264,6 +264,7 @@ rows = {(r[0].value, r[1].value): r for r in sheet.iter_rows() if r[1].value in 
 left, right = rows[('KL1-1', '左端')], rows[('KL1-1', '右端')]
 assert [left[c].value for c in (13, 14, 17, 23)] == [20, 25, 64.8, 5], [c.value for c in left]
 assert left[25].value.startswith('L0 ') and 'L2 ' in left[25].value, left[25].value
+assert right[14].value is None and right[13].value == 10, 'the right L1 went back: not in the record'
 right[17].value = 70.3
 book.save(sys.argv[2])`, record, edited]);
     assert.equal(spreadsheet.status, 0, spreadsheet.stderr.toString());
