@@ -444,19 +444,6 @@ std::string resultsTsv()
     return text + "\r\n";
 }
 
-void points(Json &json, std::string_view name, const std::vector<calc::StressPoint> &along)
-{
-    json.key(name).open('[');
-    for (const calc::StressPoint &point : along)
-        json.open('[').number(point.x).number(point.sigma).close(']');
-    json.close(']');
-}
-
-// The tendon a row of the schedule last worked out belongs to, as it is
-// drawn: its spans end to end (x from the tendon's left end, heights above
-// each beam's bottom face, mm) with their key points, the calculation sheet's
-// scales and paper (mm), and the stress from each jack. A tendon with a span
-// that failed draws the row's own span alone; {} for a row with no profile.
 // The rows of the tendon row n belongs to, [first, last), and whether all
 // of them are ok; else the row alone. None for a row with no profile.
 struct Rows {
@@ -521,75 +508,32 @@ std::string figures(int row)
            + numeric::writeNumber(height + 3) + "\" class=\"drawing\" role=\"img\">" + figure::svg(drawn) + "</svg>";
 }
 
-std::string drawing(int row)
+// The key points of the tendon a row belongs to, span by span: each span's
+// name, and each point's name with its x from the tendon's left end and its
+// height above the beam's bottom face (whole mm, as the sheet gives them).
+// A tendon with a span that failed lists the row's own span alone; {} for a
+// row with no profile.
+std::string keyPoints(int row)
 {
     const std::optional<Rows> rows = tendonOf(row);
     if (!rows)
         return "{}";
     const auto [first, last, whole] = *rows;
-    const schedule::Result &head = *shown[first];
-    std::vector<calc::ProfileGeometry> geometries;
-    double length = 0, depth = 0;
-    for (std::size_t n = first; n < last; ++n) {
-        geometries.push_back(calc::geometryOf(*shown[n]->tendon));
-        length = (whole ? shown[n]->start : 0) + geometries.back().span();
-        depth = std::max(depth, geometries.back().depth());
-    }
-    const auto [across, up] = calc::drawingScales(length, depth, calc::sheetDrawingWidth, calc::sheetProfileHeight);
     Json json;
-    json.open('{').key("length").number(length).key("depth").number(depth);
-    json.key("across").number(across).key("up").number(up);
-    json.key("paper").open('{').key("width").number(calc::sheetDrawingWidth).key("height")
-        .number(calc::sheetProfileHeight).key("margin").number(calc::sheetDrawingMargin).key("beamTop")
-        .number(calc::sheetBeamTop).close('}');
-    json.key("spans").open('[');
+    json.open('{').key("spans").open('[');
     for (std::size_t n = first; n < last; ++n) {
-        const calc::ProfileGeometry &g = geometries[n - first];
+        const calc::ProfileGeometry g = calc::geometryOf(*shown[n]->tendon);
         const double start = whole ? shown[n]->start : 0;
-        json.open('{').key("name").text(shown[n]->cells[schedule::output::name]);
-        json.key("profile").text(g.profile() == calc::Profile::c4 ? "C4" : "C2a");
-        json.key("start").number(start).key("span").number(g.span()).key("depth").number(g.depth());
-        json.key("curve").open('[');
-        constexpr int samples = 240;
-        for (int i = 0; i <= samples; ++i) {
-            const double x = g.span() * i / samples;
-            json.open('[').number(start + x).number(g.height(x)).close(']');
-        }
-        json.close(']').key("points").open('[');
+        json.open('{').key("name").text(shown[n]->cells[schedule::output::name]).key("points").open('[');
         for (const calc::KeyPoint &point : g.keyPoints()) {
             const double height = g.height(g.segmentAt(point.x), point.x);
-            json.open('{').key("x").number(start + point.x).key("height").number(height)
-                .key("name").text(calc::pointName(point.kind)).key("end").raw(point.kind == calc::PointKind::leftEnd || point.kind == calc::PointKind::rightEnd ? "true" : "false")
+            json.open('{').key("name").text(calc::pointName(point.kind))
                 .key("shownX").number(double(calc::wholeMillimetres(start + point.x)))
                 .key("shownHeight").number(double(calc::wholeMillimetres(height))).close('}');
         }
         json.close(']').close('}');
     }
-    json.close(']');
-    // The stress along the tendon drawn, from its first row.
-    if (head.stressed && (whole || last - first == 1) && head.stressed->pieces.back().to <= length + 0.5) {
-        const calc::StressAlong along = calc::stressAlong(head.stressed->pieces, head.stressed->tensioning, 24);
-        json.key("stress").open('{').key("sigmaCon").number(head.stressed->stressing.sigmaCon)
-            .key("ends").number(head.stressed->stressing.ends).key("divide").number(along.divide)
-            .key("sigmaFar").text(head.cells[schedule::output::sigmaFar]).key("sigmaConText")
-            .text(head.cells[schedule::output::sigmaCon]);
-        points(json, "left", along.jack[0]);
-        points(json, "right", along.jack[1]);
-        // After anchoring, and where each set zone ends.
-        const calc::Anchoring &anchoring = head.stressed->anchoring;
-        points(json, "anchored", calc::anchoredAlong(head.stressed->pieces, anchoring, 12));
-        json.key("reaches").open('[');
-        for (int end = 0; end < head.stressed->stressing.ends; ++end) {
-            const double reach = std::min(anchoring.lf[std::size_t(end)], anchoring.length);
-            const double along = end ? anchoring.length - reach : reach;
-            json.open('{').key("x").number(calc::horizontalAt(head.stressed->pieces, along))
-                .key("sigma").number(calc::stressAt(anchoring.after, along))
-                .key("lf").text(head.cells[end ? schedule::output::lfRight : schedule::output::lfLeft]).close('}');
-        }
-        json.close(']');
-        json.close('}');
-    }
-    return json.close('}').done();
+    return json.close(']').close('}').done();
 }
 
 // Every jack of the schedule last worked out, tendon by tendon, as the site
@@ -665,7 +609,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("resultsTsv", &resultsTsv);
     emscripten::function("workbook", &workbook);
     emscripten::function("importRecord", &importRecord);
-    emscripten::function("drawing", &drawing);
+    emscripten::function("keyPoints", &keyPoints);
     emscripten::function("figures", &figures);
     emscripten::function("version", &schedule::versionText);
 }

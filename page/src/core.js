@@ -62,9 +62,10 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // A workbook's site record read back for the schedule last worked
         // out: {readings} or {error}.
         importRecord: (bytes) => JSON.parse(core.importRecord(bytes)),
-        drawing: (at) => JSON.parse(core.drawing(at)),
-        // The sheet's figures of the tendon a row belongs to, as SVG ("" for none).
+        // The sheet's figures of the tendon a row belongs to, as SVG ("" for
+        // none), and its key points by span.
         figures: (at) => core.figures(at),
+        keyPoints: (at) => JSON.parse(core.keyPoints(at)),
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at one (texts, in the core's order) checked.
         siteJacks: () => JSON.parse(core.siteJacks()),

@@ -3,8 +3,8 @@
 // anchoring) as SVG, laid out once for the PDF and the page alike; the page
 // adds under them the key points' x and height as a list.
 
-// svg: the core's markup of the figures; drawing: its key points by span.
-export function drawTendon(svg, drawing) {
+// svg: the core's markup of the figures; points: its key points by span.
+export function drawTendon(svg, points) {
     const parts = [];
     const markup = new DOMParser().parseFromString(svg, 'image/svg+xml').documentElement;
     if (markup.localName === 'svg') parts.push(document.importNode(markup, true));
@@ -13,10 +13,10 @@ export function drawTendon(svg, drawing) {
     const head = list.createTHead().insertRow();
     for (const title of ['', '点', 'x (mm，自束左端)', '高度 (mm，自梁底)']) head.append(Object.assign(document.createElement('th'), { textContent: title }));
     const body = list.createTBody();
-    for (const span of drawing.spans ?? [])
+    for (const span of points.spans ?? [])
         for (const point of span.points) {
             const row = body.insertRow();
-            for (const text of [drawing.spans.length > 1 ? span.name : '', point.name, point.shownX, point.shownHeight])
+            for (const text of [points.spans.length > 1 ? span.name : '', point.name, point.shownX, point.shownHeight])
                 row.insertCell().textContent = String(text);
         }
     parts.push(list);

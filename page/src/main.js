@@ -64,7 +64,7 @@ async function start() {
         const figure = $('figure');
         figure.replaceChildren();
         const svg = core.figures(selectedRow);
-        if (svg) figure.append(...drawTendon(svg, core.drawing(selectedRow)));
+        if (svg) figure.append(...drawTendon(svg, core.keyPoints(selectedRow)));
     }
 
     const grid = new Grid($('grid'), core.columns, at('a1'), {
