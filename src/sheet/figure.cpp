@@ -13,33 +13,6 @@ namespace {
 
 std::string mm(double value) { return std::to_string(calc::wholeMillimetres(value)); }
 
-// Drawing into a figure as onto paper: the pen and the font last set hold
-// for what follows.
-class Paper {
-public:
-    explicit Paper(Figure &figure) : figure_(figure) {}
-    void pen(double width, Dash dash = Dash::solid, std::uint32_t colour = 0) { pen_ = {width, dash, colour}; }
-    void font(double points, bool bold = false)
-    {
-        points_ = points;
-        bold_ = bold;
-    }
-    void text(double x, double y, double width, std::string text, Align align = Align::left)
-    {
-        figure_.items.push_back(Text{x, y, width, std::move(text), points_, align, bold_});
-    }
-    void line(double x0, double y0, double x1, double y1) { figure_.items.push_back(Line{{x0, y0}, {x1, y1}, pen_}); }
-    void rect(double x, double y, double width, double height) { figure_.items.push_back(Rect{x, y, width, height, pen_}); }
-    void circle(double x, double y, double radius) { figure_.items.push_back(Circle{{x, y}, radius, pen_}); }
-    void polyline(std::vector<Point> points) { figure_.items.push_back(Polyline{std::move(points), pen_}); }
-
-private:
-    Figure &figure_;
-    Pen pen_;
-    double points_ = 7;
-    bool bold_ = false;
-};
-
 // A dimension in the atlas's style: a line with ticks at both ends and its
 // text above the middle.
 void dimension(Paper &paper, double x0, double x1, double y, const std::string &label)
@@ -69,10 +42,41 @@ std::string scales(int across, int up)
 
 } // namespace
 
+void Paper::paragraph(double x, double y, double width, const std::string &text, double lineHeight)
+{
+    // A CJK character is about a point wide per point of size, a Latin one half that.
+    const double columns = width / (points_ * 0.3528 * 0.5);
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        std::size_t end = text.find('\n', from);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line;
+        double used = 0;
+        for (std::size_t at = from; at < end;) {
+            const auto lead = static_cast<unsigned char>(text[at]);
+            const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+            const double wide = length >= 3 ? 2 : 1;
+            if (used + wide > columns) {
+                this->text(x, y, width, line);
+                y += lineHeight;
+                line.clear();
+                used = 0;
+            }
+            line += text.substr(at, length);
+            used += wide;
+            at += length;
+        }
+        this->text(x, y, width, line);
+        y += lineHeight;
+        from = end + 1;
+    }
+}
+
 Figure profile(const Area &area, const calc::ProfileGeometry &g, const calc::HeldParameters &parameters)
 {
-    Figure figure;
-    Paper paper(figure);
+    std::vector<Figure> drawn(1);
+    Paper paper(drawn);
     const auto scale = calc::drawingScales(g, area.width, area.height);
     const int across = scale.across, up = scale.up;
     const double x0 = area.left + calc::sheetDrawingMargin, beamTop = area.top + calc::sheetBeamTop;
@@ -130,14 +134,14 @@ Figure profile(const Area &area, const calc::ProfileGeometry &g, const calc::Hel
         dimension(paper, X(0), X(lc / 2), y, "l/2=" + mm(lc / 2));
     }
     dimension(paper, X(0), X(lc), y + 6, "l=" + mm(lc));
-    return figure;
+    return std::move(drawn.front());
 }
 
 Figure spans(const Area &area, const std::vector<const calc::Tendon *> &spans, const std::vector<double> &starts,
              const std::vector<std::string> &names)
 {
-    Figure figure;
-    Paper paper(figure);
+    std::vector<Figure> drawn(1);
+    Paper paper(drawn);
     std::vector<calc::ProfileGeometry> geometries;
     double depth = 0;
     for (const calc::Tendon *span : spans) {
@@ -174,13 +178,13 @@ Figure spans(const Area &area, const std::vector<const calc::Tendon *> &spans, c
     for (std::size_t n = 1; n + 1 < starts.size(); ++n)
         paper.line(X(starts[n]), beamTop - 2, X(starts[n]), lowest + 2);
     dimension(paper, X(0), X(length), lowest + 7, "l=" + mm(length));
-    return figure;
+    return std::move(drawn.front());
 }
 
 Figure stress(const Area &area, double length, const schedule::Stressed &stressed)
 {
-    Figure figure;
-    Paper paper(figure);
+    std::vector<Figure> drawn(1);
+    Paper paper(drawn);
     const int across = calc::drawingScales(length, 1, area.width, area.height).across;
     const auto X = [&](double x) { return area.left + calc::sheetDrawingMargin + x / across; };
     const calc::Tensioning &t = stressed.tensioning;
@@ -249,7 +253,7 @@ Figure stress(const Area &area, double length, const schedule::Stressed &stresse
     } else {
         paper.text(X(length) + 1, Y(t.sigmaFar) - 3, 14, schedule::fixed(t.sigmaFar, 1));
     }
-    return figure;
+    return std::move(drawn.front());
 }
 
 namespace {

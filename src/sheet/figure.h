@@ -63,6 +63,48 @@ struct Figure {
     std::vector<Item> items; // in the order they are drawn
 };
 
+// Drawing onto pages as onto paper: the pen and the font last set hold for
+// what follows, and everything goes on the last page.
+class Paper {
+public:
+    explicit Paper(std::vector<Figure> &pages) : pages_(pages)
+    {
+        if (pages_.empty())
+            pages_.emplace_back();
+    }
+    void newPage() { pages_.emplace_back(); }
+    void pen(double width, Dash dash = Dash::solid, std::uint32_t colour = 0) { pen_ = {width, dash, colour}; }
+    void font(double points, bool bold = false)
+    {
+        points_ = points;
+        bold_ = bold;
+    }
+    void text(double x, double y, double width, std::string text, Align align = Align::left)
+    {
+        add(Text{x, y, width, std::move(text), points_, align, bold_});
+    }
+    // Lines of `lineHeight` mm, broken at each '\n' and where the next
+    // character would pass `width` at the font's size.
+    void paragraph(double x, double y, double width, const std::string &text, double lineHeight);
+    void line(double x0, double y0, double x1, double y1) { add(Line{{x0, y0}, {x1, y1}, pen_}); }
+    void rect(double x, double y, double width, double height) { add(Rect{x, y, width, height, pen_}); }
+    void circle(double x, double y, double radius) { add(Circle{{x, y}, radius, pen_}); }
+    void polyline(std::vector<Point> points) { add(Polyline{std::move(points), pen_}); }
+    void draw(const Figure &figure)
+    {
+        auto &items = pages_.back().items;
+        items.insert(items.end(), figure.items.begin(), figure.items.end());
+    }
+
+private:
+    void add(Item item) { pages_.back().items.push_back(std::move(item)); }
+
+    std::vector<Figure> &pages_;
+    Pen pen_;
+    double points_ = 7;
+    bool bold_ = false;
+};
+
 // The tendon's profile: the beam and the tendon to scale (both scales
 // stated), the key points named, the atlas's dimension marks.
 Figure profile(const Area &area, const calc::ProfileGeometry &geometry, const calc::HeldParameters &parameters);
