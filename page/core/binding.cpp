@@ -16,6 +16,7 @@
 #include "schedule/schedule.h"
 #include "record_reader.h"
 #include "sheet/figure.h"
+#include "sheet/pages.h"
 #include "workbook/xlsx.h"
 
 #include <emscripten/bind.h>
@@ -536,6 +537,26 @@ std::string keyPoints(int row)
     return json.close(']').close('}').done();
 }
 
+// The calculation sheet of the schedule last worked out, as the program
+// writes it to PDF: a page of SVG for each of its A4 pages, split by U+001E.
+std::string sheetPages()
+{
+    figure::Sheet sheet(1000);
+    std::string pages;
+    for (const auto &result : shown) {
+        if (!result)
+            continue;
+        sheet.add(*result);
+        for (const figure::Figure &page : sheet.pages) {
+            if (!pages.empty())
+                pages += recordSeparator;
+            pages += "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 210 297\" class=\"sheet\">" + figure::svg(page) + "</svg>";
+        }
+        sheet.pages.clear();
+    }
+    return pages;
+}
+
 // Every jack of the schedule last worked out, tendon by tendon, as the site
 // record lists them: the row its tendon's figures stand on, its mark, the end,
 // the jack's name, each stage's force and gauge reading, the elongation to
@@ -611,5 +632,6 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("importRecord", &importRecord);
     emscripten::function("keyPoints", &keyPoints);
     emscripten::function("figures", &figures);
+    emscripten::function("sheetPages", &sheetPages);
     emscripten::function("version", &schedule::versionText);
 }

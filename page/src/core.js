@@ -66,6 +66,8 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // none), and its key points by span.
         figures: (at) => core.figures(at),
         keyPoints: (at) => JSON.parse(core.keyPoints(at)),
+        // The calculation sheet of every row, a page of SVG to each A4 page.
+        sheetPages: () => core.sheetPages().split(RECORD).filter(Boolean),
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at one (texts, in the core's order) checked.
         siteJacks: () => JSON.parse(core.siteJacks()),

@@ -232,6 +232,18 @@ async function start() {
         say(`工作簿已保存为 ${name}（含钢绞线表、各束、放样坐标与张拉记录）。`);
     }
     $('save-workbook').addEventListener('click', () => saveWorkbook([], 'quillmere-results.xlsx'));
+    // The sheets printed: laid out for printing only, cleared after.
+    $('print-sheets').addEventListener('click', () => {
+        if (!results) return say('张拉参数有误，计算书未打印。', 'error');
+        const pages = core.sheetPages();
+        if (!pages.length) return say('表中没有钢绞线，计算书为空。', 'error');
+        $('print').replaceChildren(
+            ...pages.map((svg) => document.importNode(new DOMParser().parseFromString(svg, 'image/svg+xml').documentElement, true)),
+        );
+        say(`计算书共 ${pages.length} 页；在打印对话框中可选“另存为 PDF”。`);
+        window.print();
+    });
+    addEventListener('afterprint', () => $('print').replaceChildren());
     $('site-export').addEventListener('click', () => saveWorkbook(site.all(), 'quillmere-张拉记录.xlsx'));
     site.onImported = (words, failed) => say(words, failed ? 'error' : 'info');
     $('copy').addEventListener('click', async () => {

@@ -73,8 +73,11 @@ function program(path) {
     return done.stdout;
 }
 
-test('a schedule opened from disk saves the results file and the workbook the program writes', async () => {
+test('a schedule opened from disk saves the results file and the workbook the program writes, and prints its sheets', async () => {
     const context = await browser.newContext({ acceptDownloads: true });
+    await context.addInitScript(() => {
+        window.print = () => {}; // the dialog: page.pdf() below prints as "Save as PDF" would
+    });
     const { page, problems } = await open(context);
     for (const name of ['打开', '保存结果', '复制结果']) await page.getByRole('button', { name, exact: true }).waitFor();
     await page.getByRole('grid').waitFor();
@@ -102,6 +105,16 @@ test('a schedule opened from disk saves the results file and the workbook the pr
     assert.ok(written.status === 0 || written.status === 1, written.stderr.toString());
     const same = spawnSync('/usr/bin/python3', [join(root, 'tests/page/same_workbook.py'), fromPage, fromProgram]);
     assert.equal(same.status, 0, same.stdout.toString() + same.stderr.toString());
+    // The sheets printed from the page: the program's pages, page for page
+    // the same words (pdftotext reads both).
+    await page.getByRole('button', { name: '打印计算书' }).click();
+    const printed = join(work, 'printed.pdf'), sheets = join(work, 'sheets.pdf');
+    await page.pdf({ path: printed, preferCSSPageSize: true });
+    const drawn = spawnSync(env.QUILLMERE_SCHEDULE, ['--gauge', 'J1:p=0.0213F-0.70; J2:F=46.95p+33', '--sheet', sheets, schedule]);
+    assert.ok(drawn.status === 0 || drawn.status === 1, drawn.stderr.toString());
+    const words = (pdf) => spawnSync('pdftotext', [pdf, '-']).stdout.toString().split('\f').map((p) => p.split(/\s+/).filter(Boolean).sort());
+    assert.ok(words(sheets).length > 2);
+    assert.deepEqual(words(printed), words(sheets));
 
     // A file that cannot be read: its line named, the schedule as it was.
     const broken = join(work, 'broken.csv');
