@@ -81,7 +81,8 @@ public:
     }
     void text(double x, double y, double width, std::string text, Align align = Align::left)
     {
-        add(Text{x, y, width, std::move(text), points_, align, bold_});
+        if (!text.empty()) // an empty cell of a table: nothing to draw
+            add(Text{x, y, width, std::move(text), points_, align, bold_});
     }
     // Lines of `lineHeight` mm, broken at each '\n' and where the next
     // character would pass `width` at the font's size.

@@ -81,7 +81,8 @@ bool makeReproducible(const QString &path)
     return file.seek(0) && file.write(pdf) == pdf.size();
 }
 
-// A figure painted: millimetres of paper to the device's units.
+} // namespace
+
 void paint(QPainter &painter, const figure::Figure &figure)
 {
     Paper paper(painter);
@@ -122,6 +123,8 @@ void paint(QPainter &painter, const figure::Figure &figure)
         }
     }
 }
+
+namespace {
 
 // A device's rectangle as the paper's millimetres.
 figure::Area areaOf(QPainter &painter, const QRectF &area)

@@ -8,6 +8,7 @@
 
 #include "calc/geometry.h"
 #include "schedule/schedule.h"
+#include "sheet/figure.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,10 @@ class QPdfWriter;
 class QRectF;
 
 namespace sheet {
+
+// A figure of the sheet (a drawing or a whole page, millimetres from the
+// device's top left corner) painted on any paint device.
+void paint(QPainter &painter, const figure::Figure &figure);
 
 // The tendon's profile drawn into `area` (device units) of any paint device:
 // the beam outline and the tendon to scale (the vertical scale exaggerated and

@@ -5,6 +5,7 @@
 
 #include "calc/geometry.h"
 #include "sheet/figure.h"
+#include "sheet/pages.h"
 #include "sheet/sheet.h"
 
 #include <QImage>
@@ -219,6 +220,32 @@ private slots:
                                 + figure::svg(figure::stress(stressArea, g.span(), s));
         QCOMPARE(recorder.painted, inSvg(svg));
         QVERIFY(recorder.painted.contains(QStringLiteral("lf=9192")) && recorder.painted.contains(QStringLiteral("e3=120")));
+
+        // Whole pages, as the schedule lays them out: a tendon through two
+        // spans and a failed row.
+        const char *rows[][12]{{"A", "C4", "150", "90", "120", "0.12", "0.45", "0.08", "17970", "1200", "", "T"},
+                               {"B", "C4", "120", "90", "150", "0.08", "0.45", "0.12", "17970", "1200", "", "T"},
+                               {"C", "C4", "100", "100", "100", "0.6", "0.5", "0.1", "20000", "1000", "", ""}};
+        std::vector<schedule::Record> records(3);
+        std::vector<schedule::Result> results;
+        for (std::size_t n = 0; n < records.size(); ++n) {
+            for (int column = 0; column <= schedule::input::lg2; ++column)
+                records[n].fields[std::size_t(column)] = rows[n][column];
+            records[n].fields[schedule::input::tendon] = rows[n][11];
+            results.push_back(schedule::evaluate(records[n], {}, n == 2));
+        }
+        schedule::joinTendon(std::span(results).first(2), std::span(records).first(2), {});
+        figure::Sheet sheet(1000);
+        for (const schedule::Result &result : results)
+            sheet.add(result);
+        QCOMPARE(sheet.pages.size(), std::size_t(5)); // a page a span, two for the tendon, the failure's
+        for (const figure::Figure &page : sheet.pages) {
+            Recorder onPage;
+            QPainter pagePainter(&onPage);
+            sheet::paint(pagePainter, page);
+            pagePainter.end();
+            QCOMPARE(onPage.painted, inSvg(figure::svg(page)));
+        }
     }
 };
 
