@@ -48,7 +48,6 @@ public:
     double unit;
 };
 
-
 // The same schedule gives the same file: the writer stamps the clock time
 // and tags each embedded font subset with letters of its own choosing. Both
 // are replaced by fixed texts of the same length, so no offset moves.

@@ -1,10 +1,8 @@
 #pragma once
 
-// The calculation sheet of a schedule: for every tendon an A4 page (two where
-// its setting-out table needs them) with its parameters, equations, segments,
-// its own profile drawn to scale, the checks an engineer makes, and the
-// heights the site sets the duct supports to. Text stays text, in an embedded
-// font that keeps its Chinese searchable.
+// The calculation sheet of a schedule painted into a PDF: the pages as
+// sheet/pages.h lays them out, every figure painted by QPainter. Text stays
+// text, in an embedded font that keeps its Chinese searchable.
 
 #include "calc/geometry.h"
 #include "schedule/schedule.h"
