@@ -574,7 +574,6 @@ std::string siteJacks()
         for (int end = 0; end < s.ends; ++end) {
             const schedule::Gauge *gauge = s.gaugeAt(end);
             const std::string elongation = schedule::fixed(schedule::siteElongation(stressed, end), 1);
-            const double travel = (schedule::siteElongation(stressed, end) + s.sigmaCon * s.jack / s.ep) * (100 - s.initial) / 100;
             json.open('{').key("row").number(double(row)).key("tendon").text(shown[row]->cells[schedule::output::tendon]);
             json.key("end").number(end).key("jack").text(gauge ? gauge->name : "").key("stages").open('[');
             for (const schedule::Stage &stage : schedule::stages(stressed, end)) {
@@ -583,7 +582,7 @@ std::string siteJacks()
             }
             json.close(']').key("elongation").text(elongation);
             json.key("min").text(schedule::elongationLimit(elongation, -6)).key("max").text(schedule::elongationLimit(elongation, 6));
-            json.key("set").text(numeric::writeNumber(s.drawIn)).key("twoStrokes").raw(travel > s.stroke ? "true" : "false");
+            json.key("set").text(numeric::writeNumber(s.drawIn)).key("twoStrokes").raw(schedule::secondStroke(stressed, end) ? "true" : "false");
             json.close('}');
         }
     }

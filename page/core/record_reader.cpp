@@ -183,27 +183,26 @@ std::variant<std::vector<ImportedJack>, std::string> readSiteRecord(const std::s
     });
     int head = 0;
     for (const auto &[row, columns] : cells)
-        if (const auto first = columns.find(0); first != columns.end() && first->second == "编号") {
+        if (const auto first = columns.find(schedule::recordColumn::mark); first != columns.end() && first->second == "编号") {
             head = row;
             break;
         }
     if (!head)
         return std::string("“张拉记录”工作表没有表头（编号）。");
-    static constexpr int readingColumns[schedule::reading::count]{13, 14, 15, 16, 17, 23};
     std::vector<ImportedJack> jacks;
     for (auto row = cells.upper_bound(head); row != cells.end(); ++row) {
         const auto cell = [&](int column) {
             const auto found = row->second.find(column);
             return found == row->second.end() ? std::string() : found->second;
         };
-        const std::string end = cell(1);
+        const std::string end = cell(schedule::recordColumn::end);
         if (end != "左端" && end != "右端")
             continue;
-        ImportedJack jack{cell(0), end == "右端", cell(10), {}};
+        ImportedJack jack{cell(schedule::recordColumn::mark), end == "右端", cell(schedule::recordColumn::elongation), {}};
         for (int kind = 0; kind < schedule::reading::count; ++kind)
-            jack.readings.typed[std::size_t(kind)] = cell(readingColumns[kind]);
+            jack.readings.typed[std::size_t(kind)] = cell(schedule::recordColumn::readings[kind]);
         // "L0 2026-12-07T08:30:00.000Z；L1 ...": when each was taken.
-        const std::string times = cell(25);
+        const std::string times = cell(schedule::recordColumn::times);
         for (std::size_t from = 0; from < times.size();) {
             std::size_t to = times.find("；", from);
             if (to == std::string::npos)

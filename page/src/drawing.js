@@ -3,11 +3,17 @@
 // anchoring) as SVG, laid out once for the PDF and the page alike; the page
 // adds under them the key points' x and height as a list.
 
+// The core's SVG markup as a node of this document; names in it are
+// escaped by the core and stay text.
+export function svgNode(markup) {
+    const parsed = new DOMParser().parseFromString(markup, 'image/svg+xml').documentElement;
+    return parsed.localName === 'svg' ? document.importNode(parsed, true) : null;
+}
+
 // svg: the core's markup of the figures; points: its key points by span.
 export function drawTendon(svg, points) {
-    const parts = [];
-    const markup = new DOMParser().parseFromString(svg, 'image/svg+xml').documentElement;
-    if (markup.localName === 'svg') parts.push(document.importNode(markup, true));
+    const drawn = svgNode(svg);
+    const parts = drawn ? [drawn] : [];
     const list = document.createElement('table');
     list.className = 'points';
     const head = list.createTHead().insertRow();
@@ -16,8 +22,8 @@ export function drawTendon(svg, points) {
     for (const span of points.spans ?? [])
         for (const point of span.points) {
             const row = body.insertRow();
-            for (const text of [points.spans.length > 1 ? span.name : '', point.name, point.shownX, point.shownHeight])
-                row.insertCell().textContent = String(text);
+            for (const shown of [points.spans.length > 1 ? span.name : '', point.name, point.shownX, point.shownHeight])
+                row.insertCell().textContent = `${shown}`;
         }
     parts.push(list);
     return parts;

@@ -3,7 +3,7 @@
 // file only carries texts between the controls, the schedule and the core.
 
 import { loadCore } from './core.js';
-import { drawTendon } from './drawing.js';
+import { drawTendon, svgNode } from './drawing.js';
 import { Grid } from './grid.js';
 import { Schedule } from './schedule.js';
 import { SiteRecord } from './site.js';
@@ -238,7 +238,7 @@ async function start() {
         const pages = core.sheetPages();
         if (!pages.length) return say('表中没有钢绞线，计算书为空。', 'error');
         $('print').replaceChildren(
-            ...pages.map((svg) => document.importNode(new DOMParser().parseFromString(svg, 'image/svg+xml').documentElement, true)),
+            ...pages.map(svgNode).filter(Boolean),
         );
         say(`计算书共 ${pages.length} 页；在打印对话框中可选“另存为 PDF”。`);
         window.print();

@@ -34,14 +34,6 @@ constexpr Alias aliases[]{
 constexpr input::Column needed[]{input::name, input::profile, input::e1, input::e2, input::lc,
                                  input::lg1};
 
-std::string trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
-
 std::string lowerAscii(std::string text)
 {
     for (char &c : text)
@@ -90,7 +82,7 @@ std::string_view input::chinese(int column)
 
 std::optional<input::Column> input::named(std::string_view text)
 {
-    const std::string title = lowerAscii(trimmed(text));
+    const std::string title = lowerAscii(std::string(trimmed(text)));
     for (const Alias &alias : aliases)
         if (title == alias.name)
             return alias.column;
@@ -109,7 +101,7 @@ Reader::Reader(std::istream &in, bool part) : in_(in)
         if (!column)
             continue;
         if (position_[*column] >= 0)
-            throw ReadError(1, int(index) + 1, "列 " + lowerAscii(trimmed(titles[index])) + " 出现两次 (a column appears twice)");
+            throw ReadError(1, int(index) + 1, "列 " + lowerAscii(std::string(trimmed(titles[index]))) + " 出现两次 (a column appears twice)");
         position_[*column] = int(index);
     }
     for (input::Column column : needed)

@@ -26,14 +26,6 @@ constexpr std::array<std::string_view, output::columnCount> titles{
 constexpr std::array<std::string_view, 4> kindWords{"overflow", "division by zero", "invalid operation",
                                                     "invalid argument"};
 
-std::string_view trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool digits(std::string_view text, std::size_t &at)
 {
     const std::size_t from = at;
@@ -187,7 +179,7 @@ void stress(Result &result, const Stressing &s, std::vector<calc::Piece> pieces,
     cells[output::elong] = tenthsText(left + right);
     cells[output::elongMin] = elongationLimit(cells[output::elong], -6);
     cells[output::elongMax] = elongationLimit(cells[output::elong], 6);
-    cells[output::force] = fixed(s.sigmaCon * s.area * double(s.strands) / 1000, 1);
+    cells[output::force] = fixed(s.force(), 1);
     if (s.allowLive || s.allowDead)
         cells[output::cutLength] = numeric::writeNumber(length + s.allowLive.value_or(0) * s.ends
                                                         + s.allowDead.value_or(0) * (2 - s.ends));
@@ -407,6 +399,14 @@ bool plainNumber(std::string_view field)
             return false;
     }
     return any && at == text.size();
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::optional<double> plainValue(std::string_view field)

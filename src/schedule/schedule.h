@@ -165,6 +165,8 @@ struct Stressing {
     const Gauge *gaugeAt(int end) const;
     // The force at each jack at σcon, kN.
     double force() const { return sigmaCon * area * double(strands) / 1000; }
+    // The stretch of the strand inside a jack at σcon, mm.
+    double inJack() const { return sigmaCon * jack / ep; }
 };
 
 // The program's stressing options, in the order they are taken: the strength
@@ -196,6 +198,9 @@ std::array<Stage, 3> stages(const Stressed &stressed, int end);
 // The elongation at a jack (0 left, 1 right) the site's measurement is checked
 // against: the calculated one less the strand inside the jack.
 double siteElongation(const Stressed &stressed, int end);
+// Whether the ram's travel at a jack from the initial stage to σcon passes its
+// stroke, so the jack is re-gripped and a second stroke read.
+bool secondStroke(const Stressed &stressed, int end);
 
 // What the site reads at one jack, as typed: the ruler at the initial stage
 // (L0), at twice it (L1) and at σcon (L2); where the jack is re-gripped, the
@@ -284,6 +289,9 @@ std::string fixed(double value, int decimals);
 
 // "2019.06.0006", as the window's credits show it.
 std::string versionText();
+
+// A field without the blanks and tabs around it.
+std::string_view trimmed(std::string_view text);
 
 // Whether a text is wholly a plain decimal number ("12", "-0.5", "1e5",
 // blanks around it allowed), as a schedule field must be.

@@ -9,14 +9,6 @@ namespace schedule {
 
 namespace {
 
-std::string_view trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // A coefficient or a constant as written; "" and "+" are 1 and "-" is -1
 // before a variable.
 bool number(const std::string &term, bool coefficient, double &value)
@@ -124,7 +116,13 @@ const Gauge *Stressing::gaugeAt(int end) const
 double siteElongation(const Stressed &stressed, int end)
 {
     const Stressing &s = stressed.stressing;
-    return (end ? stressed.tensioning.elongRight : stressed.tensioning.elongLeft) - s.sigmaCon * s.jack / s.ep;
+    return (end ? stressed.tensioning.elongRight : stressed.tensioning.elongLeft) - s.inJack();
+}
+
+bool secondStroke(const Stressed &stressed, int end)
+{
+    const Stressing &s = stressed.stressing;
+    return (siteElongation(stressed, end) + s.inJack()) * (100 - s.initial) / 100 > s.stroke;
 }
 
 std::array<Stage, 3> stages(const Stressed &stressed, int end)
@@ -185,7 +183,7 @@ SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::str
     const Stressing &s = stressed.stressing;
     if (fine({l0, l1, l2}) && (!twoStrokes || fine({strokeEnd, strokeStart}))) {
         const double travel = twoStrokes ? (at(strokeEnd) - at(l0)) + (at(l2) - at(strokeStart)) : at(l2) - at(l0);
-        check.measured = travel + (at(l1) - at(l0)) - s.sigmaCon * s.jack / s.ep;
+        check.measured = travel + (at(l1) - at(l0)) - s.inJack();
         // Against the elongation as the record shows it, to 0.1 mm.
         const double shown = *plainValue(fixed(siteElongation(stressed, end), 1));
         if (shown > 0) {

@@ -11,8 +11,6 @@ namespace figure {
 
 namespace {
 
-std::string mm(double value) { return std::to_string(calc::wholeMillimetres(value)); }
-
 // A dimension in the atlas's style: a line with ticks at both ends and its
 // text above the middle.
 void dimension(Paper &paper, double x0, double x1, double y, const std::string &label)

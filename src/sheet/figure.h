@@ -54,6 +54,9 @@ struct Text {
 };
 using Item = std::variant<Line, Polyline, Rect, Circle, Text>;
 
+// A length as the sheet writes it: whole millimetres.
+inline std::string mm(double value) { return std::to_string(calc::wholeMillimetres(value)); }
+
 // An area of the paper, mm from its top left corner.
 struct Area {
     double left, top, width, height;

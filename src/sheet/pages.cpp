@@ -32,8 +32,6 @@ std::string fmt(std::string_view pattern, std::initializer_list<std::string_view
     return out;
 }
 
-std::string mm(double value) { return std::to_string(calc::wholeMillimetres(value)); }
-
 std::string fixed(double value, int decimals) { return schedule::fixed(value, decimals); }
 
 std::vector<std::string> split(const std::string &text, std::string_view separator)

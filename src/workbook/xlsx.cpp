@@ -196,8 +196,6 @@ private:
         "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "计算伸长值 (mm)", "下限 −6% (mm)", "上限 +6% (mm)",
         "L0 初应力 (mm)", "L1 2×初应力 (mm)", "第一行程末 (mm)", "第二行程始 (mm)", "L2 σcon (mm)",
         "千斤顶内伸长 (mm)", "实测伸长值 (mm)", "偏差 (%)", "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定", "读数时间"};
-    // Where each reading of the site goes, in the order of schedule::reading.
-    static constexpr int readingColumns[reading::count]{13, 14, 15, 16, 17, 23};
     static constexpr int recordColumns = int(std::size(recordTitles));
 
     void addRecordSheet()
@@ -270,14 +268,13 @@ private:
             }
             // The elongation to check, and its limits as the site reads them.
             const std::string elongation = fixed(siteElongation(stressed, end), 1);
-            number(10, *plainValue(elongation), tenth_);
+            number(recordColumn::elongation, *plainValue(elongation), tenth_);
             number(11, *plainValue(elongationLimit(elongation, -6)), tenth_);
             number(12, *plainValue(elongationLimit(elongation, 6)), tenth_);
             // The ram travels from the initial stage to σcon; beyond its
             // stroke the jack is re-gripped and a second stroke read.
-            const double travel = (siteElongation(stressed, end) + s.sigmaCon * s.jack / s.ep) * (100 - s.initial) / 100;
             for (int c = 13; c <= 17; ++c)
-                worksheet_write_blank(records_, row, lxw_col_t(c), c == 15 || c == 16 ? (travel > s.stroke ? measured_ : nullptr) : measured_);
+                worksheet_write_blank(records_, row, lxw_col_t(c), c == 15 || c == 16 ? (secondStroke(stressed, end) ? measured_ : nullptr) : measured_);
             worksheet_write_blank(records_, row, 23, measured_);
             // The readings taken on site, where the record carries them:
             // each the site check would use in its cell (none that is no
@@ -289,13 +286,13 @@ private:
                 for (int kind = 0; kind < reading::count; ++kind) {
                     const std::string &text = taken->second.typed[std::size_t(kind)];
                     if (check.marks[std::size_t(kind)] == SiteCheck::fine)
-                        number(readingColumns[kind], *plainValue(text), measured_);
+                        number(recordColumn::readings[kind], *plainValue(text), measured_);
                     if (!trimmedEmpty(text))
                         times += (times.empty() ? "" : "；") + std::string(reading::title(kind)) + " " + taken->second.at[std::size_t(kind)];
                 }
-                worksheet_write_string(records_, row, 25, cellText(times).c_str(), nullptr);
+                worksheet_write_string(records_, row, recordColumn::times, cellText(times).c_str(), nullptr);
             }
-            number(18, s.sigmaCon * s.jack / s.ep, tenth_);
+            number(18, s.inJack(), tenth_);
             formula(19, "=IF(OR(" + cell("N") + "=\"\"," + cell("O") + "=\"\"," + cell("R") + "=\"\"),\"\",IF(AND(" + cell("P")
                             + "=\"\"," + cell("Q") + "=\"\")," + cell("R") + "-" + cell("N") + ",(" + cell("P") + "-" + cell("N")
                             + ")+(" + cell("R") + "-" + cell("Q") + "))+(" + cell("O") + "-" + cell("N") + ")-" + cell("S") + ")",

@@ -18,6 +18,14 @@ struct JackReadings {
 };
 using SiteReadings = std::map<std::pair<std::string, int>, JackReadings>;
 
+// Where the site record (张拉记录) keeps, from column A as 0: the tendon's
+// mark, its end (左端, 右端), the elongation checked against, each reading in
+// the order of schedule::reading, and when they were taken.
+namespace recordColumn {
+inline constexpr int mark = 0, end = 1, elongation = 10, times = 25;
+inline constexpr int readings[reading::count]{13, 14, 15, 16, 17, 23};
+} // namespace recordColumn
+
 // `readings`, where given, fill the site record's cells.
 std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing,
                                          const SiteReadings *readings = nullptr);

@@ -248,7 +248,6 @@ private slots:
             const calc::Tensioning t = calc::tension(c.pieces, metal, 1395, c.ends, 195000, 0);
             const calc::Anchoring a = calc::anchor(c.pieces, metal, 1395, c.ends, 195000, c.set, t);
             QVERIFY2(a.rule == c.rule && a.slack == c.slack, c.name);
-            QCOMPARE(a.loss[0], 1395 - valueAt(a.after, 0));
             // The shortening by Simpson's rule over the whole strand.
             constexpr int n = 20000;
             double shortening = 0, lowest = INFINITY;
