@@ -1,10 +1,13 @@
 # cmake -DEMCMAKE=... -DSOURCE=... -DBINARY=... -DWERROR=... -P build.cmake
-# Fetches Debian's source packages the workbook writer is built from,
-# configures the WebAssembly build once and builds it. Debian's emcc runs on
-# the machine's node, which finds emscripten's own modules only where Debian
+# Fetches Debian's source packages of the C libraries the page is built from,
+# each at the version of the installed package the program links, configures
+# the WebAssembly build once and builds it. Debian's emcc runs on the
+# machine's node, which finds emscripten's own modules only where Debian
 # keeps them.
 set(ENV{NODE_PATH} /usr/share/nodejs)
-execute_process(COMMAND ${CMAKE_COMMAND} -DDEST=${BINARY}/debian-sources -P ${CMAKE_CURRENT_LIST_DIR}/debian-sources.cmake
+find_program(PYTHON3 python3 REQUIRED)
+execute_process(COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/debian_sources.py ${BINARY}/debian-sources
+    zlib=zlib1g libxlsxwriter=libxlsxwriter-dev
   COMMAND_ERROR_IS_FATAL ANY)
 if(NOT EXISTS ${BINARY}/CMakeCache.txt)
   execute_process(COMMAND ${EMCMAKE} ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY}
