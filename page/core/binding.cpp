@@ -5,8 +5,9 @@
 // results file come from the very results the page shows.
 //
 // Records and options come in as one text each: records split by U+001E,
-// fields by U+001F, fields in the order of the input columns; options as
-// key U+001F text, split by U+001E. Neither separator can be typed.
+// fields by U+001F, fields in the order of the input columns, then any cell
+// a workbook held no value for as its column, ":" and why; options as key
+// U+001F text, split by U+001E. Neither separator can be typed.
 
 #include "calc/continuous.h"
 #include "calc/geometry.h"
@@ -14,9 +15,9 @@
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
-#include "record_reader.h"
 #include "sheet/figure.h"
 #include "sheet/pages.h"
+#include "workbook/records.h"
 #include "workbook/xlsx.h"
 
 #include <emscripten/bind.h>
@@ -224,6 +225,10 @@ std::string evaluate(const std::string &given, int from, int total)
         const auto fields = split(line, fieldSeparator);
         for (std::size_t column = 0; column < record.fields.size(); ++column)
             record.fields[column] = column < fields.size() ? std::string(fields[column]) : std::string();
+        for (std::size_t n = record.fields.size(); n < fields.size(); ++n)
+            if (const std::size_t colon = fields[n].find(':'); colon != std::string_view::npos)
+                record.unreadable.emplace_back(std::atoi(std::string(fields[n].substr(0, colon)).c_str()),
+                                               std::string(fields[n].substr(colon + 1)));
         // A mark changed, or a row emptied or filled, may regroup rows around it.
         marksMoved = marksMoved || record.fields[schedule::input::tendon] != records[at].fields[schedule::input::tendon]
                      || record.blank() != records[at].blank();
@@ -275,14 +280,79 @@ std::string evaluate(const std::string &given, int from, int total)
     return out;
 }
 
-// A schedule's text as the program reads it: {"records": [[fields], ...],
-// "lines": [...], "columns": [the input columns named]} or {"error": {line,
-// column, message}}. A part of a schedule (`part`, as pasted into the grid)
-// needs no column; one whose first line names no column at all is rows alone,
-// their fields in the input columns' order from `firstColumn` on, as a
-// spreadsheet copies some of its rows.
-std::string read(const std::string &bytes, bool part, int firstColumn)
+// A schedule's records as JSON: {"columns": [the input columns named],
+// "records": [[fields], ...], "lines": [...], "unreadable": {record: [[column,
+// why], ...]}}.
+std::string recordsJson(schedule::Records &records, const std::vector<schedule::input::Column> &columns, int shift,
+                        Json json = Json().open('{'))
 {
+    json.key("columns").open('[');
+    for (schedule::input::Column column : columns)
+        json.number(column);
+    json.close(']').key("records").open('[');
+    std::vector<int> lines;
+    std::vector<std::pair<std::size_t, std::vector<std::pair<int, std::string>>>> unreadable;
+    for (schedule::Record record; records.next(record);) {
+        if (!record.unreadable.empty())
+            unreadable.emplace_back(lines.size(), record.unreadable);
+        lines.push_back(record.line - shift);
+        json.open('[');
+        for (const std::string &field : record.fields)
+            json.text(field);
+        json.close(']');
+    }
+    json.close(']').key("lines").open('[');
+    for (int line : lines)
+        json.number(line);
+    json.close(']').key("unreadable").open('{');
+    for (const auto &[record, cells] : unreadable) {
+        json.key(std::to_string(record)).open('[');
+        for (const auto &[column, why] : cells)
+            json.open('[').number(column).text(why).close(']');
+        json.close(']');
+    }
+    return json.close('}').close('}').done();
+}
+
+std::string readError(int line, int column, const std::string &message, const std::string &place = {})
+{
+    return Json().open('{').key("error").open('{').key("line").number(line).key("column").number(column)
+        .key("place").text(place).key("message").text(message).close('}').close('}').done();
+}
+
+// A workbook's schedule: that of `sheet`, or of the first worksheet with a
+// header; with the sheet read and every worksheet that holds a schedule, for
+// a choice among them.
+std::string readWorkbook(const std::string &bytes, const std::string &sheet)
+{
+    if (const std::string why = workbook::compoundDocument(bytes); !why.empty())
+        return readError(0, 0, why);
+    try {
+        const workbook::Workbook book(std::span(bytes.data(), bytes.size()));
+        workbook::ScheduleSheet records(book, sheet);
+        Json json;
+        json.open('{').key("sheet").text(records.sheet()).key("sheets").open('[');
+        for (const std::string &name : workbook::scheduleSheets(book))
+            json.text(name);
+        json.close(']');
+        return recordsJson(records, records.columns(), 0, std::move(json));
+    } catch (const schedule::ReadError &error) {
+        return readError(0, 0, error.what(), error.place);
+    } catch (const workbook::Unreadable &error) {
+        return readError(0, 0, error.what());
+    }
+}
+
+// A schedule's bytes as the program reads them, a workbook or CSV text: its
+// records as recordsJson gives them, or {"error": {line, column, place,
+// message}}. A part of a schedule (`part`, as pasted into the grid) needs no
+// column; one whose first line names no column at all is rows alone, their
+// fields in the input columns' order from `firstColumn` on, as a spreadsheet
+// copies some of its rows.
+std::string read(const std::string &bytes, bool part, int firstColumn, const std::string &sheet)
+{
+    if (!part && (workbook::isPackage(bytes) || !workbook::compoundDocument(bytes).empty()))
+        return readWorkbook(bytes, sheet);
     std::string text = bytes;
     int shift = 0; // lines added before the text
     try {
@@ -302,26 +372,9 @@ std::string read(const std::string &bytes, bool part, int firstColumn)
         }
         std::istringstream in(text);
         schedule::Reader reader(in, part);
-        Json json;
-        json.open('{').key("columns").open('[');
-        for (schedule::input::Column column : reader.columns())
-            json.number(column);
-        json.close(']').key("records").open('[');
-        std::vector<int> lines;
-        for (schedule::Record record; reader.next(record);) {
-            lines.push_back(record.line - shift);
-            json.open('[');
-            for (const std::string &field : record.fields)
-                json.text(field);
-            json.close(']');
-        }
-        json.close(']').key("lines").open('[');
-        for (int line : lines)
-            json.number(line);
-        return json.close(']').close('}').done();
+        return recordsJson(reader, reader.columns(), shift);
     } catch (const schedule::ReadError &error) {
-        return Json().open('{').key("error").open('{').key("line").number(std::max(0, error.line - shift))
-            .key("column").number(error.column).key("message").text(error.what()).close('}').close('}').done();
+        return readError(std::max(0, error.line - shift), error.column, error.what());
     }
 }
 
@@ -352,7 +405,7 @@ emscripten::val resultsCsv()
 // U+001E: tendon, end, the readings as typed and when each was taken, split
 // by U+001F), fill its site record. The file lives in memory only while it
 // is written.
-emscripten::val workbook(double step, const std::string &readings)
+emscripten::val workbookFile(double step, const std::string &readings)
 {
     schedule::SiteReadings taken;
     for (std::string_view record : split(readings, recordSeparator)) {
@@ -392,18 +445,18 @@ emscripten::val workbook(double step, const std::string &readings)
 // then nothing is taken.
 std::string importRecord(const std::string &bytes)
 {
-    const char *path = "/tmp/quillmere-import.xlsx";
-    if (std::FILE *file = std::fopen(path, "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
+    std::variant<std::vector<workbook::ImportedJack>, std::string> read;
+    try {
+        const workbook::Workbook book(std::span(bytes.data(), bytes.size()));
+        read = workbook::siteRecord(book);
+    } catch (const workbook::Unreadable &error) {
+        read = std::string(error.what());
     }
-    const auto read = readSiteRecord(path);
-    std::remove(path);
     const auto refused = [](const std::string &why) { return Json().open('{').key("error").text(why).close('}').done(); };
     if (const std::string *why = std::get_if<std::string>(&read))
         return refused(*why);
-    const auto &jacks = std::get<std::vector<ImportedJack>>(read);
-    for (const ImportedJack &jack : jacks) {
+    const auto &jacks = std::get<std::vector<workbook::ImportedJack>>(read);
+    for (const workbook::ImportedJack &jack : jacks) {
         const std::string name = "束 " + jack.tendon + (jack.end ? " 右端" : " 左端");
         const auto here = std::find_if(shown.begin(), shown.end(), [&](const std::optional<schedule::Result> &row) {
             return row && row->stressed && row->cells[schedule::output::tendon] == jack.tendon
@@ -419,7 +472,7 @@ std::string importRecord(const std::string &bytes)
     }
     Json json;
     json.open('{').key("readings").open('[');
-    for (const ImportedJack &jack : jacks) {
+    for (const workbook::ImportedJack &jack : jacks) {
         json.open('{').key("tendon").text(jack.tendon).key("end").number(jack.end).key("typed").open('[');
         for (const std::string &typed : jack.readings.typed)
             json.text(typed);
@@ -627,7 +680,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("read", &read);
     emscripten::function("resultsCsv", &resultsCsv);
     emscripten::function("resultsTsv", &resultsTsv);
-    emscripten::function("workbook", &workbook);
+    emscripten::function("workbook", &workbookFile);
     emscripten::function("importRecord", &importRecord);
     emscripten::function("keyPoints", &keyPoints);
     emscripten::function("figures", &figures);

@@ -7,7 +7,7 @@
 set(ENV{NODE_PATH} /usr/share/nodejs)
 find_program(PYTHON3 python3 REQUIRED)
 execute_process(COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/debian_sources.py ${BINARY}/debian-sources
-    zlib=zlib1g libxlsxwriter=libxlsxwriter-dev
+    zlib=zlib1g libxlsxwriter=libxlsxwriter-dev expat=libexpat1-dev
   COMMAND_ERROR_IS_FATAL ANY)
 if(NOT EXISTS ${BINARY}/CMakeCache.txt)
   execute_process(COMMAND ${EMCMAKE} ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY}

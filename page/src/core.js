@@ -38,7 +38,9 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // whose results changed (a tendon's spans change together), as
         // [index, row].
         evaluate(rows, from = 0, total = rows.length) {
-            const records = rows.map((fields) => fields.map(clean).join(FIELD)).join(RECORD);
+            const records = rows
+                .map((fields) => [...fields, ...(fields.unreadable ?? []).map(([c, why]) => `${c}:${why}`)].map(clean).join(FIELD))
+                .join(RECORD);
             const changed = core.evaluate(records, from, total);
             if (!changed) return [];
             return changed.split(RECORD).map((pair) => {
@@ -46,10 +48,13 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
                 return [Number(pair.slice(0, at)), row(pair.slice(at + 1))];
             });
         },
-        // bytes: a Uint8Array (a file in any encoding the program reads) or
-        // a string (the clipboard's text).
-        read(bytes, part = false, firstColumn = 0) {
-            return JSON.parse(core.read(bytes, part, firstColumn));
+        // bytes: a Uint8Array (a workbook, or a file in any encoding the
+        // program reads) or a string (the clipboard's text); sheet: a
+        // workbook's worksheet to read, else the first with a schedule.
+        // {columns, records, lines, unreadable: {record: [[column, why]]},
+        // and for a workbook sheet and sheets} or {error}.
+        read(bytes, part = false, firstColumn = 0, sheet = '') {
+            return JSON.parse(core.read(bytes, part, firstColumn, sheet));
         },
         resultsCsv: () => core.resultsCsv(),
         resultsTsv: () => core.resultsTsv(),

@@ -5,7 +5,7 @@
 import { loadCore } from './core.js';
 import { drawTendon, svgNode } from './drawing.js';
 import { Grid } from './grid.js';
-import { Schedule } from './schedule.js';
+import { edited, Schedule } from './schedule.js';
 import { SiteRecord } from './site.js';
 
 const $ = (id) => document.getElementById(id);
@@ -74,11 +74,7 @@ async function start() {
         },
         clear(block) {
             const rows = schedule.rows.slice();
-            for (const [row, fields] of block) {
-                if (!rows[row]) continue;
-                rows[row] = rows[row].slice();
-                for (const [column] of fields) rows[row][column] = '';
-            }
+            for (const [row, fields] of block) if (rows[row]) rows[row] = edited(rows[row], fields.map(([column]) => [column, '']));
             schedule.change({ rows });
         },
         paste(text, row, column) {
@@ -190,23 +186,58 @@ async function start() {
         !schedule.rows.some((row) => row.some((field) => field !== '')) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
 
     $('new').addEventListener('click', () => {
-        if (confirmDiscard()) schedule.change({ rows: [schedule.emptyRow()] }); // a row to type into
+        if (!confirmDiscard()) return;
+        schedule.change({ rows: [schedule.emptyRow()] }); // a row to type into
+        $('sheet-pick').hidden = true;
     });
     $('open').addEventListener('click', () => $('file').click());
-    $('file').addEventListener('change', async () => {
-        const file = $('file').files[0];
-        $('file').value = '';
-        if (!file) return;
-        const read = core.read(new Uint8Array(await file.arrayBuffer()));
+    // A schedule opened: a workbook's from the worksheet chosen, else from
+    // the first that holds one, or CSV text. What cannot be read is said
+    // and the schedule on screen kept.
+    let workbook = null; // the workbook last opened, {name, bytes}, while its worksheets can be chosen
+    function openBytes(name, bytes, sheet = '') {
+        const read = core.read(bytes, false, 0, sheet);
         if (read.error) {
-            const where = read.error.line ? `第 ${read.error.line} 行${read.error.column ? `第 ${read.error.column} 列` : ''}：` : '';
-            say(`无法读取 ${file.name}：${where}${read.error.message}。钢绞线表未改动。`, 'error');
+            const { line, column, place, message } = read.error;
+            const where = place ? `${place}：` : line ? `第 ${line} 行${column ? `第 ${column} 列` : ''}：` : '';
+            say(`无法读取 ${name}：${where}${message}。钢绞线表未改动。`, 'error');
             return;
         }
         if (!confirmDiscard()) return;
-        document.title = `${file.name} - Quillmere`;
-        schedule.change({ rows: read.records });
-        say(`已打开 ${file.name}：${read.records.length} 行。`);
+        document.title = `${name} - Quillmere`;
+        const rows = read.records.map((fields, n) => Object.assign(fields, read.unreadable[n] ? { unreadable: read.unreadable[n] } : {}));
+        schedule.change({ rows });
+        workbook = read.sheets?.length > 1 ? { name, bytes } : null;
+        const pick = $('sheet-choice');
+        pick.replaceChildren(...(workbook ? read.sheets : []).map((sheet) => new Option(sheet, sheet, false, sheet === read.sheet)));
+        $('sheet-pick').hidden = !workbook;
+        const cells = Object.values(read.unreadable).reduce((sum, cells) => sum + cells.length, 0);
+        say(`已打开 ${name}${read.sheet ? `（工作表“${read.sheet}”）` : ''}：${read.records.length} 行。`
+            + (cells ? `其中 ${cells} 个单元格没有可用的值（错误值、未计算的公式或日期），所在行未算出，见各行说明。` : ''));
+    }
+    const openFile = async (file) => openBytes(file.name, new Uint8Array(await file.arrayBuffer()));
+    $('sheet-choice').addEventListener('change', () => workbook && openBytes(workbook.name, workbook.bytes, $('sheet-choice').value));
+    $('file').addEventListener('change', async () => {
+        const file = $('file').files[0];
+        $('file').value = '';
+        if (file) await openFile(file);
+    });
+    // A file dropped anywhere on the page opens as 打开 would.
+    const carriesFiles = (event) => [...(event.dataTransfer?.types ?? [])].includes('Files');
+    document.addEventListener('dragover', (event) => {
+        if (!carriesFiles(event)) return;
+        event.preventDefault();
+        document.body.classList.add('dropping');
+    });
+    document.addEventListener('dragleave', (event) => {
+        if (!event.relatedTarget) document.body.classList.remove('dropping');
+    });
+    document.addEventListener('drop', (event) => {
+        document.body.classList.remove('dropping');
+        if (!carriesFiles(event)) return;
+        event.preventDefault();
+        const file = event.dataTransfer.files[0];
+        if (file) openFile(file);
     });
     function download(bytes, type, name) {
         const link = document.createElement('a');

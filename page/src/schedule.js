@@ -1,5 +1,8 @@
 // The schedule the engineer is working on: rows of input fields (texts, in
-// the order of the core's input columns) and the options. Every change is a
+// the order of the core's input columns) and the options. A row opened from
+// a workbook may also carry, as its `unreadable`, the cells the workbook
+// held no value for ([column, why naming the cell]); typing into such a
+// cell forgets it. Every change is a
 // new state, the earlier ones kept for undo, and each is written to the
 // browser's storage at once, so a reload or a closed tab loses nothing.
 
@@ -36,7 +39,12 @@ export class Schedule {
         try {
             const kept = JSON.parse(text);
             if (kept.version !== VERSION) return '浏览器中保存的钢绞线表来自另一版本，未载入。';
-            this.rows = kept.rows.map((row) => this.emptyRow().map((_, n) => String(row[n] ?? '')));
+            this.rows = kept.rows.map((row) => {
+                const fields = this.emptyRow().map((_, n) => String(row[n] ?? ''));
+                const unreadable = row[this.width]?.unreadable;
+                if (Array.isArray(unreadable)) fields.unreadable = unreadable.map(([c, why]) => [Number(c), String(why)]);
+                return fields;
+            });
             this.options = Object.fromEntries(Object.entries(kept.options ?? {}).map(([k, v]) => [k, String(v)]));
             return null;
         } catch {
@@ -46,7 +54,10 @@ export class Schedule {
 
     // null when kept, else what the engineer should know.
     save() {
-        return keep(this.storage, KEY, { version: VERSION, rows: this.rows, options: this.options }, {
+        // A row's unreadable cells follow its fields, which an older page
+        // reads past.
+        const rows = this.rows.map((row) => (row.unreadable ? [...row, { unreadable: row.unreadable }] : row));
+        return keep(this.storage, KEY, { version: VERSION, rows, options: this.options }, {
             full: '浏览器存储已满：最近的修改未能保存，请先“保存结果”或导出后清理。',
             none: '浏览器存储不可用：本页可以使用，但输入不会在关闭后保留。',
         });
@@ -93,10 +104,18 @@ export class Schedule {
         block.forEach((fields, r) => {
             const at = firstRow + r;
             while (rows.length <= at) rows.push(this.emptyRow());
-            const row = rows[at].slice();
-            for (const [column, text] of fields) row[column] = text;
-            rows[at] = row;
+            rows[at] = edited(rows[at], fields);
         });
         this.change({ rows });
     }
+}
+
+// A row with fields ([column, text]) written, the others and the unreadable
+// cells of the others kept.
+export function edited(row, fields) {
+    const copy = row.slice();
+    for (const [column, text] of fields) copy[column] = text;
+    const unreadable = row.unreadable?.filter(([c]) => !fields.some(([column]) => column === c));
+    if (unreadable?.length) copy.unreadable = unreadable;
+    return copy;
 }

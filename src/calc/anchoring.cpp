@@ -24,7 +24,7 @@ std::vector<StressRun> jackLine(const std::vector<Piece> &pieces, Duct duct, dou
     double t = 0, ln = std::log(sigmaCon);
     for (std::size_t n = 0; n < pieces.size(); ++n) {
         const Piece &piece = pieces[right ? pieces.size() - 1 - n : n];
-        const double z = duct.kappa * piece.length / 1000 + duct.mu * piece.theta;
+        const double z = duct.friction(piece);
         if (piece.length > 0)
             runs.push_back({t, t + piece.length, ln, -z / piece.length});
         ln -= z;

@@ -15,8 +15,6 @@ constexpr std::array<DuctKind, 4> kinds{{
     {"unbonded", "无粘结", {0.0040, 0.09}, false},
 }};
 
-double frictionOf(const Piece &piece, Duct duct) { return duct.kappa * piece.length / 1000 + duct.mu * piece.theta; }
-
 // The elongation of a piece with friction z stressed from sigmaIn.
 double stretch(double sigmaIn, double z, double length, double ep)
 {
@@ -40,7 +38,7 @@ double stressFrom(std::vector<PieceStress> &out, const std::vector<Piece> &piece
     for (std::size_t n = 0; n < pieces.size() && reached < limit.value; ++n) {
         const std::size_t at = jack == PieceStress::right ? pieces.size() - 1 - n : n;
         const Piece &piece = pieces[at];
-        const double z = frictionOf(piece, duct);
+        const double z = duct.friction(piece);
         const double along = limit.byFriction ? z : piece.length;
         const double share = reached + along > limit.value ? (limit.value - reached) / along : 1.0;
         if (share < 1e-12)
@@ -98,7 +96,7 @@ Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon,
     t.pieces.reserve(pieces.size() + 1);
     double total = 0, length = 0;
     for (const Piece &piece : pieces) {
-        total += frictionOf(piece, duct);
+        total += duct.friction(piece);
         t.theta += piece.theta;
         length += piece.length;
     }

@@ -31,6 +31,9 @@ std::vector<Piece> tensioningPieces(const Tendon &tendon);
 
 struct Duct {
     double kappa, mu; // κ per metre of duct, μ per radian
+    // The friction of a piece, z = κ·L/1000 + μ·θ (GB 50010, 10.2.4): the
+    // stress after it is σ·e^−z.
+    double friction(const Piece &piece) const { return kappa * piece.length / 1000 + mu * piece.theta; }
 };
 
 // The ducts strands are laid in, with their friction coefficients (GB 50010,

@@ -42,19 +42,12 @@ double readNumber(std::string_view text)
     return negative ? -value : value;
 }
 
-std::string writeNumber(double value)
-{
-    if (std::isnan(value))
-        throw Failure(FailureKind::InvalidOperation);
-    if (std::isinf(value))
-        throw Failure(FailureKind::Overflow);
-    if (value == 0)
-        return "0";
+namespace {
 
-    // Rounded correctly to 15 significant digits, carries included:
-    // 9.999999999999999e-5 comes out as 1.00000000000000e-04.
-    const bool negative = value < 0;
-    const Rounded rounded = roundSignificant(std::abs(value), 15);
+// A magnitude's digits in the box texts' notation: fixed form where the
+// decimal exponent is from -4 to 14, otherwise scientific ("1E-05").
+std::string notation(bool negative, Rounded rounded)
+{
     const int exponent = rounded.exponent;
     thread_local std::string digits; // kept from one writing to the next
     digits = std::to_string(rounded.digits);
@@ -89,6 +82,44 @@ std::string writeNumber(double value)
         }
     }
     return text;
+}
+
+void checkFinite(double value)
+{
+    if (std::isnan(value))
+        throw Failure(FailureKind::InvalidOperation);
+    if (std::isinf(value))
+        throw Failure(FailureKind::Overflow);
+}
+
+} // namespace
+
+std::string writeNumber(double value)
+{
+    checkFinite(value);
+    if (value == 0)
+        return "0";
+    // Rounded correctly to 15 significant digits, carries included:
+    // 9.999999999999999e-5 comes out as 1.00000000000000e-04.
+    return notation(value < 0, roundSignificant(std::abs(value), 15));
+}
+
+std::string writeShortest(double value)
+{
+    checkFinite(value);
+    if (value == 0)
+        return "0";
+    const double magnitude = std::abs(value);
+    // Whole millimetres, the common case, need no search.
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude))
+        return (value < 0 ? "-" : "") + std::to_string(static_cast<std::int64_t>(magnitude));
+    for (int significant = 1;; ++significant) {
+        const Rounded rounded = roundSignificant(magnitude, significant);
+        double back = 0;
+        composeDecimal(rounded.digits, rounded.exponent - significant + 1, back);
+        if (back == magnitude || significant == 17) // 17 digits always read back
+            return notation(value < 0, rounded);
+    }
 }
 
 double readNumberText(std::string_view numberText)

@@ -27,6 +27,12 @@ double readNumber(std::string_view text);
 // included, is "0".
 std::string writeNumber(double value);
 
+// Writes a real number as the shortest text that reads back as the same
+// double (at most 17 significant digits), in writeNumber's notation: 0.1, as
+// a spreadsheet stores it ("0.10000000000000001"), is "0.1". A number taken
+// from a spreadsheet's cell enters the box rules as this text, as if typed.
+std::string writeShortest(double value);
+
 // Reads back a text made by writeNumber: the double nearest to the decimal it
 // shows; one beyond the range of a double fails with overflow. A text that is
 // no plain decimal number (an optional "-", digits, an optional "." and

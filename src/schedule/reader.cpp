@@ -89,24 +89,87 @@ std::optional<input::Column> input::named(std::string_view text)
     return std::nullopt;
 }
 
-Reader::Reader(std::istream &in, bool part) : in_(in)
+namespace {
+
+// The positions a row of titles names (the first, where it names a column
+// twice), how many it names, and where it first names one twice.
+struct Named {
+    Positions positions;
+    int count = 0;
+    std::optional<std::size_t> twice;
+};
+
+Named namedIn(const std::vector<std::string> &titles)
 {
-    position_.fill(-1);
-    std::vector<std::string> titles;
-    if (!fields(titles, true))
-        throw ReadError(1, 0, "没有表头 (the schedule has no header line)");
-    width_ = int(titles.size());
+    Named found;
+    found.positions.fill(-1);
     for (std::size_t index = 0; index < titles.size(); ++index) {
         const std::optional<input::Column> column = input::named(titles[index]);
-        if (!column)
-            continue;
-        if (position_[*column] >= 0)
-            throw ReadError(1, int(index) + 1, "列 " + lowerAscii(std::string(trimmed(titles[index]))) + " 出现两次 (a column appears twice)");
-        position_[*column] = int(index);
+        if (column && found.positions[*column] < 0) {
+            found.positions[*column] = int(index);
+            ++found.count;
+        } else if (column && !found.twice) {
+            found.twice = index;
+        }
     }
+    return found;
+}
+
+ReadError twice(const std::vector<std::string> &titles, int line, std::size_t index)
+{
+    return ReadError(line, int(index) + 1, "列 " + lowerAscii(std::string(trimmed(titles[index]))) + " 出现两次 (a column appears twice)");
+}
+
+} // namespace
+
+bool HeaderSearch::offer(const std::vector<std::string> &titles, int line)
+{
+    const Named found = namedIn(titles);
+    const bool whole = std::all_of(std::begin(needed), std::end(needed), [&](input::Column c) { return found.positions[c] >= 0; });
+    // A title row may repeat a word; a header may not.
+    if (whole && found.twice)
+        throw twice(titles, line, *found.twice);
+    if (found.count > named_ || whole) {
+        positions_ = found.positions;
+        named_ = found.count;
+        line_ = line;
+    }
+    return whole;
+}
+
+ReadError HeaderSearch::failure() const
+{
     for (input::Column column : needed)
-        if (!part && position_[column] < 0)
-            throw ReadError(1, 0, "缺少列 " + std::string(input::title(column)) + " (a needed column is missing)");
+        if (named_ > 0 && positions_[column] < 0)
+            return ReadError(line_, 0, "缺少列 " + std::string(input::title(column)) + " (a needed column is missing)");
+    return ReadError(0, 0, "没有表头：前 " + std::to_string(searched) + " 行中没有一行列出 name, profile, e1, e2, lc, lg1 (no "
+                           "header naming the columns among the first " + std::to_string(searched) + " rows)");
+}
+
+Reader::Reader(std::istream &in, bool part) : in_(in)
+{
+    std::vector<std::string> titles;
+    HeaderSearch search;
+    for (int n = 0; n < (part ? 1 : HeaderSearch::searched); ++n) {
+        if (!fields(titles, true)) {
+            if (n == 0)
+                throw ReadError(1, 0, "没有表头 (the schedule has no header line)");
+            break;
+        }
+        if (part) {
+            const Named found = namedIn(titles);
+            if (found.twice)
+                throw twice(titles, start_, *found.twice);
+            position_ = found.positions;
+        } else if (!search.offer(titles, start_)) {
+            continue;
+        } else {
+            position_ = search.positions();
+        }
+        width_ = int(titles.size());
+        return;
+    }
+    throw search.failure();
 }
 
 std::vector<input::Column> Reader::columns() const
@@ -124,7 +187,7 @@ std::vector<input::Column> Reader::columns() const
 
 bool Record::blank() const
 {
-    return std::all_of(fields.begin(), fields.end(), [](const std::string &f) { return trimmed(f).empty(); });
+    return unreadable.empty() && std::all_of(fields.begin(), fields.end(), [](const std::string &f) { return trimmed(f).empty(); });
 }
 
 struct Reader::Converter {
@@ -191,11 +254,10 @@ bool Reader::fields(std::vector<std::string> &fields, bool header)
     if (!physicalLine(line))
         return false;
     start_ = line_;
-    if (header) {
-        if (line.starts_with(byteOrderMark))
-            line.erase(0, byteOrderMark.size());
+    if (line_ == 1 && line.starts_with(byteOrderMark))
+        line.erase(0, byteOrderMark.size());
+    if (header)
         delimiter_ = line.find('\t') != std::string::npos ? '\t' : ',';
-    }
     line = decoded(std::move(line));
 
     fields.assign(1, std::string());

@@ -431,6 +431,15 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
     const std::string_view mark = trimmed(record.fields[input::tendon]);
     cells[output::tendon] = mark.empty() ? record.fields[input::name] : std::string(mark);
     try {
+        // A cell a workbook holds no value for refuses the row where the row
+        // needs it: in any column but a parameter its profile does not ask.
+        const auto unusable = [&](auto needed) {
+            for (const auto &[column, why] : record.unreadable)
+                if (needed(column))
+                    throw Refusal{column, "输入错误 (input)：" + std::string(input::title(column)) + " 列 " + why};
+        };
+        const auto parameter = [](int column) { return column >= input::e1 && column <= input::lg2; };
+        unusable([&](int column) { return !parameter(column); });
         const std::string profileText = std::string(trimmed(record.fields[input::profile]));
         std::string lower = profileText;
         for (char &c : lower)
@@ -445,8 +454,12 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
         Stressing stressing = defaults;
         takeStressing(record, stressing);
 
+        const auto asked = calc::askedParameters(profile);
+        unusable([&](int column) {
+            return parameter(column) && std::find(asked.begin(), asked.end(), column - input::e1) != asked.end();
+        });
         calc::ParameterTexts answers;
-        for (int p : calc::askedParameters(profile)) {
+        for (int p : asked) {
             const std::string_view text = trimmed(record.fields[std::size_t(input::e1 + p)]);
             if (text.empty())
                 throw refusal(input::e1 + p, text, "为空，该线型需要此参数。");

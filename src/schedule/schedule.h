@@ -42,23 +42,61 @@ std::optional<Column> named(std::string_view title);
 
 // One data record of the schedule: its fields by column ("" where the
 // schedule has no such column or the record ends early), and the line it
-// starts on.
+// starts on (a worksheet's row).
 struct Record {
     int line = 0;
     std::array<std::string, input::columnCount> fields;
+    // The columns whose cell a workbook holds no value for (an error, a
+    // formula never worked out, a date), each with why, naming the cell: the
+    // row is refused where it needs the value.
+    std::vector<std::pair<int, std::string>> unreadable;
     // Nothing but blanks in any field: no tendon, and skipped.
     bool blank() const;
 };
 
 // The schedule cannot be read at all. Line and column are 1-based; 0 where
-// they do not apply.
+// they do not apply. A worksheet's cell names its place ("Sheet2!F7").
 class ReadError : public std::runtime_error {
 public:
-    ReadError(int line, int column, const std::string &message)
-        : std::runtime_error(message), line(line), column(column)
+    ReadError(int line, int column, const std::string &message, std::string place = {})
+        : std::runtime_error(message), line(line), column(column), place(std::move(place))
     {
     }
     int line, column;
+    std::string place;
+};
+
+// Where each input column stands in a row of titles: its field's index, -1
+// where the row names no such column.
+using Positions = std::array<int, input::columnCount>;
+
+// A schedule's header among its first rows, in a file that may carry a title
+// or two above it ("XX工程 预应力筋表"): the first of the first `searched`
+// rows whose titles name every column a whole schedule needs. Rows are
+// offered one at a time with their line; a ReadError's column is the
+// title's, from 1.
+class HeaderSearch {
+public:
+    static constexpr int searched = 20;
+    // Whether this row is the header. A header naming a column twice is a
+    // ReadError; a title row may.
+    bool offer(const std::vector<std::string> &titles, int line);
+    const Positions &positions() const { return positions_; }
+    // Why none of the rows offered is the header: the one naming the most
+    // columns lacks one, or none names any.
+    ReadError failure() const;
+
+private:
+    Positions positions_{};
+    int named_ = 0, line_ = 0;
+};
+
+// A schedule's records as they stream in, from whatever file holds them.
+class Records {
+public:
+    virtual ~Records() = default;
+    // The next data record; false at the end of the schedule.
+    virtual bool next(Record &record) = 0;
 };
 
 // Reads CSV (RFC 4180 quoting) or tab-separated text, told apart by the header
@@ -66,18 +104,18 @@ public:
 // Blank records are skipped. The header names the columns in any order, in
 // any case, in English or as 编号, 线型, 根数, 张拉控制应力, 孔道, 张拉端数 and
 // 每束根数; columns it does not know are ignored, and only name, profile, e1,
-// e2, lc and lg1 are needed.
-class Reader {
+// e2, lc and lg1 are needed. Title lines above the header are passed over.
+class Reader : public Records {
 public:
     // Reads the header. A part of a schedule (rows pasted into a grid) needs
-    // no column named; a whole schedule needs the six.
+    // no column named, and its first line is its header where it names any;
+    // a whole schedule needs the six.
     explicit Reader(std::istream &in, bool part = false);
-    ~Reader();
+    ~Reader() override;
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
 
-    // The next data record; false at the end of the schedule.
-    bool next(Record &record);
+    bool next(Record &record) override;
     // The columns the header names, in its order; how many fields the header
     // has, named or not, and what splits them.
     std::vector<input::Column> columns() const;
@@ -96,7 +134,7 @@ private:
     enum class Encoding { undecided, utf8, gb18030 } encoding_ = Encoding::undecided;
     struct Converter;
     std::unique_ptr<Converter> gb18030_; // closed also when the header cannot be read
-    std::array<int, input::columnCount> position_{}; // field index of each column, -1 if absent
+    Positions position_{}; // field index of each column, -1 if absent
 };
 
 // The result columns, in order.

@@ -8,7 +8,7 @@
 
 namespace schedule {
 
-void evaluateAll(Reader &reader, const Stressing &stressing, const std::function<void(const Result &)> &each)
+void evaluateAll(Records &reader, const Stressing &stressing, const std::function<void(const Result &)> &each)
 {
     // Each tendon's results depend on its own records alone. Records are read
     // a batch at a time, a batch and each core's share of it ending where a

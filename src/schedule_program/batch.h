@@ -10,6 +10,6 @@ namespace schedule {
 // `each` in the schedule's order. Records are worked out in batches shared by
 // the machine's cores, so a ReadError comes before the results of the batch
 // it falls in.
-void evaluateAll(Reader &reader, const Stressing &stressing, const std::function<void(const Result &)> &each);
+void evaluateAll(Records &reader, const Stressing &stressing, const std::function<void(const Result &)> &each);
 
 } // namespace schedule

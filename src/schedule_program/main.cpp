@@ -7,6 +7,7 @@
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
 #include "schedule_program/batch.h"
+#include "workbook/records.h"
 #include "workbook/xlsx.h"
 #include "sheet/sheet.h"
 
@@ -17,7 +18,9 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
+#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,8 +30,10 @@ constexpr const char *program = "quillmere-schedule";
 
 const char *description = R"(Computes every tendon of a schedule with the window's numbers.
 
-INPUT is CSV or tab-separated text (what a spreadsheet copies), UTF-8 or GB18030,
-with a header row naming the columns in any order:
+INPUT is a workbook (.xlsx, as Excel, WPS or LibreOffice saves it), or CSV or
+tab-separated text (what a spreadsheet copies), UTF-8 or GB18030, told apart by
+what the file holds, not by its name. A header row names the columns in any order,
+title rows above it passed over (within the first 20 rows):
   name (编号), profile (线型: C2a or C4), e1, e2, e3, k1, k2, k3, lc, lg1, lg2,
   count (根数: identical tendons, 1 when left out)
 A parameter the profile does not use may be empty (C2a: e3, k1, k2, k3; C4: lg2).
@@ -38,6 +43,11 @@ How each tendon is stressed, where its row says (else the options hold):
   ends (张拉端数: 1 jacks the left end, 2 both), strands (每束根数), set (锚具回缩, mm)
 A tendon through several spans: consecutive rows with one mark in tendon (束号),
 left to right; it is stressed along all its spans, its figures on its first row.
+A workbook's schedule is on the first worksheet with such a header, or on the one
+--worksheet names; a number is read as the double the cell stores, as if typed in
+its shortest form (0.10000000000000001 is 0.1). A cell holding an error (#N/A), a
+formula whose value was never saved, or a date refuses its row where the row needs
+it, naming the cell (Sheet2!F7).
 
 The results, one row per schedule row: the parameters as the window shows them after
 entry, tendon (the mark, or the name), a1..a4, the segment lengths L1..L4,
@@ -80,6 +90,79 @@ readings, cells for the ruler at each stage and the draw-in, and formulas for
 the measured elongation, its deviation and the draw-in checked.
 
 Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read.)";
+
+// Standard input with the bytes read to tell what it holds put back in front.
+class PrefixedInput : public std::streambuf {
+public:
+    PrefixedInput(std::string prefix, std::streambuf *rest) : prefix_(std::move(prefix)), rest_(rest)
+    {
+        setg(prefix_.data(), prefix_.data(), prefix_.data() + prefix_.size());
+    }
+
+protected:
+    int_type underflow() override
+    {
+        const std::streamsize n = rest_->sgetn(buffer_, sizeof buffer_);
+        if (n <= 0)
+            return traits_type::eof();
+        setg(buffer_, buffer_, buffer_ + n);
+        return traits_type::to_int_type(buffer_[0]);
+    }
+
+private:
+    std::string prefix_;
+    std::streambuf *rest_;
+    char buffer_[1 << 16];
+};
+
+// The schedule, as what its bytes hold says: a workbook, or CSV text.
+struct Input {
+    std::ifstream file;
+    std::string bytes; // a workbook from standard input
+    std::unique_ptr<PrefixedInput> prefixed;
+    std::unique_ptr<std::istream> text;
+    std::unique_ptr<workbook::Workbook> book;
+    std::unique_ptr<schedule::Records> records;
+};
+
+// Opens the schedule; "" when open, else why not.
+std::string open(Input &input, const std::string &name, const std::string &worksheet)
+{
+    std::istream *in = &std::cin;
+    if (name != "-") {
+        input.file.open(name, std::ios::binary);
+        if (!input.file)
+            return "无法打开 (cannot open the schedule)";
+        in = &input.file;
+    }
+    std::string head(8, '\0');
+    in->read(head.data(), std::streamsize(head.size()));
+    head.resize(std::size_t(in->gcount()));
+    const bool package = workbook::isPackage(head);
+    if (package || head.starts_with("\xD0\xCF\x11\xE0")) {
+        if (name == "-" || !package) {
+            input.bytes = head;
+            input.bytes.append(std::istreambuf_iterator<char>(*in), {});
+        }
+        if (const std::string why = workbook::compoundDocument(input.bytes); !why.empty())
+            return why;
+        input.book = name == "-" ? std::make_unique<workbook::Workbook>(std::span(input.bytes.data(), input.bytes.size()))
+                                 : std::make_unique<workbook::Workbook>(name);
+        input.records = std::make_unique<workbook::ScheduleSheet>(*input.book, worksheet);
+        return {};
+    }
+    if (!worksheet.empty())
+        return "--worksheet 只用于工作簿 (--worksheet names a worksheet of a workbook; this is text)";
+    if (name == "-") {
+        input.prefixed = std::make_unique<PrefixedInput>(head, std::cin.rdbuf());
+        input.text = std::make_unique<std::istream>(input.prefixed.get());
+    } else {
+        input.file.clear();
+        input.file.seekg(0);
+    }
+    input.records = std::make_unique<schedule::Reader>(name == "-" ? *input.text : input.file);
+    return {};
+}
 
 int complain(const std::string &where, int line, int column, const std::string &message)
 {
@@ -127,17 +210,9 @@ struct Target {
 };
 
 int run(const QString &inputName, const QString &outputName, const QString &sheetName, double step,
-        const schedule::Stressing &stressing)
+        const schedule::Stressing &stressing, const std::string &worksheet)
 {
     const std::string input = inputName.toStdString();
-    std::ifstream file;
-    if (input != "-") {
-        file.open(input, std::ios::binary);
-        if (!file)
-            return complain(input, 0, 0, "无法打开 (cannot open the schedule)");
-    }
-    std::istream &in = input == "-" ? std::cin : file;
-
     const std::string output = outputName.toStdString();
     const bool xlsx = output.ends_with(".xlsx");
     if (!output.empty() && !xlsx && !output.ends_with(".csv"))
@@ -169,19 +244,31 @@ int run(const QString &inputName, const QString &outputName, const QString &shee
     }
 
     bool allOk = true;
+    const auto stop = [&] {
+        writer.reset();
+        if (csv)
+            std::fclose(csv);
+    };
     try {
-        schedule::Reader reader(in);
-        schedule::evaluateAll(reader, stressing, [&](const schedule::Result &result) {
+        Input schedule;
+        if (const std::string why = open(schedule, input, worksheet); !why.empty()) {
+            stop();
+            return complain(input, 0, 0, why);
+        }
+        schedule::evaluateAll(*schedule.records, stressing, [&](const schedule::Result &result) {
             allOk = allOk && result.ok();
             writer->write(result);
             if (sheets)
                 sheets->add(result);
         });
     } catch (const schedule::ReadError &error) {
-        writer.reset();
-        if (csv)
-            std::fclose(csv);
+        stop();
+        if (!error.place.empty())
+            return complain(input + ": " + error.place, 0, 0, error.what());
         return complain(input, error.line, error.column, error.what());
+    } catch (const workbook::Unreadable &error) {
+        stop();
+        return complain(input, 0, 0, error.what());
     }
     const bool written = writer->finish();
     writer.reset();
@@ -227,6 +314,8 @@ int main(int argc, char **argv)
                       "FILE"});
     parser.addOption({"sheet", "A calculation sheet of every tendon, as FILE.pdf.", "FILE"});
     parser.addOption({"step", "The distance between setting-out stations (default 1000).", "MM", "1000"});
+    parser.addOption({"worksheet", "The worksheet of a workbook the schedule is on (default: the first with a header).",
+                      "NAME"});
     for (const auto &o : schedule::stressingOptions())
         parser.addOption({QString::fromUtf8(o.option.data(), qsizetype(o.option.size())),
                           QString::fromUtf8(o.help.data(), qsizetype(o.help.size())),
@@ -273,5 +362,5 @@ int main(int argc, char **argv)
         return 2;
     }
     return run(parser.positionalArguments().front(), parser.value("output"), parser.value("sheet"), step,
-               stressing);
+               stressing, parser.value("worksheet").toStdString());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // The number-text rules at their boundaries, one row each: a name, the rule
-// ("read", "write", "back", "whole", "divide"), the input and the expected
+// ("read", "write", "shortest", "back", "whole", "divide"), the input and the expected
 // result (a number in its shortest exact form, or the failure's kind). The
 // native suite and the WebAssembly build both hold the rules to it.
 
@@ -36,6 +36,17 @@ inline constexpr NumberRule numberRules[]{
     {"negative zero", "write", "-0", "0"},
     {"no box shows infinity", "write", "inf", "overflow"},
     {"nor a NaN", "write", "nan", "invalid operation"},
+    // A spreadsheet's number as the shortest text that reads back the same.
+    {"stored 0.1 as typed", "shortest", "0.10000000000000001", "0.1"},
+    {"a sum that is not 0.3", "shortest", "0.30000000000000004", "0.30000000000000004"},
+    {"17 digits where 16 read back otherwise", "shortest", "1234.5678901234567", "1234.5678901234567"},
+    {"whole millimetres", "shortest", "-20000", "-20000"},
+    {"small, in scientific form", "shortest", "0.000012", "1.2E-05"},
+    {"large, in scientific form", "shortest", "123456789012345678", "1.2345678901234568E+17"},
+    {"16 digits that 15 would carry to 0.0001", "shortest", "9.999999999999999e-5", "9.999999999999999E-05"},
+    {"the largest double", "shortest", "1.7976931348623157e308", "1.7976931348623157E+308"},
+    {"the smallest double", "shortest", "5e-324", "5E-324"},
+    {"no infinity", "shortest", "inf", "overflow"},
     // Reading back what was written, and nothing else.
     {"largest double at 15 digits is past it", "back", "1.79769313486232E+308", "overflow"},
     {"placeholder", "back", " 无此值 ", "invalid argument"},

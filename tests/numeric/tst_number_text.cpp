@@ -39,6 +39,8 @@ QString apply(const QString &rule, const QString &input)
             return shown(numeric::readNumber(text));
         if (rule == u"write")
             return QString::fromStdString(numeric::writeNumber(a));
+        if (rule == u"shortest")
+            return QString::fromStdString(numeric::writeShortest(a));
         if (rule == u"back")
             return shown(numeric::readNumberText(text));
         if (rule == u"whole")

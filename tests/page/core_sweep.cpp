@@ -181,6 +181,8 @@ std::string applied(const testing::NumberRule &row, double &value)
             value = numeric::divide(number(input.substr(0, input.find(' '))), number(input.substr(input.find(' ') + 1)));
         else if (rule == "write")
             return numeric::writeNumber(number(input));
+        else if (rule == "shortest")
+            return numeric::writeShortest(number(input));
         else if (rule == "whole")
             return numeric::writeShort(numeric::roundToShort(number(input)));
         return "";
