@@ -633,16 +633,56 @@ private:
     }
 
     // A number as the spreadsheet stores it ("0.10000000000000001") as the
-    // shortest text of the same double ("0.1"); one no double holds is left
-    // as written, for the schedule's own rules to refuse.
+    // shortest text of the same double ("0.1"). One beyond a double's range
+    // (Gnumeric keeps long doubles: 1e400 as "1.00000000000000000003e+400")
+    // as it would be typed, its digits to 17 places ("1e400"), for the
+    // schedule's own rules to refuse; a text that is no number, as written.
     static std::string shortest(const std::string &stored)
     {
         const std::size_t sign = stored.starts_with('-') ? 1 : 0;
         double value = 0;
         const auto [end, error] = numeric::readDecimal(stored.data() + sign, stored.data() + stored.size(), value);
-        if (error != std::errc() || end != stored.data() + stored.size())
+        if (end != stored.data() + stored.size() || error == std::errc::invalid_argument)
             return stored;
-        return numeric::writeShortest(sign ? -value : value);
+        if (error == std::errc())
+            return numeric::writeShortest(sign ? -value : value);
+        std::string digits;
+        long exponent = 0;
+        bool point = false;
+        std::size_t at = sign;
+        for (; at < stored.size() && stored[at] != 'e' && stored[at] != 'E'; ++at) {
+            if (stored[at] == '.') {
+                point = true;
+            } else if (digits.empty() && stored[at] == '0') {
+                exponent -= point ? 1 : 0;
+            } else {
+                digits += stored[at];
+                exponent += point ? 0 : 1;
+            }
+        }
+        if (at < stored.size())
+            exponent += std::strtol(stored.c_str() + at + 1, nullptr, 10);
+        if (digits.size() > 17) {
+            const bool up = digits[17] >= '5';
+            digits.resize(17);
+            for (std::size_t n = digits.size(); up && n-- > 0;) {
+                if (digits[n] != '9') {
+                    ++digits[n];
+                    break;
+                }
+                digits[n] = '0';
+                if (n == 0) {
+                    digits.insert(0, 1, '1');
+                    ++exponent;
+                }
+            }
+        }
+        while (digits.size() > 1 && digits.back() == '0')
+            digits.pop_back();
+        if (digits.empty())
+            return stored;
+        return std::string(sign, '-') + digits.front() + (digits.size() > 1 ? "." + digits.substr(1) : "") + "e"
+               + std::to_string(exponent - 1);
     }
 
     const Workbook &book_;

@@ -128,6 +128,71 @@ test('a schedule opened from disk saves the results file and the workbook the pr
     await context.close();
 });
 
+test('workbooks opened or dropped give the program\'s results; a worksheet chosen; cells with no value name themselves', async () => {
+    const made = spawnSync('/usr/bin/python3', [join(root, 'tests/workbook/workbooks.py'), join(root, 'tests/data/tendons.csv'), work]);
+    assert.equal(made.status, 0, made.stderr.toString());
+    const context = await browser.newContext({ acceptDownloads: true });
+    const { page, problems } = await open(context);
+    page.answer = 'accept'; // the schedule on screen replaced
+    const said = (words) => settled(page, (w) => document.querySelector('#message').textContent.includes(w), words);
+    const opening = async (path) => {
+        const chooser = page.waitForEvent('filechooser');
+        await page.getByRole('button', { name: '打开', exact: true }).click();
+        await (await chooser).setFiles(path);
+    };
+    const results = async () => {
+        const download = page.waitForEvent('download');
+        await page.getByRole('button', { name: '保存结果', exact: true }).click();
+        return readFileSync(await (await download).path());
+    };
+    const expected = program(join(work, 'golden.csv'));
+    for (const name of ['openpyxl.xlsx', 'gnumeric.xlsx']) {
+        await opening(join(work, name));
+        await said(`已打开 ${name}`);
+        assert.deepEqual(await results(), expected, name);
+    }
+    // Dropped anywhere on the page, as 打开 would open it.
+    await page.evaluate((bytes) => {
+        const transfer = new DataTransfer();
+        transfer.items.add(new File([new Uint8Array(bytes)], 'typed.xlsx'));
+        document.querySelector('#counts').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, [...readFileSync(join(work, 'typed.xlsx'))]);
+    await said('已打开 typed.xlsx（工作表“预应力筋表”）');
+    assert.deepEqual(await results(), expected);
+
+    // Two worksheets with a schedule each: the first read, the other chosen.
+    await opening(join(work, 'two.xlsx'));
+    await said('已打开 two.xlsx（工作表“一层”）');
+    assert.deepEqual(await page.getByLabel('工作表').locator('option').allTextContents(), ['一层', '二层']);
+    await page.getByLabel('工作表').selectOption('二层');
+    await said('工作表“二层”');
+    assert.equal(await text(page, 1, 'name'), '二层-1');
+
+    // Cells with no value refuse their rows, naming the cell, until typed over.
+    await opening(join(work, 'faults.xlsx'));
+    await said('其中 4 个单元格没有可用的值');
+    assert.equal(await page.getByLabel('工作表').isVisible(), false);
+    assert.match(await text(page, 1, 'message'), /e1 列 表2!C2 是未存计算结果的公式/);
+    assert.match(await text(page, 2, 'message'), /e2 列 表2!D3 是错误值 #DIV\/0!/);
+    assert.equal(await text(page, 4, 'status'), 'ok');
+    await (await cell(page, 1, 'e1')).click();
+    await page.keyboard.type('100');
+    await page.keyboard.press('Enter');
+    await settled(page, () => document.querySelector('.tabulator-row:nth-child(1)').innerText.includes('20022'));
+    await page.reload();
+    await page.waitForSelector('body[data-ready]');
+    assert.match(await text(page, 2, 'message'), /表2!D3/); // kept in storage with its row
+
+    // A workbook cut short: said beside 打开, the schedule kept.
+    const cut = join(work, 'cut.xlsx');
+    writeFileSync(cut, readFileSync(join(work, 'openpyxl.xlsx')).subarray(0, 3000));
+    await opening(cut);
+    await said('无法读取 cut.xlsx：不是 XLSX 工作簿');
+    assert.equal(await text(page, 2, 'name'), 'B');
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
 test('pasted rows, with and without a header, and an edit work out at once and survive a reload', async () => {
     const context = await browser.newContext({ permissions: ['clipboard-read', 'clipboard-write'] });
     const { page, problems } = await open(context);

@@ -15,9 +15,10 @@ import tempfile
 
 import openpyxl
 
+sys.path.insert(0, os.path.dirname(__file__))
+from golden import ASKED, PARAMETERS, STRESSING, answered, as_schedule, columns, golden_schedule, jacking, options  # noqa: E402
+
 program, table = sys.argv[1], sys.argv[2]
-PARAMETERS = ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1', 'lg2']
-ASKED = {'C2a': ['e1', 'e2', 'lc', 'lg1', 'lg2'], 'C4': ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1']}
 work = tempfile.mkdtemp()
 
 
@@ -38,25 +39,10 @@ def write(name, text, encoding='utf-8'):
     return path
 
 
-# How a row is stressed: its own columns, and the program's options.
-STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands', 'set']
 FIGURES = ['theta', 'sigma_far', 'loss', 'elong_left', 'elong_right', 'elong', 'elong_min', 'elong_max', 'force',
            'cut_length', 'set', 'lf_left', 'lf_right', 'set_loss', 'sigma_anchored_min', 'loss_total_max']
 NOTES = {'control stress': 'fptk', 'one end': '两端张拉', 'failed span': '未算出', 'step': '错台',
          'whole length': '全长回缩', 'each alone': '各自张拉锚固', 'slack': '松弛', 'below half': '低于 0.5σcon'}
-columns = ['name', 'profile'] + PARAMETERS + ['count'] + STRESSING + ['tendon']
-
-
-def jacking(row):
-    return dict(item.split('=') for item in row['stressing'].split(';') if item)
-
-
-def options(row):
-    return [f'--{k}={v}' for k, v in jacking(row).items() if k not in STRESSING]
-
-
-def as_schedule(rows):
-    return '\n'.join(','.join(s.get(c, '') for c in columns) for s in [dict(zip(columns, columns))] + rows)
 
 
 def check_stressed(r, g):
@@ -67,9 +53,7 @@ def check_stressed(r, g):
         assert (word in r['note']) == (kind in g['notes'].split(';')), (g['name'], r['note'])
 
 
-# The golden rows that need no typing over a box and answer every prompt.
-golden = [r for r in csv.DictReader(open(table, encoding='utf-8'))
-          if not r['typed_entry'] and not r['typed_equations'] and '' not in r['answers'].split(';')]
+golden = answered(table)
 # Rows stressed by options of their own, each run on its own.
 for g in [g for g in golden if options(g)]:
     one = dict(name=g['name'], profile=g['profile'], **dict(zip(ASKED[g['profile']], g['answers'].split(';'))),
@@ -77,15 +61,7 @@ for g in [g for g in golden if options(g)]:
     code, out, _ = run(*options(g), write('options.csv', as_schedule([one])))
     assert code == 0, (g['name'], code)
     check_stressed(rows(out)[0], g)
-golden = [g for g in golden if not options(g)]
-# A tendon's count is one for all its spans.
-first = {}
-for n, r in enumerate(golden):
-    first.setdefault(r['tendon'] or n, n)
-schedule = [dict(name='梁' + r['name'], profile=r['profile'], count=str(first[r['tendon'] or n] % 3 + 1),
-                 tendon=r['tendon'], **dict(zip(ASKED[r['profile']], r['answers'].split(';'))), **jacking(r))
-            for n, r in enumerate(golden)]
-plain = as_schedule(schedule)
+golden, schedule, plain = golden_schedule(table)
 code, out, _ = run(write('golden.csv', plain))
 assert code == 1, code  # the table holds failures
 results = rows(out)
