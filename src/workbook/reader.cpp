@@ -102,7 +102,12 @@ namespace {
 // One part of the package, inflated a chunk at a time, held to the limits.
 class Part {
 public:
-    Part(const Workbook::Package &package, const std::string &name) : zip_(package.open(), unzClose), name_(name)
+    // A part of its own package, as a worksheet streams.
+    Part(const Workbook::Package &package, const std::string &name) : Part(package.open(), unzClose, name) {}
+    // A part of a package already open, read to its end before the next.
+    Part(unzFile package, const std::string &name) : Part(package, [](unzFile) { return 0; }, name) {}
+
+    Part(unzFile package, int (*close)(unzFile), const std::string &name) : zip_(package, close), name_(name)
     {
         // Part names are case-insensitive.
         if (unzLocateFile(zip(), name.c_str(), 2) != UNZ_OK)
@@ -325,7 +330,7 @@ public:
     void close(std::string_view) override {}
 };
 
-std::vector<Relationship> relationshipsOf(const Workbook::Package &package, const std::string &part)
+std::vector<Relationship> relationshipsOf(unzFile package, const std::string &part)
 {
     const std::size_t slash = part.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : part.substr(0, slash + 1);
@@ -532,19 +537,23 @@ private:
             inData_ = true;
         } else if (!inData_) {
         } else if (name == "row") {
+            // Rows and the cells in them come in order, each once, as a
+            // spreadsheet writes them; a sheet that says otherwise is damaged.
             const std::string r(attribute(attributes, "r").value_or(""));
+            const int previous = row_.number;
             row_.number = r.empty() ? row_.number + 1 : int(std::strtol(r.c_str(), nullptr, 10));
-            if (row_.number < 1 || row_.number > lastRow || r.size() > 7)
-                throw Unreadable(damaged(part_.name(), "row " + r));
+            if (row_.number <= previous || row_.number > lastRow || r.size() > 7)
+                throw Unreadable(damaged(part_.name(), "row " + (r.empty() ? std::to_string(row_.number) : r)));
             row_.cells.clear();
             column_ = -1;
             rowBytes_ = 0;
         } else if (name == "c") {
             int row = 0;
+            const int previous = column_;
             const auto r = attribute(attributes, "r");
             if (!r)
                 ++column_;
-            else if (!reference(*r, column_, row) || (row && row != row_.number))
+            else if (!reference(*r, column_, row) || (row && row != row_.number) || column_ <= previous)
                 throw Unreadable(damaged(part_.name(), "cell " + std::string(*r)));
             if (column_ > lastColumn)
                 throw Unreadable(damaged(part_.name(), "a cell past the last column"));
@@ -712,18 +721,21 @@ Workbook::~Workbook() = default;
 
 void Workbook::load()
 {
-    const auto packageRels = relationshipsOf(*package_, "");
+    // The parts before the worksheets are read one after another from one
+    // opening of the package.
+    const std::unique_ptr<void, int (*)(unzFile)> zip(package_->open(), unzClose);
+    const auto packageRels = relationshipsOf(zip.get(), "");
     const auto office = std::find_if(packageRels.begin(), packageRels.end(),
                                      [](const Relationship &r) { return ofType(r, "officeDocument"); });
     const std::string book = office == packageRels.end() ? "xl/workbook.xml" : office->target;
     SheetList list;
     {
-        Part part(*package_, book);
+        Part part(zip.get(), book);
         if (!part.exists())
             throw Unreadable("不是 XLSX 工作簿：压缩包中没有工作簿 (a zip package with no workbook in it)");
         Xml(part, list).all();
     }
-    const auto rels = relationshipsOf(*package_, book);
+    const auto rels = relationshipsOf(zip.get(), book);
     for (const auto &[name, id] : list.sheets)
         for (const Relationship &r : rels)
             if (r.id == id && ofType(r, "worksheet")) {
@@ -732,12 +744,12 @@ void Workbook::load()
             }
     for (const Relationship &r : rels) {
         if (ofType(r, "sharedStrings") && starts_.empty()) {
-            Part part(*package_, r.target);
+            Part part(zip.get(), r.target);
             SharedStrings handler(strings_, starts_, r.target);
             if (part.exists())
                 Xml(part, handler).all();
         } else if (ofType(r, "styles") && dateStyles_.empty()) {
-            Part part(*package_, r.target);
+            Part part(zip.get(), r.target);
             Styles handler;
             if (part.exists())
                 Xml(part, handler).all();

@@ -145,14 +145,13 @@ private slots:
             "<si><r><t>KL</t></r><r><rPr><b/></rPr><t xml:space=\"preserve\">1 </t></r><rPh sb=\"0\" eb=\"1\"><t>ケー</t></rPh></si>"
             "<si><t>C4</t></si>", "", "Sheet2\n2: name=KL1  profile=C4 e1=100");
         add("numbers as the double stored, in their shortest text; beyond a double, as typed",
-            header() + row(2, number(2, 2, "0.10000000000000001") + number(3, 2, "1E-3") + number(4, 2, "-2.0E4")
-                                  + number(5, 2, "1200.4999999999998") + number(0, 2, "1.00000000000000000003e+400")
-                                  + number(1, 2, "-99.9999999999999999999e+399")),
+            header() + row(2, number(0, 2, "1.00000000000000000003e+400") + number(1, 2, "-99.9999999999999999999e+399")
+                                  + number(2, 2, "0.10000000000000001") + number(3, 2, "1E-3") + number(4, 2, "-2.0E4")
+                                  + number(5, 2, "1200.4999999999998")),
             "", "", "Sheet2\n2: name=1e400 profile=-1e401 e1=0.1 e2=0.001 lc=-20000 lg1=1200.4999999999998");
         add("a formula's saved value; a formula never worked out, an error",
-            header() + row(2, "<c r=\"C2\"><f>A1*2</f><v>200</v></c><c r=\"D2\"><f>1/0</f></c>"
-                                  "<c r=\"E2\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c><c r=\"F2\" t=\"str\"><f>\"x\"</f><v>x</v></c>"
-                                  "<c r=\"A2\" t=\"b\"><v>1</v></c>"),
+            header() + row(2, "<c r=\"A2\" t=\"b\"><v>1</v></c><c r=\"C2\"><f>A1*2</f><v>200</v></c><c r=\"D2\"><f>1/0</f></c>"
+                                  "<c r=\"E2\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c><c r=\"F2\" t=\"str\"><f>\"x\"</f><v>x</v></c>"),
             "", "", "Sheet2\n2: name=TRUE e1=200 lg1=x !e2=Sheet2!D2 !lc=Sheet2!E2");
         add("dates by style and by type; a number format with mm in quotes is no date",
             header() + row(2, number(2, 2, "45000", " s=\"1\"") + number(3, 2, "100", " s=\"3\"")
@@ -176,6 +175,10 @@ private slots:
         add("no header in the first twenty rows", row(21, text(0, 21, "name")), "", "",
             "refused  工作簿中没有钢绞线表：没有一张工作表的前 20 行列出 name, profile, e1, e2, lc, lg1 (no worksheet holds a "
             "schedule's header)");
+        add("rows out of order", header() + row(3, text(0, 3, "a")) + row(2, text(0, 2, "b")), "", "",
+            "unreadable 工作簿已损坏，xl/worksheets/sheet2.xml 无法读取 (the workbook is damaged: row 2)");
+        add("a cell given twice", header() + row(2, text(0, 2, "a") + text(0, 2, "b")), "", "",
+            "unreadable 工作簿已损坏，xl/worksheets/sheet2.xml 无法读取 (the workbook is damaged: cell A2)");
         add("a text the workbook lacks", header() + row(2, "<c r=\"A2\" t=\"s\"><v>7</v></c>"), "<si><t>a</t></si>", "",
             "unreadable 工作簿已损坏，xl/worksheets/sheet2.xml 无法读取 (the workbook is damaged: cell A2 names a text the workbook lacks)");
         add("XML cut short", header() + "<row r=\"2\"><c", "", "", "unreadable 工作簿已损坏，xl/worksheets/sheet2.xml 无法读取 (the workbook is damaged: XML, line 1: not well-formed (invalid token))");
