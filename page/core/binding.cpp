@@ -579,12 +579,13 @@ std::string keyPoints(int row)
         const calc::ProfileGeometry g = calc::geometryOf(*shown[n]->tendon);
         const double start = whole ? shown[n]->start : 0;
         json.open('{').key("name").text(shown[n]->cells[schedule::output::name]).key("points").open('[');
-        for (const calc::KeyPoint &point : g.keyPoints()) {
-            const double height = g.height(g.segmentAt(point.x), point.x);
-            json.open('{').key("name").text(calc::pointName(point.kind))
-                .key("shownX").number(double(calc::wholeMillimetres(start + point.x)))
-                .key("shownHeight").number(double(calc::wholeMillimetres(height))).close('}');
-        }
+        for (const calc::KeyPoint &point : g.keyPoints())
+            for (const calc::ProfileGeometry::Height &h : g.heightsAt(point.x)) {
+                const std::string side = h.side < 0 ? "（左段）" : h.side > 0 ? "（右段）" : "";
+                json.open('{').key("name").text(std::string(calc::pointName(point.kind)) + side)
+                    .key("shownX").number(double(calc::wholeMillimetres(start + point.x)))
+                    .key("shownHeight").number(double(calc::wholeMillimetres(h.height))).close('}');
+            }
         json.close(']').close('}');
     }
     return json.close(']').close('}').done();

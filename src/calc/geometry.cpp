@@ -96,6 +96,29 @@ std::vector<double> ProfileGeometry::stations(double step) const
     return at;
 }
 
+double ProfileGeometry::stepAt(const Joint &joint) const
+{
+    const double step = joint.rightHeight - joint.leftHeight;
+    return std::abs(step) >= 0.5 ? step : 0;
+}
+
+std::vector<ProfileGeometry::Height> ProfileGeometry::heightsAt(double x) const
+{
+    for (const Joint &joint : joints())
+        if (x == joint.x && stepAt(joint) != 0)
+            return {{x, joint.leftHeight, -1}, {x, joint.rightHeight, 1}};
+    return {{x, height(x), 0}};
+}
+
+std::vector<ProfileGeometry::Height> ProfileGeometry::settingOut(double step) const
+{
+    std::vector<Height> heights;
+    for (double x : stations(step))
+        for (const Height &h : heightsAt(x))
+            heights.push_back(h);
+    return heights;
+}
+
 ProfileGeometry geometryOf(const Tendon &tendon)
 {
     std::array<double, 4> a{};

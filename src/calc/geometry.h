@@ -60,6 +60,19 @@ public:
     // every key point and the right end, from the left, each once.
     std::vector<double> stations(double step) const;
 
+    // The heights at those places: one at each, and two where segments meet
+    // a step apart (C2a with lg2 other than 0: its parabolas end lg2/2 apart
+    // at mid-span), the left segment's end first.
+    struct Height {
+        double x, height;
+        int side; // 0, or at a step -1 for the left segment's end and 1 for the right's
+    };
+    std::vector<Height> heightsAt(double x) const;
+    std::vector<Height> settingOut(double step) const;
+    // Where two segments meet more than half a millimetre apart: the right
+    // segment's height less the left's; 0 where they meet.
+    double stepAt(const Joint &joint) const;
+
 private:
     Profile profile_;
     double e1_, e2_, e3_, lc_, lg1_;

@@ -422,6 +422,31 @@ std::optional<double> plainValue(std::string_view field)
     return minus ? -value : value;
 }
 
+std::string midSpanStepNote(const calc::ProfileGeometry &geometry)
+{
+    if (geometry.profile() != calc::Profile::c2a)
+        return {};
+    const double step = geometry.stepAt(geometry.joints().front());
+    if (step == 0)
+        return {};
+    // lg2 is used whole, so its half is a whole or half millimetre; the
+    // heights worked out from the equations carry a trace of rounding.
+    return "C2a 两段抛物线在跨中相差 lg2/2 = " + numeric::writeNumber(std::round(step * 2) / 2)
+           + " mm，钢绞线长度未计此段 (the two parabolas end apart at mid-span; the strand length leaves the step out)";
+}
+
+namespace {
+
+// A row's own geometry said in its note: a step at mid-span.
+void noteStep(Result &row)
+{
+    if (row.ok() && row.tendon)
+        if (const std::string note = midSpanStepNote(calc::geometryOf(*row.tendon)); !note.empty())
+            row.cells[output::note] += (row.cells[output::note].empty() ? "" : "；") + note;
+}
+
+} // namespace
+
 Result evaluate(const Record &record, const Stressing &defaults, bool alone)
 {
     Result result;
@@ -491,6 +516,7 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
             cells[output::status] = "ok";
             if (alone)
                 stress(result, stressing, calc::tensioningPieces(tendon), *tendon.length.total);
+            noteStep(result);
         }
     } catch (const Refusal &refused) {
         cells[output::status] = "input";
@@ -605,6 +631,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
         for (int c = output::tendonLength; c <= output::lossTotalMax; ++c)
             row.cells[std::size_t(c)].clear();
         row.cells[output::note].clear();
+        noteStep(row);
         row.stressed.reset();
         if (count && row.tendon && row.tendon->length.total) {
             row.count = *count;

@@ -8,6 +8,7 @@
 // of any length takes the same memory.
 
 #include "calc/anchoring.h"
+#include "calc/geometry.h"
 #include "calc/tendon.h"
 #include "calc/tensioning.h"
 
@@ -315,6 +316,11 @@ public:
 private:
     std::set<std::string> used_;
 };
+
+// Where a C2a's two parabolas end apart at mid-span (lg2 other than 0: the
+// left one at lg1/2, the right one at (lg1 + lg2)/2 above the bottom face),
+// as the row's note says it; "" where they meet or for a C4.
+std::string midSpanStepNote(const calc::ProfileGeometry &geometry);
 
 // A shown elongation ("135.4", mm) less or more `percent` per cent, to 0.1 mm
 // as the site reads its limits, halves up.

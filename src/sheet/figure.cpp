@@ -97,9 +97,9 @@ Figure profile(const Area &area, const calc::ProfileGeometry &g, const calc::Hel
 
     // Key points on the curve, labelled above the beam.
     for (const calc::KeyPoint &point : g.keyPoints()) {
-        const double h = g.height(g.segmentAt(point.x), point.x);
         paper.pen(0.25);
-        paper.circle(X(point.x), Y(h), 0.6);
+        for (const calc::ProfileGeometry::Height &h : g.heightsAt(point.x)) // both ends of a step
+            paper.circle(X(point.x), Y(h.height), 0.6);
         if (point.kind == calc::PointKind::inflection || point.kind == calc::PointKind::lowest) {
             paper.pen(0.1, Dash::dot);
             paper.line(X(point.x), beamTop - 2, X(point.x), beamBottom);

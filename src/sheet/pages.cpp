@@ -118,8 +118,8 @@ void Sheet::addSpan(const schedule::Result &result)
     if (result.stressed && !throughSpans(result)) // a continuous tendon's on its own page
         y = tensioning(paper, room(paper, y, tensioningHeight(result), retitle), result);
     std::vector<std::pair<double, double>> points;
-    for (double x : g.stations(step_))
-        points.emplace_back(x, g.height(x));
+    for (const calc::ProfileGeometry::Height &h : g.settingOut(step_))
+        points.emplace_back(h.x, h.height);
     settingOut(paper, room(paper, y + 2, 40, retitle), points, retitle);
 }
 
@@ -188,8 +188,8 @@ void Sheet::addTendon()
     std::vector<std::pair<double, double>> points;
     for (std::size_t n = 0; n < spans.size(); ++n) {
         const calc::ProfileGeometry g = calc::geometryOf(*spans[n]);
-        for (double x : g.stations(step_))
-            points.emplace_back(starts[n] + x, g.height(x));
+        for (const calc::ProfileGeometry::Height &h : g.settingOut(step_))
+            points.emplace_back(starts[n] + h.x, h.height);
     }
     settingOut(paper, room(paper, y + 2, 40, retitle), points, retitle);
 }
@@ -428,8 +428,10 @@ double Sheet::checks(Paper &paper, double y, const calc::Tendon &t, const calc::
     const auto slope = [](double value) { return fixed(value, 5); };
     for (const calc::Joint &joint : g.joints()) {
         const std::string at = fmt("x = %1 mm", {mm(joint.x)});
-        const double step = joint.rightHeight - joint.leftHeight;
-        if (std::abs(step) >= 0.5)
+        const double step = g.stepAt(joint);
+        if (const std::string note = schedule::midSpanStepNote(g); step != 0 && !note.empty())
+            lines.push_back(fmt("⚠ %1（%2 与 %3 mm）", {note.substr(0, note.find(" (")), mm(joint.leftHeight), mm(joint.rightHeight)}));
+        else if (step != 0)
             lines.push_back(fmt("⚠ %1处两段抛物线高度相差 %2 mm（%3 与 %4 mm）",
                                 {at, mm(step), mm(joint.leftHeight), mm(joint.rightHeight)}));
         else if (std::abs(joint.rightSlope - joint.leftSlope) > 1e-6)

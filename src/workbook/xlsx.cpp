@@ -95,14 +95,14 @@ public:
             // them, x from the tendon's left end.
             const calc::ProfileGeometry geometry = calc::geometryOf(*result.tendon);
             const std::string tendon = cellText(result.cells[output::tendon]), span = cellText(result.cells[output::name]);
-            for (double x : geometry.stations(step_)) {
+            for (const calc::ProfileGeometry::Height &h : geometry.settingOut(step_)) {
                 if (heightRow_ + 1 == LXW_ROW_MAX)
                     addHeightsSheet(); // a worksheet holds at most 1048576 rows: go on in the next
                 ++heightRow_;
                 worksheet_write_string(heights_, heightRow_, 0, tendon.c_str(), nullptr);
                 worksheet_write_string(heights_, heightRow_, 1, span.c_str(), nullptr);
-                worksheet_write_number(heights_, heightRow_, 2, double(calc::wholeMillimetres(result.start + x)), nullptr);
-                worksheet_write_number(heights_, heightRow_, 3, double(calc::wholeMillimetres(geometry.height(x))), nullptr);
+                worksheet_write_number(heights_, heightRow_, 2, double(calc::wholeMillimetres(result.start + h.x)), nullptr);
+                worksheet_write_number(heights_, heightRow_, 3, double(calc::wholeMillimetres(h.height)), nullptr);
             }
         }
     }

@@ -114,6 +114,15 @@ for tendon, name, x, h in openpyxl.load_workbook(xlsx)['setting-out'].iter_rows(
 ok = [(s, g) for s, g in zip(schedule, golden) if not g['failure']]
 assert sorted(heights) == sorted(s['name'] for s, _ in ok)
 assert all(heights[s['name']][0] == (start[s['name']], int(g['heights'].split(';')[0])) for s, g in ok)
+# A C2a whose parabolas end lg2/2 apart at mid-span says so, and is set out
+# at both heights there, the left parabola's first.
+for r, s, g in zip(results, schedule, golden):
+    step = round(float(r['lg2'])) / 2 if g['profile'] == 'C2a' and r['status'] == 'ok' else 0
+    assert (f'跨中相差 lg2/2 = {step:g} mm，钢绞线长度未计此段' in r['note']) == (step != 0), (g['name'], r['note'])
+    if r['status'] == 'ok' and g['profile'] == 'C2a':
+        middle = [h for x, h in heights[s['name']] if x == start[s['name']] + round(int(r['lc']) / 2)]
+        lg1 = round(float(r['lg1']))
+        assert middle == ([round(lg1 / 2), round((lg1 + 2 * step) / 2)] if step else [round(lg1 / 2)]), (g['name'], middle)
 # A row a tendon: its spans, its strand to order and its status.
 tendons = list(openpyxl.load_workbook(xlsx)['tendons'].iter_rows(values_only=True))
 assert tendons[0][:5] == ('tendon', 'spans', 'count', 'tendon_length', 'strand') and len(tendons) == len(groups) + 1
