@@ -12,6 +12,7 @@
 #include "calc/continuous.h"
 #include "calc/geometry.h"
 #include "calc/tensioning.h"
+#include "drawing/dxf.h"
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
@@ -591,6 +592,35 @@ std::string keyPoints(int row)
     return json.close(']').close('}').done();
 }
 
+// The construction drawing the program writes (--dxf, with --dxf-polylines
+// where `polylines`) of the schedule last worked out, or of the tendon row
+// `row` belongs to where it is one: its bytes, or an empty array where it
+// could not be written.
+emscripten::val drawingFile(bool polylines, int row)
+{
+    char *buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE *file = open_memstream(&buffer, &size);
+    bool written = false;
+    {
+        drawing::DxfWriter writer(file, 1000, polylines);
+        std::size_t first = 0, last = shown.size();
+        if (row >= 0) {
+            const std::optional<Rows> rows = tendonOf(row);
+            first = rows ? rows->first : 0;
+            last = rows ? rows->last : 0;
+        }
+        for (std::size_t n = first; n < last; ++n)
+            if (shown[n])
+                writer.write(*shown[n]);
+        written = writer.finish();
+    }
+    std::fclose(file);
+    const emscripten::val bytes = emscripten::val::global("Uint8Array").new_(emscripten::typed_memory_view(written ? size : 0, buffer));
+    std::free(buffer);
+    return bytes;
+}
+
 // The calculation sheet of the schedule last worked out, as the program
 // writes it to PDF: a page of SVG for each of its A4 pages, split by U+001E.
 std::string sheetPages()
@@ -683,6 +713,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("resultsTsv", &resultsTsv);
     emscripten::function("workbook", &workbookFile);
     emscripten::function("importRecord", &importRecord);
+    emscripten::function("dxf", &drawingFile);
     emscripten::function("keyPoints", &keyPoints);
     emscripten::function("figures", &figures);
     emscripten::function("sheetPages", &sheetPages);

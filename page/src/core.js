@@ -64,6 +64,9 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // filled into its record.
         workbook: (step = 1000, readings = []) =>
             core.workbook(step, readings.map((r) => [r.tendon, r.end, ...r.typed, ...r.at].map(clean).join(FIELD)).join(RECORD)),
+        // The construction drawing (DXF) the program writes, of the
+        // schedule last worked out or of the tendon a row belongs to.
+        dxf: (polylines = false, row = -1) => core.dxf(polylines, row),
         // A workbook's site record read back for the schedule last worked
         // out: {readings} or {error}.
         importRecord: (bytes) => JSON.parse(core.importRecord(bytes)),

@@ -263,6 +263,33 @@ async function start() {
         say(`工作簿已保存为 ${name}（含钢绞线表、各束、放样坐标与张拉记录）。`);
     }
     $('save-workbook').addEventListener('click', () => saveWorkbook([], 'quillmere-results.xlsx'));
+    // The construction drawing, as the program writes it: the schedule's
+    // tendons, or the selected one alone; its parabolas as splines, or as
+    // polylines for CAD programs that draw splines badly (a choice kept).
+    const polylines = $('dxf-polylines');
+    try {
+        polylines.checked = storage()?.getItem('quillmere.dxf-polylines') === '1';
+    } catch {
+        // no storage: the choice is not kept
+    }
+    polylines.addEventListener('change', () => {
+        try {
+            storage()?.setItem('quillmere.dxf-polylines', polylines.checked ? '1' : '0');
+        } catch {
+            // no storage: the choice holds until the page is closed
+        }
+    });
+    function saveDxf(row, name) {
+        if (!results) return say('张拉参数有误，DXF 未保存。', 'error');
+        const bytes = core.dxf(polylines.checked, row);
+        if (!bytes.length) return say('没有算出的钢绞线，DXF 未保存。', 'error');
+        download(bytes, 'image/vnd.dxf', name);
+        say(`已保存 ${name}：每束一个图块，以束号为名，1 个图形单位为 1 mm。`);
+    }
+    $('save-dxf').addEventListener('click', () => saveDxf(-1, 'quillmere-预应力筋.dxf'));
+    $('tendon-dxf').addEventListener('click', () =>
+        saveDxf(selectedRow, `${(cellsOf(selectedRow)?.tendon || 'tendon').replace(/[\\/:*?"<>|]/g, '_')}.dxf`),
+    );
     // The sheets printed: laid out for printing only, cleared after.
     $('print-sheets').addEventListener('click', () => {
         if (!results) return say('张拉参数有误，计算书未打印。', 'error');

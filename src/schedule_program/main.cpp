@@ -7,6 +7,7 @@
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
 #include "schedule_program/batch.h"
+#include "drawing/dxf.h"
 #include "workbook/records.h"
 #include "workbook/xlsx.h"
 #include "sheet/sheet.h"
@@ -209,9 +210,15 @@ struct Target {
     }
 };
 
-int run(const QString &inputName, const QString &outputName, const QString &sheetName, double step,
-        const schedule::Stressing &stressing, const std::string &worksheet)
+struct Outputs {
+    QString results, sheet, dxf;
+    bool polylines = false;
+};
+
+int run(const QString &inputName, const Outputs &outputs, double step, const schedule::Stressing &stressing,
+        const std::string &worksheet)
 {
+    const QString &outputName = outputs.results, &sheetName = outputs.sheet;
     const std::string input = inputName.toStdString();
     const std::string output = outputName.toStdString();
     const bool xlsx = output.ends_with(".xlsx");
@@ -243,8 +250,25 @@ int run(const QString &inputName, const QString &outputName, const QString &shee
         sheets = std::make_unique<sheet::SheetWriter>(QString::fromStdString(sheetTarget->temporary), step);
     }
 
+    std::optional<Target> dxfTarget;
+    std::FILE *dxfFile = nullptr;
+    std::unique_ptr<drawing::DxfWriter> dxf;
+    if (!outputs.dxf.isEmpty()) {
+        dxfTarget.emplace(outputs.dxf.toStdString());
+        if (dxfTarget->temporary.empty() || !(dxfFile = std::fopen(dxfTarget->temporary.c_str(), "wb")))
+            return complain(outputs.dxf.toStdString(), 0, 0, "无法写入 (cannot write the drawing)");
+        dxf = std::make_unique<drawing::DxfWriter>(dxfFile, step, outputs.polylines);
+    }
+    const auto closeDxf = [&] {
+        dxf.reset();
+        if (dxfFile)
+            std::fclose(dxfFile);
+        dxfFile = nullptr;
+    };
+
     bool allOk = true;
     const auto stop = [&] {
+        closeDxf();
         writer.reset();
         if (csv)
             std::fclose(csv);
@@ -260,6 +284,8 @@ int run(const QString &inputName, const QString &outputName, const QString &shee
             writer->write(result);
             if (sheets)
                 sheets->add(result);
+            if (dxf)
+                dxf->write(result);
         });
     } catch (const schedule::ReadError &error) {
         stop();
@@ -281,6 +307,19 @@ int run(const QString &inputName, const QString &outputName, const QString &shee
     const bool closed = !csv || std::fclose(csv) == 0;
     if (sheets && (!sheets->finish() || !sheetTarget->commit()))
         return complain(sheetName.toStdString(), 0, 0, "无法写入 (cannot write the sheets)");
+    if (dxf) {
+        const bool drawn = dxf->finish();
+        const auto leftOut = dxf->leftOut();
+        closeDxf();
+        if (!drawn || !dxfTarget->commit())
+            return complain(outputs.dxf.toStdString(), 0, 0, "无法写入 (cannot write the drawing)");
+        std::string rows;
+        for (const auto &[row, name] : leftOut)
+            rows += (rows.empty() ? "" : "；") + ("第 " + std::to_string(row) + " 行 ") + name;
+        if (!rows.empty())
+            std::cerr << program << ": " << outputs.dxf.toStdString() << ": 未算出的行没有图块 (rows that failed have no "
+                      << "block): " << rows << '\n';
+    }
     if (!written || !closed || (target && !target->commit()) || std::fflush(stdout) != 0)
         return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
     return allOk ? 0 : 1;
@@ -313,6 +352,8 @@ int main(int argc, char **argv)
     parser.addOption({{"o", "output"}, "The results, as FILE.csv or FILE.xlsx; without it, CSV on standard output.",
                       "FILE"});
     parser.addOption({"sheet", "A calculation sheet of every tendon, as FILE.pdf.", "FILE"});
+    parser.addOption({"dxf", "The tendons' profiles for the construction drawing, as FILE.dxf: a block a tendon.", "FILE"});
+    parser.addOption({"dxf-polylines", "In the DXF, each parabola as a polyline within 0.05 mm of it, not a spline."});
     parser.addOption({"step", "The distance between setting-out stations (default 1000).", "MM", "1000"});
     parser.addOption({"worksheet", "The worksheet of a workbook the schedule is on (default: the first with a header).",
                       "NAME"});
@@ -343,6 +384,14 @@ int main(int argc, char **argv)
         std::cerr << program << ": --sheet 须为 .pdf 文件 (the sheet must be FILE.pdf)\n";
         return 2;
     }
+    if (parser.isSet("dxf") && !parser.value("dxf").endsWith(QLatin1String(".dxf"))) {
+        std::cerr << program << ": --dxf 须为 .dxf 文件 (the drawing must be FILE.dxf)\n";
+        return 2;
+    }
+    if (parser.isSet("dxf-polylines") && !parser.isSet("dxf")) {
+        std::cerr << program << ": --dxf-polylines 须与 --dxf 同用 (--dxf-polylines goes with --dxf FILE.dxf)\n";
+        return 2;
+    }
     schedule::Stressing stressing;
     for (const auto &o : schedule::stressingOptions()) {
         const QString option = QString::fromUtf8(o.option.data(), qsizetype(o.option.size()));
@@ -361,6 +410,7 @@ int main(int argc, char **argv)
                   << conflict->message << '\n';
         return 2;
     }
-    return run(parser.positionalArguments().front(), parser.value("output"), parser.value("sheet"), step,
+    return run(parser.positionalArguments().front(),
+               {parser.value("output"), parser.value("sheet"), parser.value("dxf"), parser.isSet("dxf-polylines")}, step,
                stressing, parser.value("worksheet").toStdString());
 }

@@ -105,6 +105,25 @@ test('a schedule opened from disk saves the results file and the workbook the pr
     assert.ok(written.status === 0 || written.status === 1, written.stderr.toString());
     const same = spawnSync('/usr/bin/python3', [join(root, 'tests/page/same_workbook.py'), fromPage, fromProgram]);
     assert.equal(same.status, 0, same.stdout.toString() + same.stderr.toString());
+    // The construction drawing: the program's bytes, splines or polylines;
+    // the selected tendon's alone.
+    for (const polylines of [false, true]) {
+        await page.getByLabel('抛物线画成多段线', { exact: false }).setChecked(polylines);
+        const drawing = page.waitForEvent('download');
+        await page.getByRole('button', { name: '保存 DXF', exact: true }).click();
+        const fromProgram = join(work, 'program.dxf');
+        const drawn = spawnSync(env.QUILLMERE_SCHEDULE, ['--dxf', fromProgram, ...(polylines ? ['--dxf-polylines'] : []), schedule]);
+        assert.ok(drawn.status === 0 || drawn.status === 1, drawn.stderr.toString());
+        assert.deepEqual(readFileSync(await (await drawing).path()), readFileSync(fromProgram), `polylines ${polylines}`);
+    }
+    await (await cell(page, 2, 'name')).click();
+    const one = page.waitForEvent('download');
+    await page.getByRole('button', { name: '保存此束 DXF' }).click();
+    const alone = readFileSync(await (await one).path(), 'utf8');
+    assert.equal((await one).suggestedFilename(), 'KL1-2.dxf');
+    assert.equal(alone.split('\nINSERT\n').length, 2); // one tendon inserted
+    assert.ok(alone.includes('\n  2\nKL1-2\n'));
+
     // The sheets printed from the page: the program's pages, page for page
     // the same words (pdftotext reads both).
     await page.getByRole('button', { name: '打印计算书' }).click();
