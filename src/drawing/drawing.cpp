@@ -88,15 +88,16 @@ std::string BlockNames::take(std::string_view mark)
         name.pop_back();
     if (name.empty())
         name = "TENDON";
-    const auto upper = [](std::string text) {
-        for (char &c : text)
-            c = char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-        return text;
+    const auto key = [](std::string_view text) {
+        std::uint64_t hash = 0xCBF29CE484222325;
+        for (char c : text)
+            hash = (hash ^ std::uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)) * 0x100000001B3;
+        return hash;
     };
     std::string unique = name;
-    for (int n = 2; taken_.contains(upper(unique)); ++n)
+    for (int n = 2; taken_.contains(key(unique)); ++n)
         unique = name + "-" + std::to_string(n);
-    taken_.insert(upper(unique));
+    taken_.insert(key(unique));
     return unique;
 }
 

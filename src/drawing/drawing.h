@@ -11,10 +11,11 @@
 
 #include "schedule/schedule.h"
 
-#include <set>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -101,7 +102,10 @@ public:
     std::string take(std::string_view mark);
 
 private:
-    std::set<std::string> taken_; // upper-cased
+    // Each name taken, as a hash of it upper-cased: a schedule of any length
+    // keeps a few bytes a tendon, and a name whose hash some other name
+    // shares is only made unique once more than it had to be.
+    std::unordered_set<std::uint64_t> taken_;
 };
 
 } // namespace drawing

@@ -101,34 +101,40 @@ struct Extents {
 
 } // namespace
 
-// What the file holds besides its blocks: each block's record and where it
-// is inserted, and the extents, for the tables and the model space written
-// last.
+// What the file holds that is only known when the last tendon is: the
+// block records, the blocks and the model space's inserts are streamed to
+// scratch files as they come, and copied into their sections at the end.
 struct DxfWriter::Blocks {
-    struct Record {
-        std::string name;
-        std::uint32_t handle;
-        bool insert;
-        double y;
-    };
-    std::FILE *scratch = std::tmpfile();
-    std::vector<Record> records;
+    enum Scratch { records, blocks, inserts };
+    std::array<std::FILE *, 3> scratch{std::tmpfile(), std::tmpfile(), std::tmpfile()};
+    long recordCount = 0;
     BlockNames names;
     std::uint32_t next = firstFree;
     double cursor = 0;
     Extents extents;
-    bool failed = !scratch;
+    bool failed = std::count(scratch.begin(), scratch.end(), nullptr) > 0;
 
     ~Blocks()
     {
-        if (scratch)
-            std::fclose(scratch);
+        for (std::FILE *file : scratch)
+            if (file)
+                std::fclose(file);
     }
-    void flush(Tags &tags)
+    void flush(Tags &tags, Scratch to)
     {
-        if (!failed && std::fwrite(tags.text.data(), 1, tags.text.size(), scratch) != tags.text.size())
+        if (!failed && std::fwrite(tags.text.data(), 1, tags.text.size(), scratch[to]) != tags.text.size())
             failed = true;
         tags.text.clear();
+    }
+    bool copy(Scratch from, std::FILE *out)
+    {
+        std::FILE *file = scratch[from];
+        std::rewind(file);
+        char buffer[1 << 16];
+        bool copied = !failed;
+        for (std::size_t n; copied && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            copied = std::fwrite(buffer, 1, n, out) == n;
+        return copied && !std::ferror(file);
     }
 };
 
@@ -174,6 +180,12 @@ void dimensionBlock(Tags &t, DxfWriter::Blocks &b, std::uint32_t record, const D
 
 std::string_view layerName(Layer layer) { return styleOf(layer).name; }
 
+void blockRecord(Tags &t, std::uint32_t handle, std::string_view name, std::uint32_t layout)
+{
+    t.record("BLOCK_RECORD", handle, recordTable, "AcDbBlockTableRecord")(2, name).handle(340, layout).integer(70, 0)
+        .integer(280, 1).integer(281, 0);
+}
+
 } // namespace
 
 DxfWriter::DxfWriter(std::FILE *out, double step, bool polylines)
@@ -213,7 +225,11 @@ void DxfWriter::tendonDone()
     const std::uint32_t record = b.next++;
     const double y = b.cursor - drawn.top;
     b.cursor = y + drawn.bottom - clearSpace;
-    b.records.push_back({name, record, true, y});
+    Tags records, inserts;
+    blockRecord(records, record, name, 0);
+    ++b.recordCount;
+    inserts.entity("INSERT", b.next++, modelRecord, "0")(100, "AcDbBlockReference")(2, name).point(10, {0, y});
+    b.flush(inserts, Blocks::inserts);
     b.extents.bottom = std::min(b.extents.bottom, y + drawn.bottom);
     b.extents.top = std::max(b.extents.top, y + drawn.top);
     b.extents.right = std::max(b.extents.right, drawn.right);
@@ -260,7 +276,8 @@ void DxfWriter::tendonDone()
         } else if (const auto *d = std::get_if<Dimension>(&item)) {
             const std::uint32_t dimensionRecord = b.next++;
             const std::string block = "*D" + hex(dimensionRecord);
-            b.records.push_back({block, dimensionRecord, false, 0});
+            blockRecord(records, dimensionRecord, block, 0);
+            ++b.recordCount;
             const Point middle = d->vertical ? Point{d->line.x, (d->from.y + d->to.y) / 2} : Point{(d->from.x + d->to.x) / 2, d->line.y};
             t.entity("DIMENSION", b.next++, record, layerName(Layer::dimensions))(100, "AcDbDimension")(2, block)(3, dimensionStyle)
                 .point(10, d->vertical ? Point{d->line.x, d->to.y} : Point{d->to.x, d->line.y}).point(11, middle).integer(70, 32)
@@ -271,11 +288,12 @@ void DxfWriter::tendonDone()
             dimensionBlock(dimensions, b, dimensionRecord, *d, block);
         }
         if (t.text.size() > (1 << 16))
-            b.flush(t);
+            b.flush(t, Blocks::blocks);
     }
     t(0, "ENDBLK").handle(5, b.next++).handle(330, record)(100, "AcDbEntity")(8, "0")(100, "AcDbBlockEnd");
-    b.flush(t);
-    b.flush(dimensions);
+    b.flush(t, Blocks::blocks);
+    b.flush(dimensions, Blocks::blocks);
+    b.flush(records, Blocks::records);
 }
 
 bool DxfWriter::finish()
@@ -285,15 +303,13 @@ bool DxfWriter::finish()
     Blocks &b = *blocks_;
     // Room around the tendons for labels that stand out past their ends.
     const Extents e{-1000, b.extents.bottom - 1000, b.extents.right + 1000, b.extents.top + 1000};
-    const std::uint32_t inserts = b.next, seed = b.next + std::uint32_t(std::count_if(b.records.begin(), b.records.end(),
-                                                                                   [](const Blocks::Record &r) { return r.insert; }));
     Tags t;
     // The header: the version, the code page of the Chinese text, the
     // extents, millimetres, and the next handle free.
     t(0, "SECTION")(2, "HEADER")(9, "$ACADVER")(1, "AC1021")(9, "$DWGCODEPAGE")(3, "ANSI_936")(9, "$INSBASE").point(10, {0, 0})
         (9, "$EXTMIN").point(10, {e.left, e.bottom})(9, "$EXTMAX").point(10, {e.right, e.top})(9, "$LUNITS").integer(70, 2)
         (9, "$LUPREC").integer(70, 0)(9, "$TEXTSTYLE")(7, styleName)(9, "$CLAYER")(8, "0")(9, "$DIMSTYLE")(2, dimensionStyle)
-        (9, "$INSUNITS").integer(70, 4)(9, "$MEASUREMENT").integer(70, 1)(9, "$HANDSEED").handle(5, seed)(0, "ENDSEC");
+        (9, "$INSUNITS").integer(70, 4)(9, "$MEASUREMENT").integer(70, 1)(9, "$HANDSEED").handle(5, b.next)(0, "ENDSEC");
     t(0, "SECTION")(2, "CLASSES")(0, "ENDSEC");
     t(0, "SECTION")(2, "TABLES");
     // The view opens on every tendon.
@@ -340,15 +356,15 @@ bool DxfWriter::finish()
                 .integer(277, 2).handle(340, chineseStyle);
     }
     t(0, "ENDTAB");
-    t.table("BLOCK_RECORD", recordTable, 2 + long(b.records.size()));
-    const auto record = [&](std::uint32_t handle, std::string_view name, std::uint32_t layout) {
-        t.record("BLOCK_RECORD", handle, recordTable, "AcDbBlockTableRecord")(2, name).handle(340, layout).integer(70, 0)
-            .integer(280, 1).integer(281, 0);
+    t.table("BLOCK_RECORD", recordTable, 2 + b.recordCount);
+    blockRecord(t, modelRecord, "*Model_Space", modelLayout);
+    blockRecord(t, paperRecord, "*Paper_Space", paperLayout);
+    const auto write = [&] {
+        const bool done = std::fwrite(t.text.data(), 1, t.text.size(), out_) == t.text.size();
+        t.text.clear();
+        return done;
     };
-    record(modelRecord, "*Model_Space", modelLayout);
-    record(paperRecord, "*Paper_Space", paperLayout);
-    for (const Blocks::Record &r : b.records)
-        record(r.handle, r.name, 0);
+    bool written = !b.failed && write() && b.copy(Blocks::records, out_);
     t(0, "ENDTAB")(0, "ENDSEC");
 
     t(0, "SECTION")(2, "BLOCKS");
@@ -357,21 +373,10 @@ bool DxfWriter::finish()
         t(0, "BLOCK").handle(5, handles[1]).handle(330, handles[0])(100, "AcDbEntity")(8, "0")(100, "AcDbBlockBegin")(2, name)
             .integer(70, 0).point(10, {0, 0})(3, name)(1, "")(0, "ENDBLK").handle(5, handles[2]).handle(330, handles[0])
             (100, "AcDbEntity")(8, "0")(100, "AcDbBlockEnd");
-    bool written = !b.failed && std::fwrite(t.text.data(), 1, t.text.size(), out_) == t.text.size();
-    t.text.clear();
-    // The tendons' blocks, as they were streamed.
-    if (written) {
-        std::rewind(b.scratch);
-        char buffer[1 << 16];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, b.scratch)) > 0;)
-            written = written && std::fwrite(buffer, 1, n, out_) == n;
-        written = written && !std::ferror(b.scratch);
-    }
+    // The tendons' blocks and their inserts, as they were streamed.
+    written = written && write() && b.copy(Blocks::blocks, out_);
     t(0, "ENDSEC")(0, "SECTION")(2, "ENTITIES");
-    std::uint32_t next = inserts;
-    for (const Blocks::Record &r : b.records)
-        if (r.insert)
-            t.entity("INSERT", next++, modelRecord, "0")(100, "AcDbBlockReference")(2, r.name).point(10, {0, r.y});
+    written = written && write() && b.copy(Blocks::inserts, out_);
     t(0, "ENDSEC");
 
     // The objects: the root dictionary, groups (none), the two layouts and
@@ -399,7 +404,7 @@ bool DxfWriter::finish()
     layoutObject(modelLayout, "Model", 0, modelRecord);
     layoutObject(paperLayout, "Layout1", 1, paperRecord);
     t(0, "ENDSEC")(0, "EOF");
-    written = written && std::fwrite(t.text.data(), 1, t.text.size(), out_) == t.text.size();
+    written = written && write();
     return written && std::fflush(out_) == 0 && !std::ferror(out_);
 }
 

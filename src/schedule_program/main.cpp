@@ -66,7 +66,7 @@ stressing checks: a control stress outside 0.40-0.75 fptk, one end on a bonded
 tendon over 20 m or an unbonded one over 40 m, a set zone past the dead end or
 the meeting point, a stress after anchoring below 0.5 sigma_con; of a tendon
 through several spans, a span that failed, a step in the duct at a support, a
-mark used before).
+mark used before; a C2a whose parabolas end lg2/2 apart at mid-span).
 
 Friction (GB 50010): each parabola segment, and for C2a the kink at mid-span,
 is a piece of length L turning by theta = |atan(2 a x)|; z = kappa L/1000 + mu theta,
@@ -89,6 +89,11 @@ heights (x from each tendon's left end) and the site record 张拉记录: the
 calibrations (--gauge), then per tendon and jack the stages' forces and gauge
 readings, cells for the ruler at each stage and the draw-in, and formulas for
 the measured elongation, its deviation and the draw-in checked.
+
+--dxf writes the tendons' profiles for the construction drawing (AutoCAD 2007 DXF,
+millimetres): each tendon a block named by its mark, its parabolas exact splines
+(--dxf-polylines: chords within 0.05 mm), key points with their heights, the
+dimensions, the coordinate table every --step mm and a title, on layers PT-*.
 
 Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read.)";
 
