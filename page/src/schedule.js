@@ -38,7 +38,12 @@ export class Schedule {
         if (!text) return null;
         try {
             const kept = JSON.parse(text);
-            if (kept.version !== VERSION) return '浏览器中保存的钢绞线表来自另一版本，未载入。';
+            // Older formats are read forward; one a newer page wrote is left
+            // as it is, and not written over.
+            if (!(kept.version <= VERSION)) {
+                this.newer = true;
+                return '浏览器中保存的钢绞线表来自较新版本的 Quillmere，未载入，也不会被覆盖：请用较新版本打开。';
+            }
             this.rows = kept.rows.map((row) => {
                 const fields = this.emptyRow().map((_, n) => String(row[n] ?? ''));
                 const unreadable = row[this.width]?.unreadable;
@@ -54,6 +59,7 @@ export class Schedule {
 
     // null when kept, else what the engineer should know.
     save() {
+        if (this.newer) return '浏览器中保存有较新版本的钢绞线表：本页的修改未保存，以免覆盖它。';
         // A row's unreadable cells follow its fields, which an older page
         // reads past.
         const rows = this.rows.map((row) => (row.unreadable ? [...row, { unreadable: row.unreadable }] : row));

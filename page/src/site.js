@@ -45,7 +45,12 @@ export class SiteRecord {
             const text = this.storage?.getItem(KEY);
             if (!text) return null;
             const kept = JSON.parse(text);
-            if (kept.version !== VERSION) return '浏览器中保存的张拉记录来自另一版本，未载入。';
+            // Older formats are read forward; one a newer page wrote is left
+            // as it is, and not written over.
+            if (!(kept.version <= VERSION)) {
+                this.newer = true;
+                return '浏览器中保存的张拉记录来自较新版本的 Quillmere，未载入，也不会被覆盖：请用较新版本打开。';
+            }
             this.readings = kept.readings ?? {};
             return null;
         } catch {
@@ -54,6 +59,7 @@ export class SiteRecord {
     }
 
     save() {
+        if (this.newer) return '浏览器中保存有较新版本的张拉记录：刚输入的读数未保存，以免覆盖它，请另行记下。';
         return keep(this.storage, KEY, { version: VERSION, readings: this.readings }, {
             full: '浏览器存储已满：刚输入的读数未能保存，请勿关闭本页，先记下读数后清理存储。',
             none: '浏览器存储不可用：读数不会在关闭本页后保留，请另行记下。',

@@ -153,7 +153,10 @@ test('workbooks opened or dropped give the program\'s results; a worksheet chose
     const context = await browser.newContext({ acceptDownloads: true });
     const { page, problems } = await open(context);
     page.answer = 'accept'; // the schedule on screen replaced
-    const said = (words) => settled(page, (w) => document.querySelector('#message').textContent.includes(w), words);
+    const said = (words) =>
+        settled(page, (w) => document.querySelector('#message').textContent.includes(w), words).catch(async () => {
+            throw new Error(`the page said "${await page.locator('#message').textContent()}", not "${words}"`);
+        });
     const opening = async (path) => {
         const chooser = page.waitForEvent('filechooser');
         await page.getByRole('button', { name: '打开', exact: true }).click();
