@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -119,9 +120,12 @@ private:
 // The schedule as the page holds it: each row's record, the row worked out
 // as a span, and as shown, its spans joined into tendons, with its text. A
 // row with nothing in it is no tendon, as a blank line of a schedule file is
-// none.
+// none. A tendon of one span whose mark no tendon before it used is shown as
+// it was worked out: the two share the one result, so joining ten thousand
+// rows again copies none.
+using Shared = std::shared_ptr<const schedule::Result>;
 std::vector<schedule::Record> records;
-std::vector<std::optional<schedule::Result>> spans, shown;
+std::vector<Shared> spans, shown;
 std::vector<std::string> texts;
 
 // Whether row n goes on with the tendon of row n - 1.
@@ -192,7 +196,7 @@ std::string takeOptions(const std::string &text)
 // A row's result as the page takes it: its input column at fault (-1 for
 // none), the spans of the tendon it begins (0 where it goes on with one) and
 // its cells, split by U+001F; "" for a row with nothing in it.
-std::string rowText(const std::optional<schedule::Result> &result)
+std::string rowText(const Shared &result)
 {
     if (!result)
         return {};
@@ -213,11 +217,12 @@ std::string rowText(const std::optional<schedule::Result> &result)
 std::string evaluate(const std::string &given, int from, int total)
 {
     const std::size_t size = std::size_t(std::max(0, total)), first = std::size_t(std::max(0, from));
-    bool marksMoved = size != records.size();
+    const std::size_t before = records.size();
     records.resize(size);
     spans.resize(size);
     shown.resize(size);
     texts.resize(size);
+    bool marksMoved = false;
     std::size_t at = first;
     for (std::string_view line : split(given, recordSeparator)) {
         if (at >= size)
@@ -236,12 +241,21 @@ std::string evaluate(const std::string &given, int from, int total)
         records[at] = std::move(record);
         spans[at].reset();
         if (!records[at].blank())
-            spans[at] = schedule::evaluate(records[at], stressing);
+            spans[at] = std::make_shared<const schedule::Result>(schedule::evaluate(records[at], stressing));
         ++at;
     }
 
-    // The tendons to join again; a row with nothing in it ends a tendon.
-    std::size_t begin = marksMoved ? 0 : first, end = marksMoved ? size : at;
+    // The tendons to join again: those of the rows given; every tendon where
+    // a mark moved; where only the number of rows changed, every tendon from
+    // the old end or the new on, the rows before them keeping their places.
+    std::size_t begin = first, end = at;
+    if (marksMoved) {
+        begin = 0;
+        end = size;
+    } else if (size != before) {
+        begin = std::min({first, before, size ? size - 1 : 0});
+        end = size;
+    }
     while (begin > 0 && begin < size && linked(begin))
         --begin;
     while (end < size && linked(end))
@@ -250,6 +264,7 @@ std::string evaluate(const std::string &given, int from, int total)
     for (std::size_t n = 0; n < begin; ++n)
         if (spans[n] && !linked(n))
             marks.passed(records[n]);
+    const std::vector<Shared> was(shown.begin() + std::ptrdiff_t(begin), shown.begin() + std::ptrdiff_t(end));
     for (std::size_t n = begin; n < end;) {
         if (!spans[n]) {
             shown[n++].reset();
@@ -258,17 +273,27 @@ std::string evaluate(const std::string &given, int from, int total)
         std::size_t last = n + 1;
         while (last < end && linked(last))
             ++last;
+        if (last - n == 1 && !marks.usedBefore(records[n])) {
+            marks.passed(records[n]);
+            shown[n] = spans[n];
+            ++n;
+            continue;
+        }
         std::vector<schedule::Result> tendon; // copies: the spans' own results are kept for the next joining
         for (std::size_t k = n; k < last; ++k)
             tendon.push_back(*spans[k]);
         schedule::joinTendon(tendon, std::span(records).subspan(n, last - n), stressing);
         marks.check(records[n], tendon.front());
         for (schedule::Result &row : tendon)
-            shown[n++] = std::move(row);
+            shown[n++] = std::make_shared<const schedule::Result>(std::move(row));
     }
 
     std::string out;
     for (std::size_t n = begin; n < end; ++n) {
+        // A row shown as the very result it was shown as before is unchanged,
+        // unless the options changed since.
+        if (shown[n] == was[n - begin] && texts[n] != std::string(1, '\x18'))
+            continue;
         std::string text = rowText(shown[n]);
         if (text == texts[n])
             continue;
@@ -459,7 +484,7 @@ std::string importRecord(const std::string &bytes)
     const auto &jacks = std::get<std::vector<workbook::ImportedJack>>(read);
     for (const workbook::ImportedJack &jack : jacks) {
         const std::string name = "束 " + jack.tendon + (jack.end ? " 右端" : " 左端");
-        const auto here = std::find_if(shown.begin(), shown.end(), [&](const std::optional<schedule::Result> &row) {
+        const auto here = std::find_if(shown.begin(), shown.end(), [&](const Shared &row) {
             return row && row->stressed && row->cells[schedule::output::tendon] == jack.tendon
                    && jack.end < row->stressed->stressing.ends;
         });

@@ -5,6 +5,11 @@
 
 import { TabulatorFull as Tabulator } from 'tabulator-tables';
 
+const ROW_HEIGHT = 28; // px: every row one line high
+const SHOWN_AT_ONCE = 1000; // rows handed to the grid between two frames
+// A task after the next frame is painted.
+const afterPaint = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+
 const text = (value) => {
     const span = document.createElement('span');
     span.textContent = value ?? '';
@@ -40,7 +45,13 @@ export class Grid {
                 layout: 'fitData',
                 // Every row one line high: the grid never measures a row, so a
                 // thousand rows change without a layout each.
-                rowHeight: 28,
+                rowHeight: ROW_HEIGHT,
+                // Rows built beyond those in view, above and below: few, for
+                // every change to the rows builds them again.
+                renderVerticalBuffer: 4 * ROW_HEIGHT,
+                // Every column built: with only those in view built, the
+                // grid's keyboard (Tab to the next cell) loses its way.
+                renderHorizontal: 'basic',
                 rowHeader: { formatter: 'rownum', headerSort: false, hozAlign: 'right', resizable: false, frozen: true, width: 44 },
                 selectableRange: 1,
                 selectableRangeColumns: true,
@@ -50,7 +61,9 @@ export class Grid {
                 clipboard: 'copy',
                 clipboardCopyRowRange: 'range',
                 clipboardCopyConfig: { columnHeaders: false, columnGroups: false, rowHeaders: false, rowGroups: false, columnCalcs: false },
-                columnDefaults: { headerSort: false, resizable: true },
+                // A column is widened by its header alone: a handle in every
+                // cell costs every row its layout.
+                columnDefaults: { headerSort: false, resizable: 'header' },
                 rowFormatter: (row) => this.markRow(row.getElement(), row.getData()),
                 columns: [
                     ...this.inputs.map((column, n) => ({
@@ -144,9 +157,25 @@ export class Grid {
                 done = true;
                 if (this.editing === cell) this.editing = null;
                 cancel();
+            } else if (event.key === 'Tab') {
+                event.preventDefault();
+                event.stopPropagation();
+                commit();
+                this.moveAcross(cell, event.shiftKey ? -1 : 1);
             }
         });
         return input;
+    }
+
+    // The selection one input column along, as Tab leaves a cell in a
+    // spreadsheet (the grid's own Tab would look for a cell it has not built).
+    moveAcross(cell, step) {
+        const n = Number(cell.getField().slice(1)) + step;
+        const [range] = this.table.getRanges();
+        if (n < 0 || n >= this.inputs.length || !range) return;
+        range.setBounds(cell.getRow().getCell(`i${n}`));
+        this.table.scrollToColumn(`i${n}`, 'nearest', false);
+        this.selected();
     }
 
     // The cell the selection starts at: row index and input column (0 left
@@ -240,7 +269,9 @@ export class Grid {
     }
 
     // rows: input fields; results: the core's rows (null where refused).
-    // Only rows whose fields or results changed are handed to the grid.
+    // Only rows whose fields or results changed are handed to the grid, a
+    // few hundred between two frames, so a paste of ten thousand rows never
+    // holds the page.
     async show(rows, results) {
         await this.ready;
         const old = this.shown ?? { rows: [], results: null };
@@ -249,29 +280,39 @@ export class Grid {
             const result = results?.[id] ?? null;
             const was = old.results?.[id] ?? null;
             if (id < old.rows.length && rows[id] === old.rows[id] && result?.text === was?.text) continue;
-            changed.push(this.dataOf(id, rows[id], result));
+            changed.push(id);
         }
         this.shown = { rows, results };
         const before = old.rows.length;
-        if (rows.length < before)
+        if (rows.length < before) {
             await this.table.deleteRow(Array.from({ length: before - rows.length }, (_, n) => rows.length + n));
-        // Rows the grid keeps on the page (those in view and a few around
-        // them) are updated cell by cell. The others take their data when
-        // they next come on (handing it over through the grid's update would
-        // build their cells now), and go first, while the page is unchanged
-        // and asking a row where it is costs nothing.
-        const all = changed.length ? this.table.getRows() : [];
-        const updated = changed.filter((data) => data.id < before);
-        const onScreen = new Set(updated.filter((data) => all[data.id].getElement().isConnected).map((data) => data.id));
-        for (const data of updated.filter((d) => !onScreen.has(d.id))) {
-            Object.assign(all[data.id].getData(), data);
-            all[data.id].reformat();
+            this.rows = null;
         }
-        for (const data of updated.filter((d) => onScreen.has(d.id))) {
+        for (let from = 0; from < changed.length; from += SHOWN_AT_ONCE) {
+            if (from) await afterPaint();
+            const part = changed.slice(from, from + SHOWN_AT_ONCE).map((id) => this.dataOf(id, rows[id], results?.[id] ?? null));
+            this.update(part.filter((data) => data.id < before));
+            const added = part.filter((data) => data.id >= before);
+            if (added.length) await this.add(added);
+        }
+    }
+
+    // Rows the grid has, their cells shown anew. Those the grid keeps on the
+    // page (those in view and a few around them) are updated cell by cell.
+    // The others take their data when they next come on (handing it over
+    // through the grid's update would build their cells now).
+    update(updated) {
+        if (!updated.length) return;
+        this.rows ??= this.table.getRows();
+        for (const data of updated) {
+            const row = this.rows[data.id];
+            Object.assign(row.getData(), data);
+            if (!row.getElement().isConnected) {
+                row.reformat();
+                continue;
+            }
             // Cell by cell, and never the cell being typed into: building the
             // row again would measure it, and throw away an open editor.
-            const row = all[data.id];
-            Object.assign(row.getData(), data);
             for (const cell of row.getCells()) {
                 const field = cell.getField();
                 if (field && cell !== this.editing && cell.getValue() !== data[field]) cell.setValue(data[field]);
@@ -279,20 +320,30 @@ export class Grid {
             }
             this.markRow(row.getElement(), data);
         }
-        const added = changed.filter((data) => data.id >= before);
-        if (added.length) {
-            await this.table.addData(added);
-            // Rows pasted or opened: a column widens to what its first rows
-            // show (CJK characters twice as wide), without measuring the page.
-            const sample = added.slice(0, 500);
-            for (const column of this.table.getColumns()) {
-                const field = column.getField();
-                if (!field) continue;
-                const widest = Math.max(...sample.map((data) => textWidth(data[field])));
-                const wanted = Math.min(520, Math.ceil(16 + 7.2 * widest));
-                if (wanted > column.getWidth()) column.setWidth(wanted);
-            }
+    }
+
+    // Rows pasted or opened: a column widens to what its first rows show
+    // (CJK characters twice as wide), without measuring the page.
+    async add(added) {
+        // Widened before the rows go in: a column widened under a thousand
+        // rows lays every one of them out again.
+        for (const column of this.table.getColumns()) {
+            const field = column.getField();
+            if (!field) continue;
+            const widest = Math.max(...added.map((data) => textWidth(data[field])));
+            const wanted = Math.min(520, Math.ceil(16 + 7.2 * widest));
+            if (wanted > column.getWidth()) column.setWidth(wanted);
         }
+        await this.table.addData(added);
+        this.rows = null;
+    }
+
+    // The rows in view, [first, last): what is worked out first.
+    inView() {
+        const holder = this.table?.element?.querySelector('.tabulator-tableholder');
+        if (!holder) return { first: 0, last: 40 };
+        const first = Math.floor(holder.scrollTop / ROW_HEIGHT);
+        return { first, last: first + Math.ceil(holder.clientHeight / ROW_HEIGHT) + 1 };
     }
 
     statusColumn() {

@@ -9,7 +9,8 @@ import { edited, Schedule } from './schedule.js';
 import { SiteRecord } from './site.js';
 
 const $ = (id) => document.getElementById(id);
-const SLICE = 2000; // rows worked out between two frames
+const BUDGET = 6; // ms of working out between two turns of the page's event loop
+const PASTED_AT_ONCE = 1000; // lines of a paste read between two frames
 
 function say(words, kind = 'info') {
     const box = $('message');
@@ -23,7 +24,8 @@ function warn(words) {
     box.hidden = !words;
 }
 
-const nextFrame = () => new Promise((resolve) => setTimeout(resolve, 0));
+// A task after the next frame is painted: work that must not hold it back.
+const afterPaint = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
 
 function storage() {
     try {
@@ -39,11 +41,20 @@ async function start() {
     const at = (title) => titles.indexOf(title);
     const schedule = new Schedule(core.columns.input.length, storage());
     warn(schedule.load());
-    const site = new SiteRecord(core, storage(), warn);
+    // The site record reads every jack of the schedule: it works out what
+    // is not yet worked out before it reads.
+    const site = new SiteRecord(
+        { ...core, siteJacks: () => (whole(), core.siteJacks()), importRecord: (bytes) => (whole(), core.importRecord(bytes)) },
+        storage(),
+        warn,
+    );
     const siteWarning = site.load();
     if (siteWarning) warn(siteWarning);
 
     let results = null; // the core's rows for the schedule shown, or null where an option is refused
+    // A row's mark: consecutive rows of one mark are the spans of a tendon.
+    const tendonColumn = core.columns.input.findIndex((column) => column.title === 'tendon');
+    const mark = (row) => String(row?.[tendonColumn] ?? '').trim();
     let selectedRow = 0;
     let run = 0;
 
@@ -53,7 +64,17 @@ async function start() {
         return Object.fromEntries(titles.map((title, n) => [title, result.cells[n]]));
     };
 
+    // The selected tendon's figures and drawing, drawn again only when its
+    // rows' results changed.
+    let drawnFor = null;
     function showSelected() {
+        let from = selectedRow, to = selectedRow + 1;
+        const rows = schedule.rows;
+        while (from > 0 && mark(rows[from]) && mark(rows[from]) === mark(rows[from - 1])) from--;
+        while (to < rows.length && mark(rows[to]) && mark(rows[to]) === mark(rows[to - 1])) to++;
+        const key = `${selectedRow}\x1e${(results ?? []).slice(from, to).map((result) => result?.text ?? '').join('\x1e')}`;
+        if (key === drawnFor) return;
+        drawnFor = key;
         const cells = cellsOf(selectedRow);
         const card = $('tendon');
         card.hidden = !cells;
@@ -61,10 +82,16 @@ async function start() {
         for (const element of card.querySelectorAll('[data-cell]')) element.textContent = cells[element.dataset.cell] ?? '';
         $('range').textContent = cells.elong_min && `${cells.elong_min} ～ ${cells.elong_max}`;
         card.dataset.status = cells.status === 'ok' ? 'ok' : 'failed';
-        const figure = $('figure');
-        figure.replaceChildren();
-        const svg = core.figures(selectedRow);
-        if (svg) figure.append(...drawTendon(svg, core.keyPoints(selectedRow)));
+        // The drawing after the figures are painted: it is the most the
+        // page builds for a change, and the figures are what the site reads.
+        const row = selectedRow;
+        afterPaint().then(() => {
+            if (drawnFor !== key) return; // drawn again meanwhile
+            const figure = $('figure');
+            figure.replaceChildren();
+            const svg = core.figures(row);
+            if (svg) figure.append(...drawTendon(svg, core.keyPoints(row)));
+        });
     }
 
     const grid = new Grid($('grid'), core.columns, at('a1'), {
@@ -77,13 +104,13 @@ async function start() {
             for (const [row, fields] of block) if (rows[row]) rows[row] = edited(rows[row], fields.map(([column]) => [column, '']));
             schedule.change({ rows });
         },
-        paste(text, row, column) {
-            const read = core.read(text, true, column);
+        async paste(text, row, column) {
+            const read = await readPasted(text, column);
             if (read.error) {
                 say(`粘贴的内容无法读取：第 ${read.error.line} 行：${read.error.message}。钢绞线表未改动。`, 'error');
                 return;
             }
-            schedule.write(row, read.records.map((fields) => read.columns.map((c) => [c, fields[c]])));
+            schedule.place(row, read.records, read.columns);
             say(`已粘贴 ${read.records.length} 行。`);
         },
         select(row) {
@@ -93,42 +120,108 @@ async function start() {
         },
     });
 
-    // What the core last worked out: the rows and the options it had.
-    let computed = { rows: [], options: null };
+    // Pasted text read as the core reads it, a thousand lines between two
+    // frames where no quote can join lines: the chunks after the first read
+    // under a header naming the columns the first was read into.
+    async function readPasted(text, column) {
+        const lines = text.includes('"') ? [] : text.split(/\r?\n/);
+        if (lines.length <= PASTED_AT_ONCE) return core.read(text, true, column);
+        const read = core.read(lines.slice(0, PASTED_AT_ONCE).join('\n'), true, column);
+        if (read.error) return read;
+        const header = read.columns.map((c) => core.columns.input[c].title).join('\t');
+        for (let from = PASTED_AT_ONCE; from < lines.length; from += PASTED_AT_ONCE) {
+            await afterPaint();
+            const part = core.read(`${header}\n${lines.slice(from, from + PASTED_AT_ONCE).join('\n')}`, true, column);
+            if (part.error) return { error: { ...part.error, line: part.error.line - 1 + from } };
+            for (const record of part.records) read.records.push(record);
+        }
+        return read;
+    }
+
+    // What the core last worked out: for each row the fields it worked out
+    // (a row is stale where the schedule's row is another), and the options.
+    let computed = { rows: [], options: null, length: 0 };
+    const stale = (rows, n) => rows[n] !== computed.rows[n];
+
+    // Works out rows [from, to) of the schedule, widened to whole tendons (a
+    // tendon's spans are worked out together), where any is stale.
+    function workOut(rows, from, to) {
+        while (from > 0 && from < rows.length && mark(rows[from]) && mark(rows[from]) === mark(rows[from - 1])) from--;
+        while (to < rows.length && mark(rows[to]) && mark(rows[to]) === mark(rows[to - 1])) to++;
+        let first = from;
+        while (first < to && !stale(rows, first)) first++;
+        let last = to;
+        while (last > first && !stale(rows, last - 1)) last--;
+        if (first >= last) return;
+        for (const [at, row] of core.evaluate(rows.slice(first, last), first, rows.length)) results[at] = row;
+        for (let n = first; n < last; n++) computed.rows[n] = rows[n];
+    }
+
+    // Every stale row worked out at once: before the results are saved,
+    // printed, copied or read by the site record.
+    function whole() {
+        const { rows } = schedule;
+        if (!results) return;
+        for (let from = 0; from < rows.length; from++) {
+            if (!stale(rows, from)) continue;
+            let to = from;
+            while (to < rows.length && stale(rows, to)) to++;
+            workOut(rows, from, to);
+            from = to - 1;
+        }
+    }
 
     // Works out the rows that changed since last time (every row when the
-    // options changed), a slice at a time, then shows them.
+    // options changed): those on screen and the selected one's tendon first,
+    // shown within the frame, then the rest a few milliseconds at a time, so
+    // the page answers throughout.
     async function recompute() {
         const mine = ++run;
         const { rows, options } = schedule;
-        let next = null;
         let refused = null;
         if (options !== computed.options) {
             refused = core.takeOptions(options);
-            computed = { rows: [], options: refused ? null : options };
+            computed = { rows: [], options: refused ? null : options, length: 0 };
         }
-        if (!refused) {
-            next = (results ?? []).slice(0, rows.length);
-            let sliced = false;
-            for (let from = 0; from < rows.length; from++) {
-                if (rows[from] === computed.rows[from]) continue;
-                let to = from;
-                while (to < rows.length && to - from < SLICE && rows[to] !== computed.rows[to]) to++;
-                if (sliced) {
-                    await nextFrame();
-                    if (mine !== run) return; // a newer change is being worked out
-                }
-                sliced = to - from === SLICE;
-                for (const [at, row] of core.evaluate(rows.slice(from, to), from, rows.length)) next[at] = row;
-                from = to - 1;
+        if (refused) {
+            results = null;
+        } else {
+            results = (results ?? []).slice(0, rows.length);
+            if (rows.length !== computed.length) {
+                for (const [at, row] of core.evaluate([], rows.length, rows.length)) results[at] = row;
+                computed.length = rows.length;
             }
-            if (rows.length !== computed.rows.length)
-                for (const [at, row] of core.evaluate([], rows.length, rows.length)) next[at] = row;
-            computed = { rows, options };
+            const { first, last } = grid.inView();
+            workOut(rows, first, Math.min(rows.length, last));
+            workOut(rows, selectedRow, Math.min(rows.length, selectedRow + 1));
         }
-        results = next;
         showRefusal(refused);
-        if (!$('site').hidden) site.refresh();
+        await shown(mine, rows, refused);
+        if (mine !== run) return;
+        // When results first stood on screen, and how many times since: for
+        // tests and benchmarks that wait for the page.
+        document.body.dataset.firstResults ??= String(Math.round(performance.now()));
+        document.body.dataset.ready = String(mine);
+        for (let from = 0; !refused && from < rows.length; ) {
+            await afterPaint();
+            if (mine !== run) return; // a newer change is being worked out
+            const start = performance.now();
+            while (from < rows.length && performance.now() - start < BUDGET) {
+                workOut(rows, from, Math.min(rows.length, from + 100));
+                from = Math.min(rows.length, from + 100);
+            }
+            await shown(mine, rows, refused);
+        }
+        if (mine === run) document.body.dataset.complete = String(mine);
+    }
+
+    // The rows shown as they now stand, with the counts and the selected
+    // tendon, and the site record where it is open.
+    async function shown(mine, rows, refused) {
+        if (!refused && !$('site').hidden) {
+            whole();
+            site.refresh();
+        }
         await grid.show(rows, results);
         if (mine !== run) return;
         const worked = results ? results.filter(Boolean) : [];
@@ -136,10 +229,6 @@ async function start() {
         const failed = worked.filter((r) => r.cells[at('status')] !== 'ok').length;
         $('counts').textContent = `${tendons} 束，${worked.length} 行${failed ? `，其中 ${failed} 行未算出` : ''}`;
         showSelected();
-        // When results first stood, and how many times since: for tests and
-        // benchmarks that wait for the page.
-        document.body.dataset.firstResults ??= String(Math.round(performance.now()));
-        document.body.dataset.ready = String(mine);
     }
 
     // The options panel, from the core's own list, with its defaults.
@@ -176,11 +265,13 @@ async function start() {
         if (refused) say('张拉参数有误：改正后才计算。', 'error');
     }
 
-    schedule.onChange((warning) => {
-        warn(warning);
+    schedule.onChange(() => {
         showOptions();
         recompute();
-    });
+    }, warn);
+    // A page hidden or closed keeps its last change.
+    addEventListener('pagehide', () => schedule.flush());
+    document.addEventListener('visibilitychange', () => document.hidden && schedule.flush());
 
     const confirmDiscard = () =>
         !schedule.rows.some((row) => row.some((field) => field !== '')) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
@@ -250,6 +341,7 @@ async function start() {
     }
     $('save').addEventListener('click', () => {
         if (!results) return say('张拉参数有误，结果未保存。', 'error');
+        whole();
         download(core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
         say('结果已保存为 quillmere-results.csv。');
     });
@@ -257,6 +349,7 @@ async function start() {
     // site record, with the readings taken on site where there are any.
     function saveWorkbook(readings, name) {
         if (!results) return say('张拉参数有误，工作簿未保存。', 'error');
+        whole();
         const bytes = core.workbook(1000, readings);
         if (!bytes.length) return say('工作簿未能写出。', 'error');
         download(bytes, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', name);
@@ -281,6 +374,7 @@ async function start() {
     });
     function saveDxf(row, name) {
         if (!results) return say('张拉参数有误，DXF 未保存。', 'error');
+        whole();
         const bytes = core.dxf(polylines.checked, row);
         if (!bytes.length) return say('没有算出的钢绞线，DXF 未保存。', 'error');
         download(bytes, 'image/vnd.dxf', name);
@@ -293,6 +387,7 @@ async function start() {
     // The sheets printed: laid out for printing only, cleared after.
     $('print-sheets').addEventListener('click', () => {
         if (!results) return say('张拉参数有误，计算书未打印。', 'error');
+        whole();
         const pages = core.sheetPages();
         if (!pages.length) return say('表中没有钢绞线，计算书为空。', 'error');
         $('print').replaceChildren(
@@ -306,6 +401,7 @@ async function start() {
     site.onImported = (words, failed) => say(words, failed ? 'error' : 'info');
     $('copy').addEventListener('click', async () => {
         if (!results) return say('张拉参数有误，没有结果可复制。', 'error');
+        whole();
         const text = core.resultsTsv();
         try {
             await navigator.clipboard.writeText(text);

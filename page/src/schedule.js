@@ -4,7 +4,8 @@
 // held no value for ([column, why naming the cell]); typing into such a
 // cell forgets it. Every change is a
 // new state, the earlier ones kept for undo, and each is written to the
-// browser's storage at once, so a reload or a closed tab loses nothing.
+// browser's storage as soon as the change is painted (and at once when the
+// page is hidden or closed), so a reload or a closed tab loses nothing.
 
 import { keep } from './storage.js';
 
@@ -69,8 +70,11 @@ export class Schedule {
         });
     }
 
-    onChange(listener) {
+    // listener(): the schedule changed; told(warning): the storage's word on
+    // the last change saved, null when it was kept.
+    onChange(listener, told = () => {}) {
         this.listeners.push(listener);
+        this.told = told;
     }
 
     // A new state: rows and options as given (rows are replaced, never
@@ -99,8 +103,39 @@ export class Schedule {
     apply({ rows, options }) {
         this.rows = rows;
         this.options = options;
-        const warning = this.save();
-        for (const listener of this.listeners) listener(warning);
+        for (const listener of this.listeners) listener();
+        // Saved after the change is painted: writing a thousand rows to the
+        // storage would hold the frame back.
+        if (!this.unsaved) {
+            this.unsaved = true;
+            requestAnimationFrame(() => setTimeout(() => this.flush(), 0));
+            setTimeout(() => this.flush(), 500); // a hidden page paints no frame
+        }
+    }
+
+    // Saves a change not yet saved.
+    flush() {
+        if (!this.unsaved) return;
+        this.unsaved = false;
+        this.told?.(this.save());
+    }
+
+    // Records (fields by the core's input columns) put in `columns` from a
+    // row on, as pasted; rows are added where they run past the end.
+    place(firstRow, records, columns) {
+        const rows = this.rows.slice();
+        records.forEach((fields, r) => {
+            const at = firstRow + r;
+            while (rows.length < at) rows.push(this.emptyRow());
+            if (at < rows.length) {
+                rows[at] = edited(rows[at], columns.map((c) => [c, fields[c]]));
+            } else {
+                const row = this.emptyRow();
+                for (const c of columns) row[c] = fields[c];
+                rows.push(row);
+            }
+        });
+        this.change({ rows });
     }
 
     // Fields written from (row, column) on, a block of them as pasted;

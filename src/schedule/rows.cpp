@@ -564,6 +564,12 @@ void TendonMarks::check(const Record &first, Result &row)
         addNote(row, "束号 " + std::string(mark) + " 前面已用过，此处为另一束 (the mark was used before: this is another tendon)");
 }
 
+bool TendonMarks::usedBefore(const Record &first) const
+{
+    const std::string_view mark = trimmed(first.fields[input::tendon]);
+    return !mark.empty() && used_.contains(std::string(mark));
+}
+
 void TendonMarks::passed(const Record &first)
 {
     const std::string_view mark = trimmed(first.fields[input::tendon]);

@@ -312,6 +312,8 @@ class TendonMarks {
 public:
     void check(const Record &first, Result &row);
     void passed(const Record &first); // a tendon before those checked
+    // Whether check would say the tendon's mark was used before.
+    bool usedBefore(const Record &first) const;
 
 private:
     std::set<std::string> used_;

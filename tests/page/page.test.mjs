@@ -50,6 +50,15 @@ async function cell(page, row, title, result = false) {
     const columns = await page.evaluate(() => [...document.querySelectorAll('.tabulator-col')].map((c) => [c.innerText.split('\n')[0], c.getAttribute('tabulator-field')]));
     const field = columns[result ? 'findLast' : 'find'](([t]) => t === title)?.[1];
     assert.ok(field, `no column ${title}`);
+    // Scrolled to, as a person scrolls to a column past the screen's edge:
+    // the grid builds the cells of the columns in view only.
+    await page.evaluate((name) => {
+        const header = document.querySelector(`.tabulator-col[tabulator-field="${name}"]`);
+        const holder = document.querySelector('#grid .tabulator-tableholder');
+        const left = header.offsetLeft, shown = holder.scrollLeft + 150;
+        if (left < shown || left + header.offsetWidth > holder.scrollLeft + holder.clientWidth)
+            holder.scrollLeft = Math.max(0, left - 150);
+    }, field);
     return page.locator(`.tabulator-row:nth-child(${row}) .tabulator-cell[tabulator-field="${field}"]`);
 }
 
@@ -65,7 +74,10 @@ async function paste(page, row, title, clipboard) {
     }, clipboard);
 }
 
-const settled = (page, check, arg = null) => page.waitForFunction(check, arg, { timeout: 10_000 });
+const settled = (page, check, arg = null) =>
+    page.waitForFunction(check, arg, { timeout: 10_000 }).catch(async (error) => {
+        throw new Error(`${error.message}\n${check}\nthe page shows: ${(await page.locator('#tendon').innerText()).slice(0, 1500)} ${await page.evaluate(() => document.querySelector('#tendon').hidden)}`);
+    });
 
 function program(path) {
     const done = spawnSync(env.QUILLMERE_SCHEDULE, [path]);
@@ -412,6 +424,7 @@ test('storage that is full is said before anything is lost', async () => {
     const { page, problems } = await open(context);
     await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
     await settled(page, () => document.body.innerText.includes('18110'));
+    await page.waitForSelector('#warning:not([hidden])');
     assert.match(await page.locator('#warning').textContent(), /存储已满/);
     // A site reading that cannot be kept says so at once, and stays on screen.
     await page.getByRole('button', { name: '现场记录' }).click();
