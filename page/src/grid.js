@@ -6,9 +6,14 @@
 import { TabulatorFull as Tabulator } from 'tabulator-tables';
 
 const ROW_HEIGHT = 28; // px: every row one line high
-const SHOWN_AT_ONCE = 1000; // rows handed to the grid between two frames
+const SHOWN_AT_ONCE = 100; // rows handed to the grid at a time
+const BUDGET = 5; // ms of handing rows over between two frames
 // A task after the next frame is painted.
 const afterPaint = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+
+// A cell's text: a text node, never markup, and no element of its own (a
+// thousand rows shown anew lay out fewer boxes).
+const cellText = (value) => document.createTextNode(value ?? '');
 
 const text = (value) => {
     const span = document.createElement('span');
@@ -33,6 +38,9 @@ export class Grid {
     constructor(element, columns, shownFrom, handlers) {
         this.inputs = columns.input;
         this.outputs = columns.output.map((column, n) => ({ ...column, n })).slice(shownFrom);
+        const at = (title) => this.outputs.find((column) => column.title === title).n;
+        this.status = at('status');
+        this.message = at('message');
         this.handlers = handlers;
         this.pendingKey = null;
         this.editing = null; // the cell being typed into
@@ -84,7 +92,17 @@ export class Grid {
                     })),
                 ],
             });
-            this.table.on('tableBuilt', resolve);
+            this.table.on('tableBuilt', () => {
+                // Where the rows in view are, kept as the grid scrolls and
+                // resizes: read when a change is worked out, it would make the
+                // page lay itself out there and then.
+                const holder = element.querySelector('.tabulator-tableholder');
+                const seen = () => (this.view = { top: holder.scrollTop, height: holder.clientHeight });
+                seen();
+                holder.addEventListener('scroll', seen, { passive: true });
+                new ResizeObserver(seen).observe(holder);
+                resolve();
+            });
         });
         this.table.on('cellEdited', (cell) => {
             const field = cell.getField();
@@ -104,7 +122,7 @@ export class Grid {
 
     inputCell(cell, n) {
         this.mark(cell, n);
-        return text(cell.getValue());
+        return cellText(cell.getValue());
     }
 
     // An input cell outlined where its row failed on it, the message on it.
@@ -112,17 +130,15 @@ export class Grid {
         const data = cell.getRow().getData();
         const element = cell.getElement();
         const fault = data.fault === n;
+        const title = fault ? data[`o${this.message}`] ?? '' : '';
         element.classList.toggle('fault', fault);
-        element.title = fault ? data[`o${this.messageColumn()}`] ?? '' : '';
+        // Written only when it changes: every write is a change the page lays out again.
+        if (element.title !== title) element.title = title;
     }
 
     outputCell(cell, column) {
         if (column.title === 'status') cell.getElement().classList.toggle('ok', cell.getValue() === 'ok');
-        return text(cell.getValue());
-    }
-
-    messageColumn() {
-        return this.outputs.find((column) => column.title === 'message').n;
+        return cellText(cell.getValue());
     }
 
     // A cell's editor: a plain text box, holding the key that started it
@@ -260,7 +276,7 @@ export class Grid {
         const data = {
             id,
             fault: result?.fault ?? -1,
-            failed: !!result && result.cells[this.statusColumn()] !== 'ok',
+            failed: !!result && result.cells[this.status] !== 'ok',
             spans: result?.spans ?? 1,
         };
         fields.forEach((field, n) => (data[`i${n}`] = field));
@@ -269,9 +285,9 @@ export class Grid {
     }
 
     // rows: input fields; results: the core's rows (null where refused).
-    // Only rows whose fields or results changed are handed to the grid, a
-    // few hundred between two frames, so a paste of ten thousand rows never
-    // holds the page.
+    // Only rows whose fields or results changed are handed to the grid, as
+    // many as fit in a few milliseconds between two frames, so a paste of
+    // ten thousand rows never holds the page.
     async show(rows, results) {
         await this.ready;
         const old = this.shown ?? { rows: [], results: null };
@@ -282,14 +298,20 @@ export class Grid {
             if (id < old.rows.length && rows[id] === old.rows[id] && result?.text === was?.text) continue;
             changed.push(id);
         }
-        this.shown = { rows, results };
+        // The results as shown now, copied: the page goes on working out rows
+        // into the same list, and those must count as changed next time.
+        this.shown = { rows, results: results?.slice() ?? null };
         const before = old.rows.length;
         if (rows.length < before) {
             await this.table.deleteRow(Array.from({ length: before - rows.length }, (_, n) => rows.length + n));
             this.rows = null;
         }
+        let began = performance.now();
         for (let from = 0; from < changed.length; from += SHOWN_AT_ONCE) {
-            if (from) await afterPaint();
+            if (performance.now() - began > BUDGET) {
+                await afterPaint();
+                began = performance.now();
+            }
             const part = changed.slice(from, from + SHOWN_AT_ONCE).map((id) => this.dataOf(id, rows[id], results?.[id] ?? null));
             this.update(part.filter((data) => data.id < before));
             const added = part.filter((data) => data.id >= before);
@@ -334,21 +356,43 @@ export class Grid {
             const wanted = Math.min(520, Math.ceil(16 + 7.2 * widest));
             if (wanted > column.getWidth()) column.setWidth(wanted);
         }
-        await this.table.addData(added);
+        if (!this.appendBelow(added)) await this.table.addData(added);
         this.rows = null;
+    }
+
+    // Rows added below the last one built, which is out of view: the rows
+    // on screen stay as they are and only the room below them grows. (The
+    // grid itself would build every row in view again for each batch: some
+    // sixty milliseconds, a frame held back each time.) False where the grid
+    // must build them, or is not the one this was written against.
+    appendBelow(added) {
+        const manager = this.table.rowManager;
+        const renderer = manager?.renderer;
+        const last = manager?.rows?.at(-1);
+        const known = typeof manager?.blockRedraw === 'function' && typeof manager.refreshPipelines === 'function'
+            && typeof renderer?.vDomBottomPad === 'number' && renderer.tableElement;
+        if (!known || !last || last.element?.isConnected || !renderer.vDomRowHeight) return false;
+        manager.blockRedraw();
+        this.table.addData(added); // with redrawing blocked it builds no row
+        const refresh = manager.redrawBlockRestoreConfig;
+        manager.redrawBlock = false;
+        manager.redrawBlockRestoreConfig = false;
+        if (refresh) manager.refreshPipelines(refresh.handler, refresh.stage, refresh.index, true);
+        manager.dispatch('data-refreshed');
+        const height = added.length * renderer.vDomRowHeight;
+        renderer.vDomBottomPad += height;
+        renderer.vDomScrollHeight += height;
+        renderer.tableElement.style.paddingBottom = `${renderer.vDomBottomPad}px`;
+        return true;
     }
 
     // The rows in view, [first, last): what is worked out first.
     inView() {
-        const holder = this.table?.element?.querySelector('.tabulator-tableholder');
-        if (!holder) return { first: 0, last: 40 };
-        const first = Math.floor(holder.scrollTop / ROW_HEIGHT);
-        return { first, last: first + Math.ceil(holder.clientHeight / ROW_HEIGHT) + 1 };
+        if (!this.view) return { first: 0, last: 40 };
+        const first = Math.floor(this.view.top / ROW_HEIGHT);
+        return { first, last: first + Math.ceil(this.view.height / ROW_HEIGHT) + 1 };
     }
 
-    statusColumn() {
-        return this.outputs.find((column) => column.title === 'status').n;
-    }
 }
 
 // A text's width in the grid's digits: CJK characters count twice.

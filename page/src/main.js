@@ -9,7 +9,7 @@ import { edited, Schedule } from './schedule.js';
 import { SiteRecord } from './site.js';
 
 const $ = (id) => document.getElementById(id);
-const BUDGET = 6; // ms of working out between two turns of the page's event loop
+const BUDGET = 4; // ms of working out between two turns of the page's event loop
 const PASTED_AT_ONCE = 1000; // lines of a paste read between two frames
 
 function say(words, kind = 'info') {

@@ -4,7 +4,7 @@
 // held no value for ([column, why naming the cell]); typing into such a
 // cell forgets it. Every change is a
 // new state, the earlier ones kept for undo, and each is written to the
-// browser's storage as soon as the change is painted (and at once when the
+// browser's storage once the page is idle after the change (and at once when the
 // page is hidden or closed), so a reload or a closed tab loses nothing.
 
 import { keep } from './storage.js';
@@ -12,6 +12,12 @@ import { keep } from './storage.js';
 const KEY = 'quillmere.schedule';
 const VERSION = 1;
 const KEPT = 100; // earlier states undo can go back to
+
+// A task when the page has nothing else to do (after the next frame where
+// the browser cannot say).
+const whenIdle = globalThis.requestIdleCallback
+    ? (task) => requestIdleCallback(task, { timeout: 400 })
+    : (task) => requestAnimationFrame(() => setTimeout(task, 0));
 
 export class Schedule {
     constructor(width, storage) {
@@ -104,11 +110,11 @@ export class Schedule {
         this.rows = rows;
         this.options = options;
         for (const listener of this.listeners) listener();
-        // Saved after the change is painted: writing a thousand rows to the
-        // storage would hold the frame back.
+        // Saved when the page is idle: writing ten thousand rows to the
+        // storage takes some thirty milliseconds, a frame held back.
         if (!this.unsaved) {
             this.unsaved = true;
-            requestAnimationFrame(() => setTimeout(() => this.flush(), 0));
+            whenIdle(() => this.flush());
             setTimeout(() => this.flush(), 500); // a hidden page paints no frame
         }
     }

@@ -280,6 +280,31 @@ test('pasted rows, with and without a header, and an edit work out at once and s
     await context.close();
 });
 
+test('thousands of pasted rows are all there when scrolled to, worked out', async () => {
+    const context = await browser.newContext();
+    const { page, problems } = await open(context);
+    const rows = Array.from({ length: 3000 }, (_, n) => KL1.replace('KL1-1', `T${n + 1}`).replace('17970', String(17970 + (n % 2) * 30)));
+    await paste(page, 1, 'name', rows.join('\r\n'));
+    await settled(page, () => document.body.dataset.complete === document.body.dataset.ready && document.querySelector('#counts').textContent.startsWith('3000 束'));
+    // The last row, worked out after those first in view: its cells as shown.
+    await page.evaluate(() => {
+        const holder = document.querySelector('#grid .tabulator-tableholder');
+        holder.scrollTop = holder.scrollHeight;
+    });
+    const last = () => [...document.querySelectorAll('#grid .tabulator-row')]
+        .map((row) => [...row.querySelectorAll('.tabulator-cell')].map((cell) => cell.textContent))
+        .find((cells) => cells[1] === 'T3000' && cells.includes('ok'));
+    await settled(page, last);
+    const shown = await page.evaluate(last);
+    const alone = join(work, 'last.csv');
+    writeFileSync(alone, `${HEADER}\n${rows.at(-1)}\n`.replaceAll('\t', ','));
+    const [titles, expected] = program(alone).toString().slice(1).split('\r\n').map((line) => line.split(','));
+    assert.deepEqual(shown.slice(0, 3), ['3000', 'T3000', 'C4']);
+    for (const title of ['length', 'elong', 'lf_left']) assert.ok(shown.includes(expected[titles.indexOf(title)]), title);
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
 test('the spans of a continuous tendon are worked out together as they are edited', async () => {
     const context = await browser.newContext();
     const { page, problems } = await open(context);
