@@ -96,11 +96,16 @@ export class Grid {
                 // Where the rows in view are, kept as the grid scrolls and
                 // resizes: read when a change is worked out, it would make the
                 // page lay itself out there and then.
+                // (Until the first is told, after the grid's first layout,
+                // the rows at the top are taken as those in view.)
                 const holder = element.querySelector('.tabulator-tableholder');
-                const seen = () => (this.view = { top: holder.scrollTop, height: holder.clientHeight });
-                seen();
+                let height = null;
+                const seen = () => height !== null && (this.view = { top: holder.scrollTop, height });
                 holder.addEventListener('scroll', seen, { passive: true });
-                new ResizeObserver(seen).observe(holder);
+                new ResizeObserver(([entry]) => {
+                    height = entry.contentRect.height;
+                    seen();
+                }).observe(holder);
                 resolve();
             });
         });

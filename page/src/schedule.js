@@ -4,8 +4,9 @@
 // held no value for ([column, why naming the cell]); typing into such a
 // cell forgets it. Every change is a
 // new state, the earlier ones kept for undo, and each is written to the
-// browser's storage once the page is idle after the change (and at once when the
-// page is hidden or closed), so a reload or a closed tab loses nothing.
+// browser's storage at the first idle moment long enough to hold the write
+// (and at once when the page is hidden or closed), so a reload or a closed
+// tab loses nothing.
 
 import { keep } from './storage.js';
 
@@ -13,11 +14,23 @@ const KEY = 'quillmere.schedule';
 const VERSION = 1;
 const KEPT = 100; // earlier states undo can go back to
 
-// A task when the page has nothing else to do (after the next frame where
-// the browser cannot say).
-const whenIdle = globalThis.requestIdleCallback
-    ? (task) => requestIdleCallback(task, { timeout: 400 })
-    : (task) => requestAnimationFrame(() => setTimeout(task, 0));
+const LONG_IDLE = 40; // ms: the browser's longest idle moments, with no frame due, are 50
+const SAVED_WITHIN = 5000; // ms: saved by then even on a page that is never idle that long
+
+// A task at the first idle moment of LONG_IDLE (writing ten thousand rows to
+// the storage takes some thirty milliseconds, which would hold back a frame
+// due meanwhile), and within SAVED_WITHIN; after the next frame where the
+// browser cannot say when it is idle.
+function whenIdle(task) {
+    if (!globalThis.requestIdleCallback) return requestAnimationFrame(() => setTimeout(task, 0));
+    const by = performance.now() + SAVED_WITHIN;
+    const wait = (deadline) => {
+        const left = by - performance.now();
+        if (deadline.didTimeout || left <= 0 || deadline.timeRemaining() >= LONG_IDLE) task();
+        else requestIdleCallback(wait, { timeout: left });
+    };
+    requestIdleCallback(wait, { timeout: SAVED_WITHIN });
+}
 
 export class Schedule {
     constructor(width, storage) {
@@ -110,12 +123,9 @@ export class Schedule {
         this.rows = rows;
         this.options = options;
         for (const listener of this.listeners) listener();
-        // Saved when the page is idle: writing ten thousand rows to the
-        // storage takes some thirty milliseconds, a frame held back.
         if (!this.unsaved) {
             this.unsaved = true;
             whenIdle(() => this.flush());
-            setTimeout(() => this.flush(), 500); // a hidden page paints no frame
         }
     }
 
