@@ -46,7 +46,7 @@ void run(benchmark::State &state, const std::string &text)
         std::istringstream in(text);
         schedule::Reader reader(in);
         const auto writer = schedule::csvWriter(out);
-        schedule::evaluateAll(reader, {}, [&](const schedule::Result &result) {
+        schedule::evaluateAll(reader, {}, [&](const schedule::Result &result, const schedule::Record &) {
             if (!result.ok())
                 state.SkipWithError("a tendon failed");
             writer->write(result);

@@ -328,6 +328,27 @@ std::string midSpanStepNote(const calc::ProfileGeometry &geometry);
 // as the site reads its limits, halves up.
 std::string elongationLimit(std::string_view shown, int percent);
 
+// A tendon handed to the site record on a phone in a link to the served
+// page: its fragment (which a browser never sends to a server) carries the
+// tendon's rows and how it is stressed, compressed, URL-safe, versioned and
+// checked. `siteUrl` is where the page is served; "" where it is no address
+// a phone can open, with why, naming what is wrong.
+std::string siteUrlProblem(std::string_view siteUrl);
+// The link to a tendon: its rows (every span) as given and the stressing as
+// used for it, which the page takes as its options.
+std::string siteLink(std::string_view siteUrl, std::span<const Record> rows, const Stressing &stressing);
+struct SiteTendon {
+    std::vector<Record> rows;
+    std::vector<std::pair<std::string, std::string>> options; // key, text, in the options' order
+};
+// The tendon a link (or its fragment) carries; the message where it carries
+// none: not such a link, one from a newer version, or damaged or cut short.
+struct SiteLinkRead {
+    std::optional<SiteTendon> tendon;
+    std::string message;
+};
+SiteLinkRead readSiteLink(std::string_view link);
+
 // A figure to `decimals` places as the results show it: the double's exact
 // decimal expansion rounded (an exact half to even), the point a "." in any
 // locale.

@@ -8,7 +8,7 @@
 
 namespace schedule {
 
-void evaluateAll(Records &reader, const Stressing &stressing, const std::function<void(const Result &)> &each)
+void evaluateAll(Records &reader, const Stressing &stressing, const std::function<void(const Result &, const Record &)> &each)
 {
     // Each tendon's results depend on its own records alone. Records are read
     // a batch at a time, a batch and each core's share of it ending where a
@@ -33,7 +33,7 @@ void evaluateAll(Records &reader, const Stressing &stressing, const std::functio
         for (std::size_t n = 0; n < done.size; ++n) {
             if (n == 0 || !sameTendon(done.records[n - 1], done.records[n]))
                 marks.check(done.records[n], done.results[n]);
-            each(done.results[n]);
+            each(done.results[n], done.records[n]);
         }
         done.size = 0;
     };

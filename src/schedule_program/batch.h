@@ -7,9 +7,9 @@
 namespace schedule {
 
 // Every record of the schedule worked out and joined into tendons, handed to
-// `each` in the schedule's order. Records are worked out in batches shared by
+// `each` in the schedule's order with its record. Records are worked out in batches shared by
 // the machine's cores, so a ReadError comes before the results of the batch
 // it falls in.
-void evaluateAll(Records &reader, const Stressing &stressing, const std::function<void(const Result &)> &each);
+void evaluateAll(Records &reader, const Stressing &stressing, const std::function<void(const Result &, const Record &)> &each);
 
 } // namespace schedule

@@ -218,6 +218,7 @@ struct Target {
 struct Outputs {
     QString results, sheet, dxf;
     bool polylines = false;
+    std::string siteUrl; // where the page is served, for each sheet's code to the site record
 };
 
 int run(const QString &inputName, const Outputs &outputs, double step, const schedule::Stressing &stressing,
@@ -252,7 +253,7 @@ int run(const QString &inputName, const Outputs &outputs, double step, const sch
         sheetTarget.emplace(sheetName.toStdString());
         if (sheetTarget->temporary.empty())
             return complain(sheetName.toStdString(), 0, 0, "无法写入 (cannot write the sheets)");
-        sheets = std::make_unique<sheet::SheetWriter>(QString::fromStdString(sheetTarget->temporary), step);
+        sheets = std::make_unique<sheet::SheetWriter>(QString::fromStdString(sheetTarget->temporary), step, outputs.siteUrl);
     }
 
     std::optional<Target> dxfTarget;
@@ -284,11 +285,11 @@ int run(const QString &inputName, const Outputs &outputs, double step, const sch
             stop();
             return complain(input, 0, 0, why);
         }
-        schedule::evaluateAll(*schedule.records, stressing, [&](const schedule::Result &result) {
+        schedule::evaluateAll(*schedule.records, stressing, [&](const schedule::Result &result, const schedule::Record &record) {
             allOk = allOk && result.ok();
             writer->write(result);
             if (sheets)
-                sheets->add(result);
+                sheets->add(result, &record);
             if (dxf)
                 dxf->write(result);
         });
@@ -360,6 +361,10 @@ int main(int argc, char **argv)
     parser.addOption({"dxf", "The tendons' profiles for the construction drawing, as FILE.dxf: a block a tendon.", "FILE"});
     parser.addOption({"dxf-polylines", "In the DXF, each parabola as a polyline within 0.05 mm of it, not a spline."});
     parser.addOption({"step", "The distance between setting-out stations (default 1000).", "MM", "1000"});
+    parser.addOption({"site-url",
+                      "Where the page is served (its site/ folder), http:// or https://: each tendon's sheet then carries "
+                      "a code that opens its site record there.",
+                      "URL"});
     parser.addOption({"worksheet", "The worksheet of a workbook the schedule is on (default: the first with a header).",
                       "NAME"});
     for (const auto &o : schedule::stressingOptions())
@@ -393,6 +398,17 @@ int main(int argc, char **argv)
         std::cerr << program << ": --dxf 须为 .dxf 文件 (the drawing must be FILE.dxf)\n";
         return 2;
     }
+    const std::string siteUrl = parser.value("site-url").toStdString();
+    if (parser.isSet("site-url")) {
+        if (const std::string why = schedule::siteUrlProblem(siteUrl); !why.empty()) {
+            std::cerr << program << ": --site-url " << siteUrl << ": " << why << '\n';
+            return 2;
+        }
+        if (!parser.isSet("sheet")) {
+            std::cerr << program << ": --site-url 须与 --sheet 同用 (--site-url puts codes on the sheets of --sheet FILE.pdf)\n";
+            return 2;
+        }
+    }
     if (parser.isSet("dxf-polylines") && !parser.isSet("dxf")) {
         std::cerr << program << ": --dxf-polylines 须与 --dxf 同用 (--dxf-polylines goes with --dxf FILE.dxf)\n";
         return 2;
@@ -416,6 +432,6 @@ int main(int argc, char **argv)
         return 2;
     }
     return run(parser.positionalArguments().front(),
-               {parser.value("output"), parser.value("sheet"), parser.value("dxf"), parser.isSet("dxf-polylines")}, step,
+               {parser.value("output"), parser.value("sheet"), parser.value("dxf"), parser.isSet("dxf-polylines"), siteUrl}, step,
                stressing, parser.value("worksheet").toStdString());
 }

@@ -307,6 +307,14 @@ std::string svg(const Figure &figure)
         } else if (const auto *rect = std::get_if<Rect>(&item)) {
             out += "<rect x=\"" + number(rect->x) + "\" y=\"" + number(rect->y) + "\" width=\"" + number(rect->width)
                    + "\" height=\"" + number(rect->height) + "\"" + stroke(rect->pen) + "/>";
+        } else if (const auto *code = std::get_if<Code>(&item)) {
+            // One path of the dark runs along each row of modules.
+            out += "<path fill=\"#000\" d=\"";
+            forEachRun(*code, [&](double x, double y, double width) {
+                out += "M" + number(x) + " " + number(y) + "h" + number(width) + "v" + number(code->module) + "h-"
+                       + number(width) + "z";
+            });
+            out += "\"/>";
         } else if (const auto *circle = std::get_if<Circle>(&item)) {
             out += "<circle cx=\"" + number(circle->centre.x) + "\" cy=\"" + number(circle->centre.y) + "\" r=\""
                    + number(circle->radius) + "\"" + stroke(circle->pen) + "/>";

@@ -52,7 +52,14 @@ struct Text {
     Align align = Align::left;
     bool bold = false;
 };
-using Item = std::variant<Line, Polyline, Rect, Circle, Text>;
+// A two-dimensional code: `size` x `size` modules, row by row, dark where
+// true, each `module` mm square, its top left corner at (x, y).
+struct Code {
+    double x, y, module;
+    int size;
+    std::vector<bool> dark;
+};
+using Item = std::variant<Line, Polyline, Rect, Circle, Text, Code>;
 
 // A length as the sheet writes it: whole millimetres.
 inline std::string mm(double value) { return std::to_string(calc::wholeMillimetres(value)); }
@@ -94,6 +101,7 @@ public:
     void rect(double x, double y, double width, double height) { add(Rect{x, y, width, height, pen_}); }
     void circle(double x, double y, double radius) { add(Circle{{x, y}, radius, pen_}); }
     void polyline(std::vector<Point> points) { add(Polyline{std::move(points), pen_}); }
+    void code(Code code) { add(std::move(code)); }
     void draw(const Figure &figure)
     {
         auto &items = pages_.back().items;
@@ -127,5 +135,22 @@ Figure spans(const Area &area, const std::vector<const calc::Tendon *> &spans, c
 
 // A figure as an SVG fragment (no <svg> element around it), in millimetres.
 std::string svg(const Figure &figure);
+
+// Each run of dark modules along a row of a code, as (x, y, width) in mm.
+template <typename Each>
+void forEachRun(const Code &code, Each each)
+{
+    for (int row = 0; row < code.size; ++row)
+        for (int column = 0; column < code.size;) {
+            if (!code.dark[std::size_t(row * code.size + column)]) {
+                ++column;
+                continue;
+            }
+            const int from = column;
+            while (column < code.size && code.dark[std::size_t(row * code.size + column)])
+                ++column;
+            each(code.x + from * code.module, code.y + row * code.module, (column - from) * code.module);
+        }
+}
 
 } // namespace figure

@@ -64,31 +64,49 @@ double anchoringHeight(const schedule::Result &result)
 }
 
 // The height of the tensioning block, as tensioning() lays it out.
-double tensioningHeight(const schedule::Result &result)
+constexpr double codeSide = 27; // mm: a code a phone reads from the folder at arm's length
+constexpr double codeBlock = codeSide + 4;
+
+double tensioningHeight(const schedule::Result &result, bool code)
 {
     const auto &c = result.cells;
     const double notes = double(split(c[schedule::output::note], "；").size());
     return 23.5 + (throughSpans(result) ? 5 : 0) + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
            + 5.0 * (result.stressed->stressing.ends + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2
-           + anchoringHeight(result);
+           + anchoringHeight(result) + (code ? codeBlock : 0);
 }
 
 } // namespace
 
-void Sheet::add(const schedule::Result &result)
+void Sheet::add(const schedule::Result &result, const schedule::Record *record)
 {
-    addSpan(result);
+    addSpan(result, record);
     // A tendon through several spans gets a page of its own after them.
-    if (result.spans > 1)
+    if (result.spans > 1) {
         tendon_.clear();
+        records_.clear();
+    }
     if (result.spans != 1 && (result.spans > 1 || !tendon_.empty())) {
         tendon_.push_back(result);
+        if (record)
+            records_.push_back(*record);
         if (tendon_.size() == std::size_t(tendon_.front().spans))
             addTendon();
     }
 }
 
-void Sheet::addSpan(const schedule::Result &result)
+// The code of a stressed tendon's link, where the sheet has the address,
+// an encoder and every row of the tendon as given.
+Sheet::SiteCode Sheet::siteCode(const schedule::Result &head, std::span<const schedule::Record> rows) const
+{
+    if (siteUrl_.empty() || !encode_ || rows.empty() || !head.stressed)
+        return {};
+    SiteCode code{head.cells[schedule::output::tendon], encode_(schedule::siteLink(siteUrl_, rows, head.stressed->stressing))};
+    code.tooLong = code.modules.size == 0;
+    return code;
+}
+
+void Sheet::addSpan(const schedule::Result &result, const schedule::Record *record)
 {
     pages.emplace_back();
     Paper paper(pages);
@@ -115,8 +133,10 @@ void Sheet::addSpan(const schedule::Result &result)
     }
     y = checks(paper, y, t, g, held);
     const auto retitle = [&] { return title(paper, result); };
-    if (result.stressed && !throughSpans(result)) // a continuous tendon's on its own page
-        y = tensioning(paper, room(paper, y, tensioningHeight(result), retitle), result);
+    if (result.stressed && !throughSpans(result)) { // a continuous tendon's on its own page
+        const SiteCode code = siteCode(result, record ? std::span(record, 1) : std::span<const schedule::Record>());
+        y = tensioning(paper, room(paper, y, tensioningHeight(result, !code.mark.empty()), retitle), result, code);
+    }
     std::vector<std::pair<double, double>> points;
     for (const calc::ProfileGeometry::Height &h : g.settingOut(step_))
         points.emplace_back(h.x, h.height);
@@ -182,7 +202,8 @@ void Sheet::addTendon()
                                             mm(support.rightBelowTop), support.stepped() ? "，孔道错台" : ""}));
         y += 4.5;
     }
-    y = tensioning(paper, room(paper, y + 3, tensioningHeight(head), retitle), head);
+    const SiteCode code = siteCode(head, records_.size() == tendon_.size() ? std::span(records_) : std::span<const schedule::Record>());
+    y = tensioning(paper, room(paper, y + 3, tensioningHeight(head, !code.mark.empty()), retitle), head, code);
     // Across the spans, x from the tendon's left end; where spans meet,
     // each span's end is given.
     std::vector<std::pair<double, double>> points;
@@ -264,7 +285,7 @@ double Sheet::room(Paper &paper, double y, double needed, Retitle retitle)
 }
 
 // How the tendon is stressed, piece by piece, and what each jack gives.
-double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result)
+double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result, const SiteCode &code)
 {
     namespace out = schedule::output;
     const auto &c = result.cells;
@@ -344,7 +365,29 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result)
         paper.text(margin + 4, y, 176, "⚠ " + note);
         y += 5;
     }
-    return y + 2;
+    return code.mark.empty() ? y + 2 : siteCodeBlock(paper, y + 2, code);
+}
+
+// The tendon's code for the phone at the jack, its mark beside it, and what
+// it opens. Nothing else comes within four modules of the code, which a
+// reader needs clear around it.
+double Sheet::siteCodeBlock(Paper &paper, double y, const SiteCode &code)
+{
+    const double x = margin + 4, beside = x + codeSide + 6;
+    if (!code.tooLong) {
+        const double module = codeSide / code.modules.size;
+        paper.code(Code{x, y + 2, module, code.modules.size, code.modules.dark});
+    }
+    paper.font(9, true);
+    paper.text(beside, y + 4, 130, "现场张拉记录　束 " + code.mark);
+    paper.font(8);
+    paper.paragraph(beside, y + 10, 130,
+                    code.tooLong ? "本束的行与参数过多，无法做成二维码：请在网页中打开钢绞线表后进入现场记录。"
+                                 : "用手机扫描左侧二维码，即在网页的现场记录中打开本束：各级张拉力、油压表读数与伸长值同本计算书。",
+                    4.5);
+    paper.font(7);
+    paper.paragraph(beside, y + 21, 130, "本束数据在链接的 # 之后，打开时不发往任何服务器；网页：" + siteUrl_, 3.8);
+    return y + codeBlock;
 }
 
 // The loss as the wedges seat, and the stages the site reads at each jack.

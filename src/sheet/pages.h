@@ -9,31 +9,54 @@
 
 #include "sheet/figure.h"
 
+#include <functional>
+#include <span>
 #include <vector>
 
 namespace figure {
 
 inline constexpr double pageWidth = 210, pageHeight = 297, pageMargin = 15;
 
+// A text as a two-dimensional code: its modules, row by row, dark where true
+// (none where the text is too long for one).
+struct Modules {
+    int size = 0;
+    std::vector<bool> dark;
+};
+using Encoder = std::function<Modules(const std::string &text)>;
+
 class Sheet {
 public:
-    // `step`: the distance between setting-out stations, in mm.
-    explicit Sheet(double step) : step_(step) {}
+    // `step`: the distance between setting-out stations, in mm. With the
+    // address where the page is served and an encoder, each tendon's
+    // tensioning carries the code of its link to the site record.
+    explicit Sheet(double step, std::string siteUrl = {}, Encoder encode = {})
+        : step_(step), siteUrl_(std::move(siteUrl)), encode_(std::move(encode))
+    {
+    }
 
-    // Lays out a row's pages, in the schedule's order, after those before.
-    void add(const schedule::Result &result);
+    // Lays out a row's pages, in the schedule's order, after those before;
+    // `record`, the row as given, for the tendon's link.
+    void add(const schedule::Result &result, const schedule::Record *record = nullptr);
 
     std::vector<Figure> pages;
 
 private:
-    void addSpan(const schedule::Result &result);
+    struct SiteCode {
+        std::string mark;
+        Modules modules;
+        bool tooLong = false;
+    };
+    SiteCode siteCode(const schedule::Result &head, std::span<const schedule::Record> rows) const;
+    void addSpan(const schedule::Result &result, const schedule::Record *record);
     void addTendon();
     double title(Paper &paper, const schedule::Result &result);
     double body(Paper &paper, double y, const schedule::Result &result, const calc::Tendon &t,
                 const calc::ProfileGeometry &g);
     double checks(Paper &paper, double y, const calc::Tendon &t, const calc::ProfileGeometry &g,
                   const calc::HeldParameters &held);
-    double tensioning(Paper &paper, double y, const schedule::Result &result);
+    double tensioning(Paper &paper, double y, const schedule::Result &result, const SiteCode &code);
+    double siteCodeBlock(Paper &paper, double y, const SiteCode &code);
     double anchoring(Paper &paper, double y, const schedule::Result &result);
     template <typename Retitle>
     double room(Paper &paper, double y, double needed, Retitle retitle);
@@ -41,7 +64,10 @@ private:
     void settingOut(Paper &paper, double y, const std::vector<std::pair<double, double>> &points, Retitle retitle);
 
     double step_;
+    std::string siteUrl_;
+    Encoder encode_;
     std::vector<schedule::Result> tendon_; // the spans of a tendon through several, until its last
+    std::vector<schedule::Record> records_; // and its rows as given, where they are known
 };
 
 } // namespace figure

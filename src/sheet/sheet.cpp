@@ -9,6 +9,8 @@
 #include <QPainterPath>
 #include <QPdfWriter>
 
+#include <qrcodegen.hpp>
+
 #include <vector>
 
 namespace sheet {
@@ -110,6 +112,14 @@ void paint(QPainter &painter, const figure::Figure &figure)
         } else if (const auto *rect = std::get_if<figure::Rect>(&item)) {
             pen(rect->pen);
             painter.drawRect(paper.box(rect->x, rect->y, rect->width, rect->height));
+        } else if (const auto *code = std::get_if<figure::Code>(&item)) {
+            // The dark runs as one filled path, so no seam shows between modules.
+            QPainterPath path;
+            path.setFillRule(Qt::WindingFill);
+            figure::forEachRun(*code, [&](double x, double y, double width) {
+                path.addRect(paper.box(x, y, width, code->module));
+            });
+            painter.fillPath(path, Qt::black);
         } else if (const auto *circle = std::get_if<figure::Circle>(&item)) {
             pen(circle->pen);
             painter.drawEllipse(paper.at(circle->centre.x, circle->centre.y), circle->radius * paper.unit, circle->radius * paper.unit);
@@ -160,9 +170,30 @@ void drawStress(QPainter &painter, const QRectF &area, double length, const sche
     paint(painter, figure::stress(areaOf(painter, area), length, stressed));
 }
 
+namespace {
+
+// A link as a QR code, at quartile correction: a quarter of it may be worn
+// or soiled in the site's folder and it still reads.
+figure::Modules qrCode(const std::string &text)
+{
+    try {
+        const qrcodegen::QrCode code = qrcodegen::QrCode::encodeText(text.c_str(), qrcodegen::QrCode::Ecc::QUARTILE);
+        figure::Modules modules{code.getSize(), {}};
+        for (int y = 0; y < modules.size; ++y)
+            for (int x = 0; x < modules.size; ++x)
+                modules.dark.push_back(code.getModule(x, y));
+        return modules;
+    } catch (const qrcodegen::data_too_long &) {
+        return {};
+    }
+}
+
+} // namespace
+
 class SheetWriter::Pages {
 public:
-    Pages(const QString &path, double step) : path_(path), writer_(path), sheet_(step)
+    Pages(const QString &path, double step, const std::string &siteUrl)
+        : path_(path), writer_(path), sheet_(step, siteUrl, qrCode)
     {
         writer_.setPageSize(QPageSize(QPageSize::A4));
         writer_.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -172,9 +203,9 @@ public:
     }
 
     // A row's pages, painted as soon as they are laid out.
-    void add(const schedule::Result &result)
+    void add(const schedule::Result &result, const schedule::Record *record)
     {
-        sheet_.add(result);
+        sheet_.add(result, record);
         for (const figure::Figure &page : sheet_.pages) {
             if (!painter_.isActive())
                 open_ = painter_.begin(&writer_);
@@ -202,11 +233,14 @@ private:
     bool open_ = false;
 };
 
-SheetWriter::SheetWriter(const QString &path, double step) : pages_(std::make_unique<Pages>(path, step)) {}
+SheetWriter::SheetWriter(const QString &path, double step, const std::string &siteUrl)
+    : pages_(std::make_unique<Pages>(path, step, siteUrl))
+{
+}
 
 SheetWriter::~SheetWriter() = default;
 
-void SheetWriter::add(const schedule::Result &result) { pages_->add(result); }
+void SheetWriter::add(const schedule::Result &result, const schedule::Record *record) { pages_->add(result, record); }
 
 bool SheetWriter::finish() { return pages_->finish(); }
 

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QPainter;
@@ -46,13 +47,16 @@ void drawSpans(QPainter &painter, const QRectF &area, const std::vector<const ca
 
 class SheetWriter {
 public:
-    // `step`: the distance between setting-out stations, in mm.
-    SheetWriter(const QString &path, double step);
+    // `step`: the distance between setting-out stations, in mm; `siteUrl`:
+    // where the page is served, for each tendon's code to its site record
+    // ("" for none).
+    SheetWriter(const QString &path, double step, const std::string &siteUrl = {});
     ~SheetWriter();
     SheetWriter(const SheetWriter &) = delete;
     SheetWriter &operator=(const SheetWriter &) = delete;
 
-    void add(const schedule::Result &result);
+    // `record`: the row as given, which the tendon's code carries.
+    void add(const schedule::Result &result, const schedule::Record *record = nullptr);
     // Completes the file; false when it could not be written.
     bool finish();
 
