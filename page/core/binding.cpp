@@ -160,11 +160,19 @@ std::string options()
     for (const schedule::StressingOption &o : schedule::stressingOptions())
         json.open('{').key("key").text(o.key).key("option").text(o.option).key("label").text(o.label)
             .key("help").text(o.help).key("default").text(defaults.shown(o.key)).close('}');
+    // Where the page is served: not how a tendon is stressed, but kept with
+    // the options, for the codes that open a tendon's site record there.
+    json.open('{').key("key").text("site-url").key("option").text("site-url").key("label").text("现场记录网址")
+        .key("help").text("The address where the page is served, http:// or https://: each tendon then carries a code "
+                          "that opens its site record there.")
+        .key("default").text("").close('}');
     return json.close(']').done();
 }
 
-// How rows are stressed, from the options last taken.
+// How rows are stressed, from the options last taken, and where the page is
+// served ("" where not given).
 schedule::Stressing stressing;
+std::string siteUrl;
 
 // Takes the options given (key U+001F text, split by U+001E) in the program's
 // order: "" when all stand, else the first refused as {key, message}, when no
@@ -188,6 +196,14 @@ std::string takeOptions(const std::string &text)
                     return refused(o.key, *reason);
     if (const auto conflict = taken.conflict())
         return refused(conflict->key, conflict->message);
+    std::string url;
+    for (const auto &[key, value] : given)
+        if (key == "site-url") {
+            url = schedule::trimmed(value);
+            if (const std::string why = schedule::siteUrlProblem(url); !why.empty())
+                return refused(key, why);
+        }
+    siteUrl = url;
     stressing = taken;
     texts.assign(texts.size(), std::string(1, '\x18')); // none known: every row is handed over again
     return {};
@@ -646,16 +662,65 @@ emscripten::val drawingFile(bool polylines, int row)
     return bytes;
 }
 
+// A text as a QR code, by the page's encoder (the module's qrModules, which
+// gives {size, dark: "0101..."}, size 0 where the text is too long).
+figure::Modules qrModules(const std::string &text)
+{
+    const emscripten::val encode = emscripten::val::module_property("qrModules");
+    if (encode.isUndefined())
+        return {};
+    const emscripten::val code = encode(text);
+    figure::Modules modules{code["size"].as<int>(), {}};
+    for (const char c : code["dark"].as<std::string>())
+        modules.dark.push_back(c == '1');
+    if (modules.dark.size() != std::size_t(modules.size) * std::size_t(modules.size))
+        return {};
+    return modules;
+}
+
+// The link to the site record of the tendon row n belongs to, where the page
+// is given its address and the whole tendon is worked out; "" else.
+std::string siteLink(int row)
+{
+    const std::optional<Rows> rows = tendonOf(row);
+    if (siteUrl.empty() || !rows || !rows->whole || !shown[rows->first]->stressed)
+        return {};
+    return schedule::siteLink(siteUrl, std::span(records).subspan(rows->first, rows->last - rows->first),
+                              shown[rows->first]->stressed->stressing);
+}
+
+// The tendon a link carries: {"rows": [[fields]], "options": [[key, text]]},
+// or {"message"} where it carries none.
+std::string readSiteLink(const std::string &link)
+{
+    const schedule::SiteLinkRead read = schedule::readSiteLink(link);
+    if (!read.tendon)
+        return Json().open('{').key("message").text(read.message).close('}').done();
+    Json json;
+    json.open('{').key("rows").open('[');
+    for (const schedule::Record &record : read.tendon->rows) {
+        json.open('[');
+        for (const std::string &field : record.fields)
+            json.text(field);
+        json.close(']');
+    }
+    json.close(']').key("options").open('[');
+    for (const auto &[key, text] : read.tendon->options)
+        json.open('[').text(key).text(text).close(']');
+    return json.close(']').close('}').done();
+}
+
 // The calculation sheet of the schedule last worked out, as the program
 // writes it to PDF: a page of SVG for each of its A4 pages, split by U+001E.
 std::string sheetPages()
 {
-    figure::Sheet sheet(1000);
+    figure::Sheet sheet(1000, siteUrl, qrModules);
     std::string pages;
-    for (const auto &result : shown) {
+    for (std::size_t n = 0; n < shown.size(); ++n) {
+        const auto &result = shown[n];
         if (!result)
             continue;
-        sheet.add(*result);
+        sheet.add(*result, &records[n]);
         for (const figure::Figure &page : sheet.pages) {
             if (!pages.empty())
                 pages += recordSeparator;
@@ -742,5 +807,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("keyPoints", &keyPoints);
     emscripten::function("figures", &figures);
     emscripten::function("sheetPages", &sheetPages);
+    emscripten::function("siteLink", &siteLink);
+    emscripten::function("readSiteLink", &readSiteLink);
     emscripten::function("version", &schedule::versionText);
 }

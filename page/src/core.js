@@ -2,6 +2,8 @@
 // page. Everything the page shows of a tendon comes through here: the page
 // only moves texts between the grid and these functions.
 
+import { qrModules } from './code.js';
+
 const RECORD = '\x1e';
 const FIELD = '\x1f';
 const GROUP = '\x1d';
@@ -20,6 +22,7 @@ function row(text) {
 
 export async function loadCore(create = globalThis.createQuillmereCore) {
     const core = await create();
+    core.qrModules = qrModules; // the sheets' codes, drawn by the page's encoder
     const columns = JSON.parse(core.columns());
     const options = JSON.parse(core.options());
     return {
@@ -80,5 +83,10 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // the readings typed at one (texts, in the core's order) checked.
         siteJacks: () => JSON.parse(core.siteJacks()),
         siteCheck: (row, end, typed) => JSON.parse(core.siteCheck(row, end, typed.map(clean).join(FIELD))),
+        // The link to the site record of the tendon a row belongs to, where
+        // the page's address is given ("" else), and the tendon a link
+        // carries: {rows, options: [[key, text]]} or {message}.
+        siteLink: (row) => core.siteLink(row),
+        readSiteLink: (link) => JSON.parse(core.readSiteLink(String(link))),
     };
 }

@@ -6,6 +6,7 @@ import { loadCore } from './core.js';
 import { drawTendon, svgNode } from './drawing.js';
 import { Grid } from './grid.js';
 import { edited, Schedule } from './schedule.js';
+import { codeSvg } from './code.js';
 import { SiteRecord } from './site.js';
 
 const $ = (id) => document.getElementById(id);
@@ -64,15 +65,25 @@ async function start() {
         return Object.fromEntries(titles.map((title, n) => [title, result.cells[n]]));
     };
 
+    // The code of the selected tendon's link to its site record, where the
+    // page is given its address: the office hands a tendon to a phone with it.
+    function showCode(row) {
+        const link = core.siteLink(row);
+        const code = link ? codeSvg(link) : null;
+        $('site-code').hidden = !code;
+        $('site-code-image').replaceChildren(...(code ? [code] : []));
+        if (code) $('site-code-link').href = link;
+    }
+
     // The selected tendon's figures and drawing, drawn again only when its
-    // rows' results changed.
+    // rows' results or the page's address changed.
     let drawnFor = null;
     function showSelected() {
         let from = selectedRow, to = selectedRow + 1;
         const rows = schedule.rows;
         while (from > 0 && mark(rows[from]) && mark(rows[from]) === mark(rows[from - 1])) from--;
         while (to < rows.length && mark(rows[to]) && mark(rows[to]) === mark(rows[to - 1])) to++;
-        const key = `${selectedRow}\x1e${(results ?? []).slice(from, to).map((result) => result?.text ?? '').join('\x1e')}`;
+        const key = `${selectedRow}\x1e${schedule.options['site-url'] ?? ''}\x1e${(results ?? []).slice(from, to).map((result) => result?.text ?? '').join('\x1e')}`;
         if (key === drawnFor) return;
         drawnFor = key;
         const cells = cellsOf(selectedRow);
@@ -91,6 +102,7 @@ async function start() {
             figure.replaceChildren();
             const svg = core.figures(row);
             if (svg) figure.append(...drawTendon(svg, core.keyPoints(row)));
+            showCode(row);
         });
     }
 
@@ -461,7 +473,45 @@ async function start() {
     showOptions();
     if (matchMedia('(max-width: 820px)').matches) $('stressing').open = false; // a phone shows the tendon first
     if (!schedule.rows.length) schedule.rows = [schedule.emptyRow()];
+    const openSite = () => {
+        if (!document.body.classList.contains('site-mode')) $('site-mode').click();
+        site.showRow(0);
+    };
+    const linked = openLink();
     await recompute();
+    if (linked) openSite();
+    // Another code scanned while the page is open.
+    addEventListener('hashchange', async () => {
+        if (!openLink()) return;
+        await recompute();
+        openSite();
+    });
+
+    // A tendon's link, from the code on its sheet: the tendon and its
+    // options in place of the schedule (undo brings the schedule back), to
+    // be opened in the site record. Taken once: a reload does not take it
+    // again. A link that cannot be read changes nothing.
+    function openLink() {
+        if (!/^#t\d/.test(location.hash)) return false;
+        const read = core.readSiteLink(location.hash);
+        history.replaceState(null, '', location.pathname + location.search);
+        if (read.message) {
+            say(read.message, 'error');
+            return false;
+        }
+        // Where the page lives is where the link was made for.
+        const options = Object.fromEntries(read.options);
+        const here = /^https?:$/.test(location.protocol) ? location.origin + location.pathname : '';
+        if (schedule.options['site-url'] || here) options['site-url'] = schedule.options['site-url'] || here;
+        const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+        const fresh = !same(schedule.rows, read.rows) || !same(Object.entries(schedule.options).sort(), Object.entries(options).sort());
+        if (fresh) schedule.change({ rows: read.rows, options });
+        selectedRow = 0;
+        const mark = read.rows[0][tendonColumn] || read.rows[0][0];
+        const before = schedule.past.length && fresh && schedule.past.at(-1).rows.some((row) => row.some((field) => field !== ''));
+        say(`已打开束 ${mark} 的现场记录${before ? '；原钢绞线表可用“撤销”找回' : ''}。`);
+        return true;
+    }
 }
 
 // Served over http or https, the page keeps itself for use offline through

@@ -107,6 +107,12 @@ export class SiteRecord {
         this.show(again >= 0 ? again : Math.min(this.at, this.jacks.length - 1));
     }
 
+    // The first jack of the tendon whose figures stand on a row.
+    showRow(row) {
+        const n = this.jacks.findIndex((jack) => jack.row === row);
+        if (n >= 0) this.show(n);
+    }
+
     show(n) {
         const jack = this.jacks[n];
         $('site-empty').hidden = Boolean(jack);

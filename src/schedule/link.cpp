@@ -91,8 +91,9 @@ std::string siteUrlProblem(std::string_view url)
     if (url.size() > longestUrl)
         return "长于 " + std::to_string(longestUrl) + " 个字符 (too long to leave room for the tendon in the code)";
     for (const unsigned char c : url)
-        if (c <= ' ' || c == '#' || c == 0x7f)
-            return "含空格、控制字符或 # (an address with no blanks, no control characters and no fragment)";
+        if (c <= ' ' || c == '#' || c >= 0x7f)
+            return "含空格、控制字符、# 或非 ASCII 字符 (an address in plain ASCII, with no blanks and no fragment; "
+                   "write a Chinese host name as its xn-- form)";
     return {};
 }
 
@@ -117,8 +118,13 @@ std::string siteLink(std::string_view siteUrl, std::span<const Record> rows, con
             --used;
         if (r)
             text += row;
-        for (std::size_t f = 0; f < used; ++f)
-            (f ? text += field : text) += trimmed(fields[f]);
+        for (std::size_t f = 0; f < used; ++f) {
+            if (f)
+                text += field;
+            // The separators are never a schedule's text; one a file held goes as '?'.
+            for (const char c : trimmed(fields[f]))
+                text += c == field || c == row || c == part ? '?' : c;
+        }
     }
     uLongf size = compressBound(uLong(text.size()));
     std::vector<unsigned char> packed(size);

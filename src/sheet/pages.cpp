@@ -383,7 +383,7 @@ double Sheet::siteCodeBlock(Paper &paper, double y, const SiteCode &code)
     paper.font(8);
     paper.paragraph(beside, y + 10, 130,
                     code.tooLong ? "本束的行与参数过多，无法做成二维码：请在网页中打开钢绞线表后进入现场记录。"
-                                 : "用手机扫描左侧二维码，即在网页的现场记录中打开本束：各级张拉力、油压表读数与伸长值同本计算书。",
+                                 : "用手机扫描左侧二维码，在网页的现场记录中打开本束（张拉力、油压表读数、伸长值同本计算书）",
                     4.5);
     paper.font(7);
     paper.paragraph(beside, y + 21, 130, "本束数据在链接的 # 之后，打开时不发往任何服务器；网页：" + siteUrl_, 3.8);

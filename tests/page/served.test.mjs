@@ -6,7 +6,8 @@
 // said, and the page works on.
 
 import assert from 'node:assert/strict';
-import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { spawnSync } from 'node:child_process';
+import { cpSync, mkdtempSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -124,6 +125,63 @@ test('served: storage the browser will not keep is said, and the page works on',
     await page.waitForSelector('#kept:not([hidden])');
     assert.match(await page.locator('#kept').textContent(), /未同意长期保存/);
     await paste(page, KL1);
+    assert.deepEqual(problems, []);
+    await context.close();
+});
+
+// The program's sheets with codes to this server, read by an independent
+// decoder; each link opens its tendon's site record with the program's
+// figures (the record it writes, as openpyxl reads it); the tendon's panel
+// shows the same code; a link a character off or cut short changes nothing.
+test('served: the code on a tendon\'s sheet opens its site record with the program\'s figures', async () => {
+    const work = mkdtempSync(join(tmpdir(), 'quillmere-codes-'));
+    const root = new URL('../../', import.meta.url).pathname;
+    const gauge = 'J1:p=0.0213F-0.70; J2:F=46.95p+33';
+    const [pdf, xlsx] = [join(work, 'sheets.pdf'), join(work, 'record.xlsx')];
+    const made = spawnSync(env.QUILLMERE_SCHEDULE, ['--site-url', site.url, '--gauge', gauge, '--sheet', pdf, '-o', xlsx, join(root, 'docs/schedule/example-continuous.csv')]);
+    assert.equal(made.status, 0, made.stderr.toString());
+    spawnSync('pdftoppm', ['-r', '200', '-png', pdf, join(work, 'page')]);
+    const pages = readdirSync(work).filter((f) => f.endsWith('.png')).map((f) => join(work, f));
+    const links = spawnSync('zbarimg', ['-q', '--raw', ...pages.sort()]).stdout.toString().split('\n').filter(Boolean);
+    assert.equal(links.length, 2, links.join('\n')); // KL5 through three spans, and L6
+    const record = JSON.parse(spawnSync('/usr/bin/python3', ['-c', `
+import sys, json, openpyxl
+rows = openpyxl.load_workbook(sys.argv[1])['张拉记录'].iter_rows(values_only=True)
+print(json.dumps([[r[0], r[1], r[2]] + [f'{f:.1f}' for f in r[4:9:2]] + [f'{p:.2f}' for p in r[5:10:2]] + [f'{r[10]:.1f}（{r[11]:.1f} ～ {r[12]:.1f}）']
+                  for r in rows if r[1] in ('左端', '右端')], ensure_ascii=False))`, xlsx]).stdout);
+
+    const context = await profile();
+    const page = await context.newPage();
+    const problems = [];
+    page.on('pageerror', (error) => problems.push(error.message));
+    const shown = [];
+    for (const link of links) {
+        await page.goto(link);
+        await page.waitForSelector('body[data-ready]');
+        await page.waitForFunction(() => document.querySelector('#site-jack').options.length > 0 && !document.querySelector('#site-jack-record').hidden);
+        assert.equal(new URL(page.url()).hash, ''); // taken once
+        for (const option of await page.locator('#site-jack option').allTextContents()) {
+            await page.getByLabel('钢绞线与张拉端').selectOption({ label: option });
+            const stages = await page.locator('#site-stages tr').evaluateAll((rows) => rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
+            shown.push([...option.split(' '), ...stages.map((s) => s[2]), ...stages.map((s) => s[3]), await page.locator('#site-elongation').textContent()]);
+        }
+    }
+    assert.deepEqual(shown, record);
+
+    // The panel's code, read off the screen, is the sheet's link.
+    await page.locator('#site-mode').click();
+    const panel = join(work, 'panel.png');
+    await page.locator('#site-code-image').screenshot({ path: panel });
+    assert.equal(spawnSync('zbarimg', ['-q', '--raw', panel]).stdout.toString().trim(), links.at(-1));
+
+    const fragment = links[0].slice(links[0].indexOf('#'));
+    const other = (c) => (c === 'A' ? 'B' : 'A');
+    for (const broken of [fragment.slice(0, 40) + other(fragment[40]) + fragment.slice(41), fragment.slice(0, fragment.length - 9)]) {
+        await page.goto(site.url + broken);
+        await page.waitForSelector('body[data-ready]');
+        assert.match(await page.locator('#message').textContent(), /链接已损坏或不完整/);
+        assert.match(await page.locator('#tendon').innerText(), /L6/); // the tendon opened before, still there
+    }
     assert.deepEqual(problems, []);
     await context.close();
 });

@@ -7,6 +7,7 @@ gives the same results; bad rows get their status and bad files exit 2 with
 nothing written. Usage: check_schedule.py PROGRAM TENDONS.csv"""
 import re
 import csv
+import glob
 import io
 import os
 import subprocess
@@ -307,6 +308,28 @@ starts = {}
 for tendon, span, x, h in book['setting-out'].iter_rows(min_row=2, values_only=True):
     starts.setdefault((tendon, span), x)
 assert starts == {('KL5', 'KL5-A'): 0, ('KL5', 'KL5-B'): 17970, ('KL5', 'KL5-C'): 29970, ('L6', 'L6'): 0}, starts
+
+# Each stressed tendon's sheet carries the code of its link, which an
+# independent decoder reads: four spans with every option given still read
+# at 25 mm and 200 dpi (the sheet's 27 mm at 185 dpi). An address a phone
+# cannot open exits 2 naming it, with no sheet written.
+url = 'https://intranet.example/quillmere/site/'
+every = ['--fptk', '1960', '--sigma-con', '1400', '--duct', 'plastic', '--kappa', '0.0016', '--mu', '0.16',
+         '--strands', '12', '--area', '139', '--ep', '196000', '--jack', '600', '--allow-live', '700',
+         '--allow-dead', '150', '--set', '5', '--initial', '15', '--gauge', 'J1:p=0.0213F-0.70; J2:F=46.95p+33',
+         '--stroke', '250', '--jacks', 'J1,J2']
+four = write('four.csv', '\n'.join([HEAD] + [f'KL12-{n},KL12,{SPANS[s]},2,,2' for n, s in enumerate('ABCD')]))
+coded = os.path.join(work, 'coded.pdf')
+assert run('--site-url', url, '--sheet', coded, *every, four)[0] == 0
+subprocess.run(['pdftoppm', '-r', '185', '-png', coded, os.path.join(work, 'coded')], check=True)
+links = subprocess.run(['zbarimg', '-q', '--raw', *sorted(f for f in glob.glob(os.path.join(work, 'coded*.png')))],
+                       capture_output=True, text=True).stdout.split()
+assert len(links) == 1 and links[0].startswith(url + '#t1.'), links
+for bad in ['ftp://intranet.example/', 'https://', 'https://a b/', 'https://quillmere.example/#x', 'https://例子.cn/']:
+    gone = os.path.join(work, 'never.pdf')
+    code, _, said = run('--site-url', bad, '--sheet', gone, example)
+    assert code == 2 and '--site-url' in said and not os.path.exists(gone), (bad, said)
+assert run('--site-url', url, example)[0] == 2  # a code goes on a sheet
 
 # Tendons across the batches the rows are worked out in, each joined whole.
 code, t = spans(*[(f's{n}', f'T{n // 3}', 'A', '', '', '') for n in range(5000)])

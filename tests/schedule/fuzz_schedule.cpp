@@ -20,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                                 "invalid argument", "input"};
     const std::string bytes(reinterpret_cast<const char *>(data), size);
     std::istringstream in(bytes);
+    schedule::readSiteLink(bytes); // any text as a link: refused or read, never a fault
     const auto lines = std::count(bytes.begin(), bytes.end(), '\n') + 1;
     try {
         schedule::Reader reader(in);
@@ -37,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 ++last;
             schedule::joinTendon(std::span(results).subspan(first, last - first),
                                  std::span(records).subspan(first, last - first), {});
+            // A stressed tendon's site link reads back as its rows.
+            if (results[first].stressed) {
+                const auto rows = std::span(records).subspan(first, last - first);
+                const auto read = schedule::readSiteLink(schedule::siteLink("https://q.example/", rows, results[first].stressed->stressing));
+                if (!read.tendon || read.tendon->rows.size() != rows.size())
+                    __builtin_trap();
+            }
             first = last;
         }
         if (long(results.size()) >= lines)
