@@ -88,7 +88,9 @@ tensioning, and the setting-out heights above the beam's bottom face every
 heights (x from each tendon's left end) and the site record 张拉记录: the
 calibrations (--gauge), then per tendon and jack the stages' forces and gauge
 readings, cells for the ruler at each stage and the draw-in, and formulas for
-the measured elongation, its deviation and the draw-in checked.
+the measured elongation, its deviation and the draw-in checked. With
+--site-url (where the page's site folder is served) each stressed tendon's
+tensioning also carries a QR code that opens its site record in the page.
 
 --dxf writes the tendons' profiles for the construction drawing (AutoCAD 2007 DXF,
 millimetres): each tendon a block named by its mark, its parabolas exact splines
