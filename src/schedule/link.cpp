@@ -9,7 +9,7 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <array>
+#include <cstdint>
 
 namespace schedule {
 namespace {

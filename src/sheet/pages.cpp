@@ -63,10 +63,10 @@ double anchoringHeight(const schedule::Result &result)
     return 5 * anchoringLines + 1 + stageHeading + 3 * s.ends * stageRow + (s.gaugeAt(0) ? 5 : 0) + 1.5;
 }
 
-// The height of the tensioning block, as tensioning() lays it out.
 constexpr double codeSide = 27; // mm: a code a phone reads from the folder at arm's length
 constexpr double codeBlock = codeSide + 4;
 
+// The height of the tensioning block, as tensioning() lays it out.
 double tensioningHeight(const schedule::Result &result, bool code)
 {
     const auto &c = result.cells;
