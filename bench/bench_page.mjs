@@ -94,6 +94,8 @@ for (let n = 0; n < 7; ++n) {
     await page.locator('.tabulator-row:nth-child(2) .tabulator-cell[tabulator-field="i8"]').click();
     edits.push(await pasteAndWait(page, String(15000 + n * 100)));
 }
+// The option typed into as an engineer does, after clicking its box.
+await page.locator('#options input').first().click();
 const options = [];
 for (let n = 0; n < 7; ++n) {
     await page.waitForTimeout(500);
