@@ -374,15 +374,19 @@ export class Grid {
         const manager = this.table.rowManager;
         const renderer = manager?.renderer;
         const last = manager?.rows?.at(-1);
-        const known = typeof manager?.blockRedraw === 'function' && typeof manager.refreshPipelines === 'function'
-            && typeof renderer?.vDomBottomPad === 'number' && renderer.tableElement;
-        if (!known || !last || last.element?.isConnected || !renderer.vDomRowHeight) return false;
-        manager.blockRedraw();
-        this.table.addData(added); // with redrawing blocked it builds no row
-        const refresh = manager.redrawBlockRestoreConfig;
-        manager.redrawBlock = false;
-        manager.redrawBlockRestoreConfig = false;
-        if (refresh) manager.refreshPipelines(refresh.handler, refresh.stage, refresh.index, true);
+        const known = typeof manager?.refreshPipelines === 'function' && typeof manager.setActiveRows === 'function'
+            && typeof renderer?.vDomBottomPad === 'number'
+            && renderer.tableElement && typeof last?.constructor === 'function';
+        if (!known || last.element?.isConnected || !renderer.vDomRowHeight) return false;
+        // The rows made as the grid makes them and put at the end, then its
+        // lists of rows made again once: its own adding makes them again
+        // for every row added, ten thousand times over for a paste.
+        // (The grid neither sorts nor filters: every row stands, in order,
+        // and its sorting, left out, writes to every column's header.)
+        const Row = last.constructor;
+        for (const data of added) manager.rows.push(new Row(data, manager));
+        manager.setActiveRows(manager.rows);
+        manager.refreshPipelines(undefined, 'display', 0, true);
         manager.dispatch('data-refreshed');
         const height = added.length * renderer.vDomRowHeight;
         renderer.vDomBottomPad += height;

@@ -140,11 +140,14 @@ export class Schedule {
     // row on, as pasted; rows are added where they run past the end.
     place(firstRow, records, columns) {
         const rows = this.rows.slice();
+        const pasted = new Set(columns);
         records.forEach((fields, r) => {
             const at = firstRow + r;
             while (rows.length < at) rows.push(this.emptyRow());
             if (at < rows.length) {
                 rows[at] = edited(rows[at], columns.map((c) => [c, fields[c]]));
+            } else if (fields.length === this.width && fields.every((field, c) => field === '' || pasted.has(c))) {
+                rows.push(fields); // a new row as read: ten thousand of them copy nothing
             } else {
                 const row = this.emptyRow();
                 for (const c of columns) row[c] = fields[c];
