@@ -80,6 +80,7 @@ export class Grid {
                         editor: (cell, onRendered, success, cancel) => this.editor(cell, onRendered, success, cancel),
                         formatter: (cell) => this.inputCell(cell, n),
                         minWidth: n === 0 ? 96 : 56,
+                        width: headerWidth(column.title, column.chinese, n === 0 ? 96 : 56),
                         frozen: n === 0, // the tendon's name stays in view as the results scroll past
                     })),
                     ...this.outputs.map((column) => ({
@@ -89,6 +90,7 @@ export class Grid {
                         hozAlign: column.numeric ? 'right' : 'left',
                         cssClass: 'result',
                         maxWidth: column.title === 'message' ? 520 : undefined,
+                        width: headerWidth(column.title, '', 40),
                     })),
                 ],
             });
@@ -402,6 +404,13 @@ export class Grid {
         return { first, last: first + Math.ceil(this.view.height / ROW_HEIGHT) + 1 };
     }
 
+}
+
+// A column as wide as its header's title and Chinese name: given, so that
+// the grid measures no header as it is built (its first results come the
+// sooner); a column widens to its cells as rows come (add).
+function headerWidth(title, chinese, least) {
+    return Math.max(least, Math.ceil(20 + Math.max(7.6 * textWidth(title), 5.6 * textWidth(chinese))));
 }
 
 // A text's width in the grid's digits: CJK characters count twice.
