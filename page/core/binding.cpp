@@ -689,6 +689,22 @@ std::string siteLink(int row)
                               shown[rows->first]->stressed->stressing);
 }
 
+// The code of that link as SVG, drawn as the sheet draws it, one module a
+// unit with the four modules of light a reader needs around it; "" for none.
+std::string siteCode(int row)
+{
+    const std::string link = siteLink(row);
+    const figure::Modules modules = link.empty() ? figure::Modules{} : qrModules(link);
+    if (!modules.size)
+        return {};
+    figure::Figure code;
+    code.items.push_back(figure::Code{0, 0, 1, modules.size, modules.dark});
+    const std::string side = std::to_string(modules.size + 8);
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"-4 -4 " + side + " " + side
+           + "\" shape-rendering=\"crispEdges\" role=\"img\"><rect x=\"-4\" y=\"-4\" width=\"" + side + "\" height=\"" + side
+           + "\" fill=\"#fff\"/>" + figure::svg(code) + "</svg>";
+}
+
 // The tendon a link carries: {"rows": [[fields]], "options": [[key, text]]},
 // or {"message"} where it carries none.
 std::string readSiteLink(const std::string &link)
@@ -808,6 +824,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("figures", &figures);
     emscripten::function("sheetPages", &sheetPages);
     emscripten::function("siteLink", &siteLink);
+    emscripten::function("siteCode", &siteCode);
     emscripten::function("readSiteLink", &readSiteLink);
     emscripten::function("version", &schedule::versionText);
 }

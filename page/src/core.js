@@ -87,6 +87,7 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // the page's address is given ("" else), and the tendon a link
         // carries: {rows, options: [[key, text]]} or {message}.
         siteLink: (row) => core.siteLink(row),
+        siteCode: (row) => core.siteCode(row), // its code as the sheet draws it, SVG ("" for none)
         readSiteLink: (link) => JSON.parse(core.readSiteLink(String(link))),
     };
 }

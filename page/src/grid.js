@@ -403,7 +403,6 @@ export class Grid {
         const first = Math.floor(this.view.top / ROW_HEIGHT);
         return { first, last: first + Math.ceil(this.view.height / ROW_HEIGHT) + 1 };
     }
-
 }
 
 // A column as wide as its header's title and Chinese name: given, so that

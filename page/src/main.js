@@ -6,7 +6,6 @@ import { loadCore } from './core.js';
 import { drawTendon, svgNode } from './drawing.js';
 import { Grid } from './grid.js';
 import { edited, Schedule } from './schedule.js';
-import { codeSvg } from './code.js';
 import { SiteRecord } from './site.js';
 
 const $ = (id) => document.getElementById(id);
@@ -68,11 +67,11 @@ async function start() {
     // The code of the selected tendon's link to its site record, where the
     // page is given its address: the office hands a tendon to a phone with it.
     function showCode(row) {
-        const link = core.siteLink(row);
-        const code = link ? codeSvg(link) : null;
+        const markup = core.siteCode(row);
+        const code = markup ? svgNode(markup) : null;
         $('site-code').hidden = !code;
         $('site-code-image').replaceChildren(...(code ? [code] : []));
-        if (code) $('site-code-link').href = link;
+        if (code) $('site-code-link').href = core.siteLink(row);
     }
 
     // The selected tendon's figures and drawing, drawn again only when its
