@@ -245,15 +245,15 @@ def fetch(apt, dest, source, binary, wanted):
 
 
 def main(arguments):
-    if len(arguments) < 2 or not all("=" in spec for spec in arguments[1:]):
+    if len(arguments) < 2 or not all("=" in pair for pair in arguments[1:]):
         print("usage: debian_sources.py DEST SOURCE=BINARY ...", file=sys.stderr)
         return 2
     dest = pathlib.Path(arguments[0]).resolve()
     dest.mkdir(parents=True, exist_ok=True)
     apt = None
     try:
-        for spec in arguments[1:]:
-            source, binary = spec.split("=", 1)
+        for pair in arguments[1:]:
+            source, binary = pair.split("=", 1)
             wanted = installed_source_version(binary)
             record = dest / f"{source}.version"
             # "wanted taken": the installed version the source was fetched for,

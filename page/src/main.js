@@ -55,6 +55,12 @@ async function start() {
     // A row's mark: consecutive rows of one mark are the spans of a tendon.
     const tendonColumn = core.columns.input.findIndex((column) => column.title === 'tendon');
     const mark = (row) => String(row?.[tendonColumn] ?? '').trim();
+    // Rows [from, to) widened to the whole tendons they fall in.
+    const wholeTendons = (rows, from, to) => {
+        while (from > 0 && from < rows.length && mark(rows[from]) && mark(rows[from]) === mark(rows[from - 1])) from--;
+        while (to < rows.length && mark(rows[to]) && mark(rows[to]) === mark(rows[to - 1])) to++;
+        return [from, to];
+    };
     let selectedRow = 0;
     let run = 0;
 
@@ -78,10 +84,7 @@ async function start() {
     // rows' results or the page's address changed.
     let drawnFor = null;
     function showSelected() {
-        let from = selectedRow, to = selectedRow + 1;
-        const rows = schedule.rows;
-        while (from > 0 && mark(rows[from]) && mark(rows[from]) === mark(rows[from - 1])) from--;
-        while (to < rows.length && mark(rows[to]) && mark(rows[to]) === mark(rows[to - 1])) to++;
+        const [from, to] = wholeTendons(schedule.rows, selectedRow, selectedRow + 1);
         const key = `${selectedRow}\x1e${schedule.options['site-url'] ?? ''}\x1e${(results ?? []).slice(from, to).map((result) => result?.text ?? '').join('\x1e')}`;
         if (key === drawnFor) return;
         drawnFor = key;
@@ -157,8 +160,7 @@ async function start() {
     // Works out rows [from, to) of the schedule, widened to whole tendons (a
     // tendon's spans are worked out together), where any is stale.
     function workOut(rows, from, to) {
-        while (from > 0 && from < rows.length && mark(rows[from]) && mark(rows[from]) === mark(rows[from - 1])) from--;
-        while (to < rows.length && mark(rows[to]) && mark(rows[to]) === mark(rows[to - 1])) to++;
+        [from, to] = wholeTendons(rows, from, to);
         let first = from;
         while (first < to && !stale(rows, first)) first++;
         let last = to;
@@ -506,9 +508,8 @@ async function start() {
         const fresh = !same(schedule.rows, read.rows) || !same(Object.entries(schedule.options).sort(), Object.entries(options).sort());
         if (fresh) schedule.change({ rows: read.rows, options });
         selectedRow = 0;
-        const mark = read.rows[0][tendonColumn] || read.rows[0][0];
         const before = schedule.past.length && fresh && schedule.past.at(-1).rows.some((row) => row.some((field) => field !== ''));
-        say(`已打开束 ${mark} 的现场记录${before ? '；原钢绞线表可用“撤销”找回' : ''}。`);
+        say(`已打开束 ${mark(read.rows[0]) || read.rows[0][0]} 的现场记录${before ? '；原钢绞线表可用“撤销”找回' : ''}。`);
         return true;
     }
 }

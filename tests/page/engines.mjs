@@ -56,6 +56,7 @@ class Page {
     }
 }
 
+// Playwright's page; Puppeteer's takes the same calls but for its viewport and the paste.
 class PlaywrightPage extends Page {
     constructor(page) {
         super();
@@ -85,12 +86,7 @@ class PlaywrightPage extends Page {
     }
 }
 
-class PuppeteerPage extends Page {
-    constructor(page) {
-        super();
-        this.page = page;
-        page.on('dialog', (dialog) => dialog.accept());
-    }
+class PuppeteerPage extends PlaywrightPage {
     // Firefox hides what a script puts in a paste event it makes; the real
     // clipboard and keys it takes.
     async paste(text) {
@@ -99,26 +95,8 @@ class PuppeteerPage extends Page {
         await this.page.keyboard.press('v');
         await this.page.keyboard.up('Control');
     }
-    evaluate(fn, arg) {
-        return this.page.evaluate(fn, arg);
-    }
-    click(selector) {
-        return this.page.click(selector);
-    }
-    type(text) {
-        return this.page.keyboard.type(text);
-    }
-    press(key) {
-        return this.page.keyboard.press(key);
-    }
-    reload() {
-        return this.page.reload();
-    }
     resize(viewport) {
         return this.page.setViewport(viewport);
-    }
-    screenshot(path) {
-        return this.page.screenshot({ path });
     }
 }
 
