@@ -13,11 +13,29 @@ const clean = (text) => String(text ?? '').replace(/[\x1d\x1e\x1f]/g, '');
 
 // A row as the core worked it out: its text (to tell whether it changed),
 // the input column at fault, the spans of the tendon it begins (0 where it
-// goes on with one) and the result cells; null for a row with nothing in it.
-function row(text) {
-    if (!text) return null;
-    const [fault, spans, ...cells] = text.split(FIELD);
-    return { text, fault: Number(fault), spans: Number(spans), cells };
+// goes on with one), whether it was worked out (its status "ok") and the
+// result cells; null for a row with nothing in it. The cells are split from
+// the text when first read: ten thousand rows are worked out for a few
+// dozen in view, and fifty cells apiece kept for every row would leave the
+// browser that much more to collect while a paste is worked out.
+class WorkedRow {
+    // statusFromEnd: the status cell's place counted from the last cell (1).
+    constructor(text, statusFromEnd) {
+        this.text = text;
+        const afterFault = text.indexOf(FIELD);
+        const afterSpans = text.indexOf(FIELD, afterFault + 1);
+        this.fault = Number(text.slice(0, afterFault));
+        this.spans = Number(text.slice(afterFault + 1, afterSpans));
+        this.first = afterSpans + 1;
+        let end = text.length;
+        for (let n = 1; n < statusFromEnd; n++) end = text.lastIndexOf(FIELD, end - 1);
+        this.ok = text.slice(text.lastIndexOf(FIELD, end - 1) + 1, end) === 'ok';
+        this.split = null;
+    }
+
+    get cells() {
+        return (this.split ??= this.text.slice(this.first).split(FIELD));
+    }
 }
 
 export async function loadCore(create = globalThis.createQuillmereCore) {
@@ -25,6 +43,8 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
     core.qrModules = qrModules; // the sheets' codes, drawn by the page's encoder
     const columns = JSON.parse(core.columns());
     const options = JSON.parse(core.options());
+    const statusFromEnd = columns.output.length - columns.output.findIndex((column) => column.title === 'status');
+    const row = (text) => (text ? new WorkedRow(text, statusFromEnd) : null);
     return {
         columns,
         options,

@@ -39,9 +39,9 @@ export class Grid {
         this.inputs = columns.input;
         this.outputs = columns.output.map((column, n) => ({ ...column, n })).slice(shownFrom);
         const at = (title) => this.outputs.find((column) => column.title === title).n;
-        this.status = at('status');
         this.message = at('message');
         this.handlers = handlers;
+        this.Data = rowData(this.inputs.length, this.outputs);
         this.pendingKey = null;
         this.editing = null; // the cell being typed into
         this.shown = null;
@@ -71,7 +71,10 @@ export class Grid {
                 clipboardCopyConfig: { columnHeaders: false, columnGroups: false, rowHeaders: false, rowGroups: false, columnCalcs: false },
                 // A column is widened by its header alone: a handle in every
                 // cell costs every row its layout.
-                columnDefaults: { headerSort: false, resizable: 'header' },
+                // A row copied reads its cells from the row as it stands: the
+                // grid copies a row's own fields first, and a row's cells are
+                // read through its columns' names (rowData).
+                columnDefaults: { headerSort: false, resizable: 'header', accessorClipboard: copied },
                 rowFormatter: (row) => this.markRow(row.getElement(), row.getData()),
                 columns: [
                     ...this.inputs.map((column, n) => ({
@@ -280,15 +283,7 @@ export class Grid {
     }
 
     dataOf(id, fields, result) {
-        const data = {
-            id,
-            fault: result?.fault ?? -1,
-            failed: !!result && result.cells[this.status] !== 'ok',
-            spans: result?.spans ?? 1,
-        };
-        fields.forEach((field, n) => (data[`i${n}`] = field));
-        for (const column of this.outputs) data[`o${column.n}`] = result?.cells[column.n] ?? '';
-        return data;
+        return new this.Data(id, fields, result);
     }
 
     // rows: input fields; results: the core's rows (null where refused).
@@ -336,8 +331,10 @@ export class Grid {
         for (const data of updated) {
             const row = this.rows[data.id];
             Object.assign(row.getData(), data);
-            if (!row.getElement().isConnected) {
-                row.reformat();
+            // A row never shown has no element yet, and is not given one.
+            const element = '_row' in row ? row._row.element : row.getElement();
+            if (!element?.isConnected) {
+                if (element) row.reformat();
                 continue;
             }
             // Cell by cell, and never the cell being typed into: building the
@@ -404,6 +401,56 @@ export class Grid {
         return { first, last: first + Math.ceil(this.view.height / ROW_HEIGHT) + 1 };
     }
 }
+
+// A row as the grid reads it: its fields and the core's results where they
+// stand, read through its columns' names, never copied (ten thousand pasted
+// rows copied to seventy named cells each hold the page up while the
+// browser collects them). A cell typed into holds its text until the
+// schedule's row comes back with it.
+function rowData(inputs, outputs) {
+    class Data {
+        constructor(id, fields, result) {
+            this.id = id;
+            this.fields = fields;
+            this.result = result;
+        }
+        get fault() {
+            return this.result?.fault ?? -1;
+        }
+        get failed() {
+            return !!this.result && !this.result.ok;
+        }
+        get spans() {
+            return this.result?.spans ?? 1;
+        }
+    }
+    for (let n = 0; n < inputs; n++)
+        Object.defineProperty(Data.prototype, `i${n}`, {
+            get() {
+                return this.fields[n];
+            },
+            set(value) {
+                if (value === this.fields[n]) return;
+                this.fields = this.fields.slice(); // the schedule's row stays as it is
+                this.fields[n] = value;
+            },
+        });
+    for (const { n } of outputs)
+        Object.defineProperty(Data.prototype, `o${n}`, {
+            get() {
+                return this.result?.cells[n] ?? '';
+            },
+            set() {}, // the core's, never typed
+        });
+    return Data;
+}
+
+// A cell's text as copied (an accessor of the grid's): read from the row
+// itself, not from the copy the grid takes of its own fields.
+const copied = (value, data, type, params, column, row) => {
+    const field = column.getField();
+    return field ? row.getData()[field] : value;
+};
 
 // A column as wide as its header's title and Chinese name: given, so that
 // the grid measures no header as it is built (its first results come the

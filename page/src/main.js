@@ -239,7 +239,7 @@ async function start() {
         if (mine !== run) return;
         const worked = results ? results.filter(Boolean) : [];
         const tendons = worked.filter((r) => r.spans > 0).length; // a tendon's first row counts it
-        const failed = worked.filter((r) => r.cells[at('status')] !== 'ok').length;
+        const failed = worked.filter((r) => !r.ok).length;
         $('counts').textContent = `${tendons} 束，${worked.length} 行${failed ? `，其中 ${failed} 行未算出` : ''}`;
         showSelected();
     }
