@@ -10,6 +10,7 @@ import { SiteRecord } from './site.js';
 
 const $ = (id) => document.getElementById(id);
 const BUDGET = 4; // ms of working out between two turns of the page's event loop
+const WORKED_AT_ONCE = 100; // rows worked out between two looks at the time
 const PASTED_AT_ONCE = 1000; // lines of a paste read between two frames
 
 function say(words, kind = 'info') {
@@ -149,6 +150,7 @@ async function start() {
             if (part.error) return { error: { ...part.error, line: part.error.line - 1 + from } };
             for (const record of part.records) read.records.push(record);
         }
+        await afterPaint(); // the rows placed and the first worked out in a frame of their own
         return read;
     }
 
@@ -220,8 +222,8 @@ async function start() {
             if (mine !== run) return; // a newer change is being worked out
             const start = performance.now();
             while (from < rows.length && performance.now() - start < BUDGET) {
-                workOut(rows, from, Math.min(rows.length, from + 100));
-                from = Math.min(rows.length, from + 100);
+                workOut(rows, from, Math.min(rows.length, from + WORKED_AT_ONCE));
+                from = Math.min(rows.length, from + WORKED_AT_ONCE);
             }
             await shown(mine, rows, refused);
         }

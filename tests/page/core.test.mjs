@@ -150,6 +150,7 @@ test('options refused as the program refuses them; a row worked out again keeps 
     assert.equal(rows.get(0).cells[column('elong_right')], '');
     assert.equal(rows.get(1), null); // a row with nothing in it is no tendon
     assert.equal(rows.get(2).fault, 1);
+    assert.deepEqual([rows.get(0).ok, rows.get(2).ok], [true, false]); // read off the text, cells unsplit
     const mended = core.evaluate([row], 2, 3); // the third row mended, the others kept
     assert.deepEqual(mended.map(([at]) => at), [2]);
     assert.equal(mended[0][1].cells[column('status')], 'ok');
