@@ -140,20 +140,30 @@ export class Schedule {
     // row on, as pasted; rows are added where they run past the end.
     place(firstRow, records, columns) {
         const rows = this.rows.slice();
-        const pasted = new Set(columns);
-        records.forEach((fields, r) => {
+        // The columns a paste leaves alone: a new row with nothing there
+        // stands as read (ten thousand of them copy nothing); a row pasted
+        // over is copied with the record's fields written straight in.
+        const others = [];
+        for (let c = 0; c < this.width; c++) if (!columns.includes(c)) others.push(c);
+        const asRead = (fields) => {
+            if (fields.length !== this.width) return false;
+            for (const c of others) if (fields[c] !== '') return false;
+            return true;
+        };
+        for (let r = 0; r < records.length; r++) {
+            const fields = records[r];
             const at = firstRow + r;
             while (rows.length < at) rows.push(this.emptyRow());
             if (at < rows.length) {
-                rows[at] = edited(rows[at], columns.map((c) => [c, fields[c]]));
-            } else if (fields.length === this.width && fields.every((field, c) => field === '' || pasted.has(c))) {
-                rows.push(fields); // a new row as read: ten thousand of them copy nothing
+                rows[at] = overwritten(rows[at], fields, columns);
+            } else if (asRead(fields)) {
+                rows.push(fields);
             } else {
                 const row = this.emptyRow();
                 for (const c of columns) row[c] = fields[c];
                 rows.push(row);
             }
-        });
+        }
         this.change({ rows });
     }
 
@@ -173,9 +183,17 @@ export class Schedule {
 // A row with fields ([column, text]) written, the others and the unreadable
 // cells of the others kept.
 export function edited(row, fields) {
+    const record = [];
+    for (const [column, text] of fields) record[column] = text;
+    return overwritten(row, record, fields.map(([column]) => column));
+}
+
+// A row with a record's fields in `columns` written over it, the others and
+// the unreadable cells of the others kept.
+function overwritten(row, record, columns) {
     const copy = row.slice();
-    for (const [column, text] of fields) copy[column] = text;
-    const unreadable = row.unreadable?.filter(([c]) => !fields.some(([column]) => column === c));
+    for (const column of columns) copy[column] = record[column];
+    const unreadable = row.unreadable?.filter(([c]) => !columns.includes(c));
     if (unreadable?.length) copy.unreadable = unreadable;
     return copy;
 }

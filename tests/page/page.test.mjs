@@ -216,6 +216,8 @@ test('workbooks opened or dropped give the program\'s results; a worksheet chose
     await page.reload();
     await page.waitForSelector('body[data-ready]');
     assert.match(await text(page, 2, 'message'), /表2!D3/); // kept in storage with its row
+    await paste(page, 2, 'e2', '90'); // pasted over, as typed over
+    await settled(page, () => !document.querySelector('.tabulator-row:nth-child(2)').innerText.includes('表2!D3'));
 
     // A workbook cut short: said beside 打开, the schedule kept.
     const cut = join(work, 'cut.xlsx');
