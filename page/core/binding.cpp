@@ -37,19 +37,7 @@ namespace {
 
 constexpr char recordSeparator = '\x1e', fieldSeparator = '\x1f';
 
-std::vector<std::string_view> split(std::string_view text, char separator)
-{
-    std::vector<std::string_view> parts;
-    if (text.empty())
-        return parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t at = text.find(separator, from);
-        parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
-        if (at == std::string_view::npos)
-            return parts;
-        from = at + 1;
-    }
-}
+using schedule::splitAt;
 
 class Json {
 public:
@@ -180,8 +168,8 @@ std::string siteUrl;
 std::string takeOptions(const std::string &text)
 {
     std::vector<std::pair<std::string_view, std::string_view>> given;
-    for (std::string_view option : split(text, recordSeparator)) {
-        const auto parts = split(option, fieldSeparator);
+    for (std::string_view option : splitAt(text, recordSeparator)) {
+        const auto parts = splitAt(option, fieldSeparator);
         if (parts.size() == 2 && !parts[1].empty())
             given.emplace_back(parts[0], parts[1]);
     }
@@ -240,11 +228,11 @@ std::string evaluate(const std::string &given, int from, int total)
     texts.resize(size);
     bool marksMoved = false;
     std::size_t at = first;
-    for (std::string_view line : split(given, recordSeparator)) {
+    for (std::string_view line : splitAt(given, recordSeparator)) {
         if (at >= size)
             break;
         schedule::Record record;
-        const auto fields = split(line, fieldSeparator);
+        const auto fields = splitAt(line, fieldSeparator);
         for (std::size_t column = 0; column < record.fields.size(); ++column)
             record.fields[column] = column < fields.size() ? std::string(fields[column]) : std::string();
         for (std::size_t n = record.fields.size(); n < fields.size(); ++n)
@@ -450,8 +438,8 @@ emscripten::val resultsCsv()
 emscripten::val workbookFile(double step, const std::string &readings)
 {
     schedule::SiteReadings taken;
-    for (std::string_view record : split(readings, recordSeparator)) {
-        const auto fields = split(record, fieldSeparator);
+    for (std::string_view record : splitAt(readings, recordSeparator)) {
+        const auto fields = splitAt(record, fieldSeparator);
         if (fields.size() != 2 + 2 * schedule::reading::count)
             continue;
         schedule::JackReadings &jack = taken[{std::string(fields[0]), fields[1] == "1"}];
@@ -789,7 +777,7 @@ std::string siteCheck(int row, int end, const std::string &typed)
     if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->stressed)
         return "{}";
     std::array<std::string, schedule::reading::count> readings;
-    const auto parts = split(typed, fieldSeparator);
+    const auto parts = splitAt(typed, fieldSeparator);
     for (std::size_t n = 0; n < readings.size() && n < parts.size(); ++n)
         readings[n] = std::string(parts[n]);
     const schedule::SiteCheck check = schedule::checkSite(*shown[std::size_t(row)]->stressed, end, readings);

@@ -5,11 +5,11 @@
 
 import { TabulatorFull as Tabulator } from 'tabulator-tables';
 
+import { afterPaint } from './frames.js';
+
 const ROW_HEIGHT = 28; // px: every row one line high
 const SHOWN_AT_ONCE = 100; // rows handed to the grid at a time
 const BUDGET = 5; // ms of handing rows over between two frames
-// A task after the next frame is painted.
-const afterPaint = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
 
 // A cell's text: a text node, never markup, and no element of its own (a
 // thousand rows shown anew lay out fewer boxes).

@@ -4,6 +4,7 @@
 
 import { loadCore } from './core.js';
 import { drawTendon, svgNode } from './drawing.js';
+import { afterPaint } from './frames.js';
 import { Grid } from './grid.js';
 import { edited, Schedule } from './schedule.js';
 import { SiteRecord } from './site.js';
@@ -29,8 +30,8 @@ function warn(words) {
     box.hidden = !words;
 }
 
-// A task after the next frame is painted: work that must not hold it back.
-const afterPaint = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+// Whether any field of the rows holds anything.
+const typedIn = (rows) => rows.some((row) => row.some((field) => field !== ''));
 
 function storage() {
     try {
@@ -299,7 +300,7 @@ async function start() {
     document.addEventListener('visibilitychange', () => document.hidden && schedule.flush());
 
     const confirmDiscard = () =>
-        !schedule.rows.some((row) => row.some((field) => field !== '')) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
+        !typedIn(schedule.rows) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
 
     $('new').addEventListener('click', () => {
         if (!confirmDiscard()) return;
@@ -520,7 +521,7 @@ async function start() {
         const fresh = !same(schedule.rows, read.rows) || !same(Object.entries(schedule.options).sort(), Object.entries(options).sort());
         if (fresh) schedule.change({ rows: read.rows, options });
         selectedRow = 0;
-        const before = schedule.past.length && fresh && schedule.past.at(-1).rows.some((row) => row.some((field) => field !== ''));
+        const before = schedule.past.length && fresh && typedIn(schedule.past.at(-1).rows);
         say(`已打开束 ${mark(read.rows[0]) || read.rows[0][0]} 的现场记录${before ? '；原钢绞线表可用“撤销”找回' : ''}。`);
         return true;
     }

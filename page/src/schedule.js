@@ -8,6 +8,7 @@
 // (and at once when the page is hidden or closed), so a reload or a closed
 // tab loses nothing.
 
+import { afterPaint } from './frames.js';
 import { keep } from './storage.js';
 
 const KEY = 'quillmere.schedule';
@@ -22,7 +23,7 @@ const SAVED_WITHIN = 5000; // ms: saved by then even on a page that is never idl
 // due meanwhile), and within SAVED_WITHIN; after the next frame where the
 // browser cannot say when it is idle.
 function whenIdle(task) {
-    if (!globalThis.requestIdleCallback) return requestAnimationFrame(() => setTimeout(task, 0));
+    if (!globalThis.requestIdleCallback) return afterPaint().then(task);
     const by = performance.now() + SAVED_WITHIN;
     const wait = (deadline) => {
         const left = by - performance.now();

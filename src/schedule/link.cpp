@@ -67,18 +67,6 @@ std::size_t order(std::string_view key)
                        - options.begin());
 }
 
-std::vector<std::string_view> splitAt(std::string_view text, char at)
-{
-    std::vector<std::string_view> parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t to = text.find(at, from);
-        parts.push_back(text.substr(from, to - from));
-        if (to == std::string_view::npos)
-            return parts;
-        from = to + 1;
-    }
-}
-
 } // namespace
 
 std::string siteUrlProblem(std::string_view url)
@@ -159,13 +147,12 @@ SiteLinkRead readSiteLink(std::string_view link)
         return {std::nullopt, damaged};
     SiteTendon tendon;
     Stressing check;
-    if (!parts[0].empty())
-        for (std::string_view option : splitAt(parts[0], row)) {
-            const auto pair = splitAt(option, field);
-            if (pair.size() != 2 || order(pair[0]) == stressingOptions().size() || check.set(pair[0], pair[1]))
-                return {std::nullopt, damaged};
-            tendon.options.emplace_back(pair[0], pair[1]);
-        }
+    for (std::string_view option : splitAt(parts[0], row)) {
+        const auto pair = splitAt(option, field);
+        if (pair.size() != 2 || order(pair[0]) == stressingOptions().size() || check.set(pair[0], pair[1]))
+            return {std::nullopt, damaged};
+        tendon.options.emplace_back(pair[0], pair[1]);
+    }
     for (std::string_view line : splitAt(parts[1], row)) {
         const auto fields = splitAt(line, field);
         if (fields.size() > std::size_t(input::columnCount))
@@ -176,6 +163,8 @@ SiteLinkRead readSiteLink(std::string_view link)
         if (record.blank() || (tendon.rows.size() > 1 && !sameTendon(tendon.rows.front(), record)))
             return {std::nullopt, damaged};
     }
+    if (tendon.rows.empty())
+        return {std::nullopt, damaged};
     // The options in the order they are taken, whatever order the link gave.
     std::stable_sort(tendon.options.begin(), tendon.options.end(),
                      [](const auto &a, const auto &b) { return order(a.first) < order(b.first); });

@@ -409,6 +409,20 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+std::vector<std::string_view> splitAt(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    if (text.empty())
+        return parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = text.find(separator, from);
+        parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
+        if (at == std::string_view::npos)
+            return parts;
+        from = at + 1;
+    }
+}
+
 std::optional<double> plainValue(std::string_view field)
 {
     if (!plainNumber(field))

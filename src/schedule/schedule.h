@@ -359,6 +359,9 @@ std::string versionText();
 
 // A field without the blanks and tabs around it.
 std::string_view trimmed(std::string_view text);
+// A text's parts between separators; none for "" (the texts the page and a
+// site link hand over, whose separators can never be typed).
+std::vector<std::string_view> splitAt(std::string_view text, char separator);
 
 // Whether a text is wholly a plain decimal number ("12", "-0.5", "1e5",
 // blanks around it allowed), as a schedule field must be.

@@ -101,9 +101,7 @@ Sheet::SiteCode Sheet::siteCode(const schedule::Result &head, std::span<const sc
 {
     if (siteUrl_.empty() || !encode_ || rows.empty() || !head.stressed)
         return {};
-    SiteCode code{head.cells[schedule::output::tendon], encode_(schedule::siteLink(siteUrl_, rows, head.stressed->stressing))};
-    code.tooLong = code.modules.size == 0;
-    return code;
+    return {head.cells[schedule::output::tendon], encode_(schedule::siteLink(siteUrl_, rows, head.stressed->stressing))};
 }
 
 void Sheet::addSpan(const schedule::Result &result, const schedule::Record *record)
@@ -374,7 +372,8 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
 double Sheet::siteCodeBlock(Paper &paper, double y, const SiteCode &code)
 {
     const double x = margin + 4, beside = x + codeSide + 6;
-    if (!code.tooLong) {
+    const bool tooLong = code.modules.size == 0;
+    if (!tooLong) {
         const double module = codeSide / code.modules.size;
         paper.code(Code{x, y + 2, module, code.modules.size, code.modules.dark});
     }
@@ -382,8 +381,8 @@ double Sheet::siteCodeBlock(Paper &paper, double y, const SiteCode &code)
     paper.text(beside, y + 4, 130, "现场张拉记录　束 " + code.mark);
     paper.font(8);
     paper.paragraph(beside, y + 10, 130,
-                    code.tooLong ? "本束的行与参数过多，无法做成二维码：请在网页中打开钢绞线表后进入现场记录。"
-                                 : "用手机扫描左侧二维码，在网页的现场记录中打开本束（张拉力、油压表读数、伸长值同本计算书）",
+                    tooLong ? "本束的行与参数过多，无法做成二维码：请在网页中打开钢绞线表后进入现场记录。"
+                            : "用手机扫描左侧二维码，在网页的现场记录中打开本束（张拉力、油压表读数、伸长值同本计算书）",
                     4.5);
     paper.font(7);
     paper.paragraph(beside, y + 21, 130, "本束数据在链接的 # 之后，打开时不发往任何服务器；网页：" + siteUrl_, 3.8);

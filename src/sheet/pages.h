@@ -44,8 +44,7 @@ public:
 private:
     struct SiteCode {
         std::string mark;
-        Modules modules;
-        bool tooLong = false;
+        Modules modules; // none where the link is too long for a code
     };
     SiteCode siteCode(const schedule::Result &head, std::span<const schedule::Record> rows) const;
     void addSpan(const schedule::Result &result, const schedule::Record *record);
