@@ -132,6 +132,10 @@ async function work_through(engine, page, where) {
     await page.screenshot(join(work, `${engine}-${where}-site-phone.png`));
     await page.click('#site-mode');
     await page.screenshot(join(work, `${engine}-${where}-phone.png`));
+    // The grid holds to its share of the screen, its rows scrolled within
+    // it (grown to its rows, a paste of thousands would lay out every one).
+    const [gridHeight, screen] = await page.evaluate(() => [document.getElementById('grid').getBoundingClientRect().height, innerHeight]);
+    assert.ok(Math.abs(gridHeight - 0.55 * screen) < 2, `${engine} ${where}: the grid ${gridHeight} px high of ${screen}`);
 }
 
 for (const engine of ['chromium', 'firefox', 'webkit']) {
