@@ -490,7 +490,7 @@ std::string importRecord(const std::string &bytes)
         const std::string name = "束 " + jack.tendon + (jack.end ? " 右端" : " 左端");
         const auto here = std::find_if(shown.begin(), shown.end(), [&](const Shared &row) {
             return row && row->stressed && row->cells[schedule::output::tendon] == jack.tendon
-                   && jack.end < row->stressed->stressing.ends;
+                   && calc::jackedAt(row->stressed->stressing.ends, jack.end);
         });
         if (here == shown.end())
             return refused("记录中的" + name + "不在当前钢绞线表中：记录属于另一张表，未导入。");
@@ -738,8 +738,9 @@ std::string sheetPages()
 // Every jack of the schedule last worked out, tendon by tendon, as the site
 // record lists them: the row its tendon's figures stand on, its mark, the end,
 // the jack's name, each stage's force and gauge reading, the elongation to
-// check with its limits, the draw-in allowed, and whether the ram's travel
-// needs a second stroke.
+// check with its limits, the tendon's total with its limits (where both ends
+// are jacked, the tendon is judged on it), the draw-in allowed, and whether
+// the ram's travel needs a second stroke.
 std::string siteJacks()
 {
     Json json;
@@ -749,7 +750,10 @@ std::string siteJacks()
             continue;
         const schedule::Stressed &stressed = *shown[row]->stressed;
         const schedule::Stressing &s = stressed.stressing;
-        for (int end = 0; end < s.ends; ++end) {
+        const std::string total = schedule::fixed(schedule::siteTotal(stressed), 1);
+        for (int end = 0; end < 2; ++end) {
+            if (!calc::jackedAt(s.ends, end))
+                continue;
             const schedule::Gauge *gauge = s.gaugeAt(end);
             const std::string elongation = schedule::fixed(schedule::siteElongation(stressed, end), 1);
             json.open('{').key("row").number(double(row)).key("tendon").text(shown[row]->cells[schedule::output::tendon]);
@@ -758,8 +762,11 @@ std::string siteJacks()
                 json.open('{').key("percent").number(stage.percent).key("force").text(schedule::fixed(stage.force, 1));
                 json.key("gauge").text(stage.gauge ? schedule::fixed(*stage.gauge, 2) : "").close('}');
             }
+            const int tolerance = schedule::elongationTolerance;
             json.close(']').key("elongation").text(elongation);
-            json.key("min").text(schedule::elongationLimit(elongation, -6)).key("max").text(schedule::elongationLimit(elongation, 6));
+            json.key("min").text(schedule::elongationLimit(elongation, -tolerance)).key("max").text(schedule::elongationLimit(elongation, tolerance));
+            json.key("both").raw(s.ends == calc::Ends::both ? "true" : "false").key("total").text(total);
+            json.key("totalMin").text(schedule::elongationLimit(total, -tolerance)).key("totalMax").text(schedule::elongationLimit(total, tolerance));
             json.key("set").text(numeric::writeNumber(s.drawIn)).key("twoStrokes").raw(schedule::secondStroke(stressed, end) ? "true" : "false");
             json.close('}');
         }
@@ -767,28 +774,41 @@ std::string siteJacks()
     return json.close(']').done();
 }
 
-// The readings typed at a jack (split by U+001F, in the order of
-// schedule::reading) checked: each reading's mark (0 fine, 1 not yet typed,
-// 2 not a number, 3 backwards), the measured elongation and its deviation to
-// 0.1, whether within ±6 %, and the draw-in against a ("" and null where not
-// yet known).
-std::string siteCheck(int row, int end, const std::string &typed)
+// The readings typed at a tendon's left and right jack (each split by
+// U+001F, in the order of schedule::reading) checked: for each jacked end,
+// each reading's mark (0 fine, 1 not yet typed, 2 not a number, 3
+// backwards), its measured elongation and its deviation from its own to 0.1;
+// and the whole tendon's measured elongation and deviation, whether within
+// ±6 %, and whether it waits for the other end ("" and null where not yet
+// known).
+std::string siteCheck(int row, const std::string &left, const std::string &right)
 {
     if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->stressed)
         return "{}";
-    std::array<std::string, schedule::reading::count> readings;
-    const auto parts = splitAt(typed, fieldSeparator);
-    for (std::size_t n = 0; n < readings.size() && n < parts.size(); ++n)
-        readings[n] = std::string(parts[n]);
-    const schedule::SiteCheck check = schedule::checkSite(*shown[std::size_t(row)]->stressed, end, readings);
+    schedule::TendonReadings readings;
+    for (int end = 0; end < 2; ++end) {
+        const auto parts = splitAt(end ? right : left, fieldSeparator);
+        for (std::size_t n = 0; n < readings[std::size_t(end)].size() && n < parts.size(); ++n)
+            readings[std::size_t(end)][n] = std::string(parts[n]);
+    }
+    const schedule::TendonCheck check = schedule::checkTendon(*shown[std::size_t(row)]->stressed, readings);
     const auto known = [](const std::optional<bool> &verdict) { return verdict ? (*verdict ? "true" : "false") : "null"; };
+    const auto tenths = [](const std::optional<double> &value) { return value ? schedule::fixed(*value, 1) : std::string(); };
     Json json;
-    json.open('{').key("marks").open('[');
-    for (schedule::SiteCheck::Mark mark : check.marks)
-        json.number(int(mark));
-    json.close(']').key("measured").text(check.measured ? schedule::fixed(*check.measured, 1) : "");
-    json.key("deviation").text(check.deviation ? schedule::fixed(*check.deviation, 1) : "");
-    json.key("within").raw(known(check.within)).key("drawIn").raw(known(check.drawInWithin));
+    json.open('{').key("ends").open('[');
+    for (const std::optional<schedule::SiteCheck> &end : check.ends) {
+        if (!end) {
+            json.raw("null");
+            continue;
+        }
+        json.open('{').key("marks").open('[');
+        for (schedule::SiteCheck::Mark mark : end->marks)
+            json.number(int(mark));
+        json.close(']').key("measured").text(tenths(end->measured)).key("deviation").text(tenths(end->deviation));
+        json.key("drawIn").raw(known(end->drawInWithin)).close('}');
+    }
+    json.close(']').key("measured").text(tenths(check.measured)).key("deviation").text(tenths(check.deviation));
+    json.key("within").raw(known(check.within)).key("waiting").raw(check.waiting ? "true" : "false");
     return json.close('}').done();
 }
 

@@ -11,49 +11,105 @@ double StressRun::to() const { return std::exp(ln0 + slope * (s1 - s0)); }
 
 namespace {
 
+using Runs = std::vector<StressRun>;
+
 // (e^(g·t) − 1)/g, and t where g is 0: the integral of e^(g·u) from 0 to t.
 double grow(double g, double t) { return g == 0 ? t : std::expm1(g * t) / g; }
 
-// The stress from one jack as runs measured from its own end (s0, s1 are
-// mm from that end): ln σ falls by z evenly along each piece and at once at a
-// kink.
-std::vector<StressRun> jackLine(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, bool right)
+// The stress one jack gives along the whole strand, s from the left end: ln σ
+// falls away from its jack by each piece's z, evenly along the piece and at
+// once at a kink.
+Runs jackLine(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, bool right)
 {
-    std::vector<StressRun> runs;
+    double total = 0;
+    for (const Piece &piece : pieces)
+        total += duct.friction(piece);
+    Runs runs;
     runs.reserve(pieces.size());
-    double t = 0, ln = std::log(sigmaCon);
-    for (std::size_t n = 0; n < pieces.size(); ++n) {
-        const Piece &piece = pieces[right ? pieces.size() - 1 - n : n];
+    const double ln = std::log(sigmaCon);
+    double s = 0, reached = 0; // the friction from the left end
+    for (const Piece &piece : pieces) {
         const double z = duct.friction(piece);
         if (piece.length > 0)
-            runs.push_back({t, t + piece.length, ln, -z / piece.length});
-        ln -= z;
-        t += piece.length;
+            runs.push_back({s, s + piece.length, right ? ln - (total - reached) : ln - reached, (right ? z : -z) / piece.length});
+        reached += z;
+        s += piece.length;
     }
     return runs;
 }
 
-// How far the draw-in reaches from a jack's end, and k: within that reach
-// the stress after anchoring is k/σ. `target` is the draw-in times Ep: the
-// shortening F(lf) = ∫σ − k·∫1/σ over the reach must make it up.
-struct Reach {
+// The same runs with s measured from the right end.
+Runs mirrored(const Runs &runs, double length)
+{
+    Runs out;
+    out.reserve(runs.size());
+    for (auto r = runs.rbegin(); r != runs.rend(); ++r)
+        out.push_back({length - r->s1, length - r->s0, r->ln0 + r->slope * (r->s1 - r->s0), -r->slope});
+    return out;
+}
+
+// Appends the runs over [from, to]; reflected, ln K less each: the stress
+// after a draw-in towards the anchor of the jack whose stress they are.
+void append(Runs &out, const Runs &runs, double from, double to, double lnK = 0, bool reflect = false)
+{
+    for (const StressRun &r : runs) {
+        const double p = std::max(from, r.s0), q = std::min(to, r.s1);
+        if (!(q > p))
+            continue;
+        const double ln = r.ln0 + r.slope * (p - r.s0);
+        out.push_back(reflect ? StressRun{p, q, lnK - ln, -r.slope} : StressRun{p, q, ln, r.slope});
+    }
+}
+
+// A stretch, s from the anchor, over which both the stress as it stands
+// (ln c0 + cs·t) and the stress of that anchor's jack (ln l0 + ls·t) are
+// straight in ln.
+struct Strip {
+    double s0, s1, c0, cs, l0, ls;
+};
+
+std::vector<Strip> strips(const Runs &current, const Runs &line)
+{
+    std::vector<Strip> out;
+    out.reserve(current.size() + line.size());
+    std::size_t i = 0, j = 0;
+    double s = 0;
+    while (i < current.size() && j < line.size()) {
+        const StressRun &c = current[i], &l = line[j];
+        const double end = std::min(c.s1, l.s1);
+        if (end > s)
+            out.push_back({s, end, c.ln0 + c.slope * (s - c.s0), c.slope, l.ln0 + l.slope * (s - l.s0), l.slope});
+        s = std::max(s, end);
+        i += c.s1 <= end;
+        j += l.s1 <= end;
+    }
+    return out;
+}
+
+// How far a draw-in reaches from its anchor (s = 0 of the strips), and K:
+// within the reach the stress after anchoring is K/σj. `target` is the
+// draw-in times Ep: the shortening F(lf) = ∫σ − K·∫1/σj over the reach, K =
+// σ(lf)·σj(lf), must make it up. F never falls: F' = −(d ln σ + d ln σj)·σ·σj·∫1/σj,
+// and the stress as it stands never rises away from the anchor faster than
+// its jack's stress falls.
+struct Zone {
     double lf, k;
     bool whole; // beyond the far end: the whole strand draws back
 };
 
-Reach reach(const std::vector<StressRun> &line, double target)
+Zone reach(const std::vector<Strip> &strips, double target)
 {
-    double A = 0, B = 0; // ∫σ ds and ∫1/σ ds from the end to the run's start
-    for (const StressRun &run : line) {
-        const double length = run.s1 - run.s0, e0 = std::exp(run.ln0), g = run.slope;
-        // A kink just passed drops σ at once: where the draw-in ends there, k
-        // lies between the squares of the stresses either side of it.
-        if (A - e0 * e0 * B >= target)
-            return {run.s0, B > 0 ? (A - target) / B : e0 * e0, false};
+    double A = 0, B = 0; // ∫σ ds and ∫1/σj ds from the anchor to the strip's start
+    for (const Strip &st : strips) {
+        const double length = st.s1 - st.s0, c0 = std::exp(st.c0), l0 = std::exp(st.l0);
+        // A kink just passed drops σ at once: where the draw-in ends there, K
+        // lies between the products either side of it.
+        if (A - c0 * l0 * B >= target)
+            return {st.s0, B > 0 ? (A - target) / B : c0 * l0, false};
         const auto within = [&](double t, double &derivative) {
-            const double sigma = e0 * std::exp(g * t), b = B + grow(-g, t) / e0;
-            derivative = -2 * g * sigma * sigma * b; // F' = −2·(d ln σ/ds)·σ²·∫1/σ, never below 0
-            return A + e0 * grow(g, t) - sigma * sigma * b;
+            const double c = c0 * std::exp(st.cs * t), l = l0 * std::exp(st.ls * t), b = B + grow(-st.ls, t) / l0;
+            derivative = -(st.cs + st.ls) * c * l * b;
+            return A + c0 * grow(st.cs, t) - c * l * b;
         };
         double derivative = 0;
         if (within(length, derivative) >= target) {
@@ -70,123 +126,175 @@ Reach reach(const std::vector<StressRun> &line, double target)
                 if (settled)
                     break;
             }
-            const double sigma = e0 * std::exp(g * t);
-            return {run.s0 + t, sigma * sigma, false};
+            return {st.s0 + t, c0 * std::exp(st.cs * t) * l0 * std::exp(st.ls * t), false};
         }
-        A += e0 * grow(g, length);
-        B += grow(-g, length) / e0;
+        A += c0 * grow(st.cs, length);
+        B += grow(-st.ls, length) / l0;
     }
     // The reverse friction's shape over the whole strand, lowered until the
     // shortening equals the draw-in; none left where it is more than the
     // strand's whole stretch.
-    return {line.empty() ? 0 : line.back().s1, B > 0 ? std::max(0.0, (A - target) / B) : 0.0, true};
+    return {strips.empty() ? 0 : strips.back().s1, B > 0 ? std::max(0.0, (A - target) / B) : 0.0, true};
 }
 
-// One jack's stress over a stretch [p, q] of the tendon (s from the left
-// end), before anchoring or after it: ln σ at p and its slope in s.
-struct Side {
-    const std::vector<StressRun> *line;
-    bool right;
-    double length; // the strand's, to turn s into mm from the right end
-    Reach reach;
-    bool anchored;
-    double lnK = std::log(reach.k); // −inf where the strand went slack
+// The zone of the anchor at the left or the right end on the stress as it
+// stands, `line` the stress of that anchor's jack (s from the left end); lf
+// from that anchor.
+Zone zoneOf(const Runs &current, const Runs &line, bool right, double length, double target)
+{
+    if (!right)
+        return reach(strips(current, line), target);
+    return reach(strips(mirrored(current, length), mirrored(line, length)), target);
+}
 
-    StressRun over(double p, double q) const
-    {
-        const double t = right ? length - (p + q) / 2 : (p + q) / 2;
-        const auto run = std::find_if(line->begin(), line->end(), [&](const StressRun &r) { return t <= r.s1; });
-        const StressRun &r = run == line->end() ? line->back() : *run;
-        const double tp = right ? length - p : p;
-        double ln = r.ln0 + r.slope * (tp - r.s0), slope = right ? -r.slope : r.slope;
-        if (anchored && t < reach.lf) {
-            ln = lnK - ln;
-            slope = -slope;
-        }
-        return {p, q, ln, slope};
+// The stress after that anchor's draw-in, over the stress as it stood.
+Runs drawnIn(const Runs &current, const Runs &line, const Zone &zone, bool right, double length)
+{
+    Runs out;
+    out.reserve(current.size() + line.size() + 2);
+    const double lnK = std::log(zone.k), reach = zone.whole ? length : zone.lf;
+    if (right) {
+        append(out, current, 0, length - reach);
+        append(out, line, length - reach, length, lnK, true);
+    } else {
+        append(out, line, 0, reach, lnK, true);
+        append(out, current, reach, length);
     }
+    return out;
+}
+
+// ∫σ and ∫1/σj from an anchor (s = 0 of the strips) to any point, and σj there.
+class Integrals {
+public:
+    explicit Integrals(std::vector<Strip> strips) : strips_(std::move(strips))
+    {
+        double A = 0, B = 0;
+        for (const Strip &st : strips_) {
+            A_.push_back(A);
+            B_.push_back(B);
+            A += std::exp(st.c0) * grow(st.cs, st.s1 - st.s0);
+            B += grow(-st.ls, st.s1 - st.s0) / std::exp(st.l0);
+        }
+    }
+    void at(double t, double &a, double &b, double &line) const
+    {
+        const auto found = std::upper_bound(strips_.begin(), strips_.end(), t, [](double v, const Strip &st) { return v < st.s1; });
+        const std::size_t k = std::size_t(std::min(found - strips_.begin(), std::ptrdiff_t(strips_.size()) - 1));
+        const Strip &st = strips_[k];
+        const double u = t - st.s0, l0 = std::exp(st.l0);
+        a = A_[k] + std::exp(st.c0) * grow(st.cs, u);
+        b = B_[k] + grow(-st.ls, u) / l0;
+        line = l0 * std::exp(st.ls * u);
+    }
+
+private:
+    std::vector<Strip> strips_;
+    std::vector<double> A_, B_;
 };
 
-// The runs of a stress made up stretch by stretch from the breakpoints; where
-// two sides stand, the larger, split where they cross.
-template <typename Pick>
-std::vector<StressRun> runsOver(std::vector<double> breaks, double length, Pick pick)
+// Both ends locked off together, their zones meeting: the point x* that does
+// not move, where the stresses after anchoring from each side, each side's
+// shortening making up the whole draw-in, are one. From the left, with x*
+// fixed, K_L = (∫σ − a·Ep)/∫1/σL over [0, x*], and likewise from the right;
+// K_L/σL(x*) − K_R/σR(x*) runs from below zero next to the left anchor to above
+// zero next to the right one.
+struct Meeting {
+    double at, kLeft, kRight;
+};
+
+Meeting meet(const Runs &before, const Runs &left, const Runs &right, double length, double target)
 {
-    std::sort(breaks.begin(), breaks.end());
-    std::vector<StressRun> runs;
-    runs.reserve(breaks.size() + 2);
-    for (std::size_t n = 0; n + 1 < breaks.size(); ++n) {
-        const double p = std::clamp(breaks[n], 0.0, length), q = std::clamp(breaks[n + 1], 0.0, length);
-        if (q - p < 1e-9)
-            continue;
-        const auto [a, b, two] = pick(p, q);
-        if (!two) {
-            runs.push_back(a);
-            continue;
-        }
-        const double da = a.ln0 - b.ln0, db = da + (a.slope - b.slope) * (q - p);
-        if (std::isfinite(da) && std::isfinite(db) && ((da < 0) != (db < 0)) && da != 0 && db != 0) {
-            const double cross = p + (q - p) * da / (da - db);
-            const StressRun first = da > 0 ? a : b, second = da > 0 ? b : a;
-            runs.push_back({p, cross, first.ln0, first.slope});
-            runs.push_back({cross, q, second.ln0 + second.slope * (cross - p), second.slope});
-        } else {
-            const bool aHigher = std::isfinite(da) ? da + db >= 0 : a.ln0 > b.ln0;
-            runs.push_back(aHigher ? a : b);
-        }
+    const Integrals fromLeft(strips(before, left));
+    const Integrals fromRight(strips(mirrored(before, length), mirrored(right, length)));
+    Meeting m{length / 2, 0, 0};
+    const auto difference = [&](double x) {
+        double aL, bL, lL, aR, bR, lR;
+        fromLeft.at(x, aL, bL, lL);
+        fromRight.at(length - x, aR, bR, lR);
+        m = {x, (aL - target) / bL, (aR - target) / bR};
+        return m.kLeft / lL - m.kRight / lR;
+    };
+    double low = 0, high = length;
+    for (int step = 0; step < 200 && high - low > 1e-9; ++step) {
+        const double x = (low + high) / 2;
+        (difference(x) < 0 ? low : high) = x;
     }
-    return runs;
+    difference((low + high) / 2);
+    return m;
 }
 
 } // namespace
 
-Anchoring anchor(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, int ends, double ep, double set,
-                 const Tensioning &tensioning)
+Anchoring anchor(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, Ends ends, LockOff order, double ep,
+                 double set, const Tensioning &tensioning)
 {
     Anchoring a;
     a.set = set;
     for (const Piece &piece : pieces)
         a.length += piece.length;
-    const std::vector<StressRun> left = jackLine(pieces, duct, sigmaCon, false);
-    const std::vector<StressRun> right = ends == 2 ? jackLine(pieces, duct, sigmaCon, true) : std::vector<StressRun>{};
+    const Runs left = jackLine(pieces, duct, sigmaCon, false), right = jackLine(pieces, duct, sigmaCon, true);
     if (left.empty())
         return a;
-    const double target = set * ep;
-    const Side l{&left, false, a.length, reach(left, target), true};
-    const Side r = ends == 2 ? Side{&right, true, a.length, reach(right, target), true} : Side{};
-    const double divide = ends == 2 ? tensioning.divide : a.length;
-    a.slack = l.reach.k == 0 || (ends == 2 && r.reach.k == 0);
-
-    std::vector<double> breaks{0, a.length, divide, l.reach.lf};
-    for (const StressRun &run : left)
-        breaks.push_back(run.s1);
-    if (ends == 2)
-        breaks.push_back(a.length - r.reach.lf);
-    struct Picked {
-        StressRun a, b;
-        bool two;
+    const double length = a.length, target = set * ep;
+    constexpr double slack = 1e-6; // mm: a zone ending on the meeting point stays within it
+    const auto record = [&](int end, const Zone &zone) {
+        a.reach[std::size_t(end)] = zone.whole ? Anchoring::wholeLength : Anchoring::within;
+        a.lf[std::size_t(end)] = zone.whole ? length : zone.lf;
+        a.slack = a.slack || !(zone.k > 0);
     };
-    a.before = runsOver(breaks, a.length, [&](double p, double q) {
-        Side side = ends == 2 && (p + q) / 2 > divide ? r : l;
-        side.anchored = false;
-        return Picked{side.over(p, q), {}, false};
-    });
-    if (ends == 1) {
-        a.rule = l.reach.whole ? Anchoring::wholeLength : Anchoring::withinReach;
-        a.lf = {l.reach.lf, 0};
-        a.after = runsOver(breaks, a.length, [&](double p, double q) { return Picked{l.over(p, q), {}, false}; });
+    if (ends != Ends::both) {
+        const bool fromRight = ends == Ends::right;
+        a.before = fromRight ? right : left;
+        const Zone zone = zoneOf(a.before, a.before, fromRight, length, target);
+        record(fromRight, zone);
+        a.after = drawnIn(a.before, a.before, zone, fromRight, length);
     } else {
-        a.lf = {l.reach.lf, r.reach.lf};
-        const double slack = 1e-6; // mm: a zone ending on the meeting point stays within it
-        a.rule = l.reach.lf <= divide + slack && r.reach.lf <= a.length - divide + slack ? Anchoring::withinReach
-                                                                                       : Anchoring::eachAlone;
-        a.after = runsOver(breaks, a.length, [&](double p, double q) {
-            if (a.rule == Anchoring::eachAlone)
-                return Picked{l.over(p, q), r.over(p, q), true};
-            return Picked{((p + q) / 2 > divide ? r : l).over(p, q), {}, false};
-        });
+        const double divide = tensioning.divide;
+        append(a.before, left, 0, divide);
+        append(a.before, right, divide, length);
+        if (order == LockOff::together) {
+            const Zone l = zoneOf(a.before, left, false, length, target), r = zoneOf(a.before, right, true, length, target);
+            if (!l.whole && l.lf <= divide + slack && !r.whole && r.lf <= length - divide + slack) {
+                record(0, l);
+                record(1, r);
+                a.after = drawnIn(drawnIn(a.before, left, l, false, length), right, r, true, length);
+            } else {
+                const Meeting m = meet(a.before, left, right, length, target);
+                a.reach = {Anchoring::met, Anchoring::met};
+                a.meeting = m.at;
+                a.lf = {m.at, length - m.at};
+                a.slack = !(m.kLeft > 0 && m.kRight > 0);
+                append(a.after, left, 0, m.at, std::log(std::max(0.0, m.kLeft)), true);
+                append(a.after, right, m.at, length, std::log(std::max(0.0, m.kRight)), true);
+            }
+        } else {
+            const bool rightFirst = order == LockOff::rightFirst;
+            const int first = rightFirst ? 1 : 0;
+            const Runs &firstLine = rightFirst ? right : left, &otherLine = rightFirst ? left : right;
+            const double part = rightFirst ? length - divide : divide; // the first jack's part of the strand
+            // While the other jack holds σcon, a zone that would pass the
+            // meeting point draws the strand through to that jack: what is
+            // left is that jack's own stress, as if it alone had stressed the
+            // tendon against the first anchor.
+            const Zone z = zoneOf(a.before, firstLine, rightFirst, length, target);
+            Runs stands;
+            if (!z.whole && z.lf <= part + slack) {
+                stands = drawnIn(a.before, firstLine, z, rightFirst, length);
+                record(first, z);
+            } else {
+                stands = otherLine;
+                a.reach[std::size_t(first)] = Anchoring::slidThrough;
+                a.lf[std::size_t(first)] = length;
+            }
+            // The second end on the stress as it stands, the first anchor now
+            // a fixed end.
+            const Zone second = zoneOf(stands, otherLine, !rightFirst, length, target);
+            record(1 - first, second);
+            a.after = drawnIn(stands, otherLine, second, !rightFirst, length);
+        }
     }
-    a.loss = {sigmaCon - a.after.front().from(), ends == 2 ? sigmaCon - a.after.back().to() : 0};
+    a.loss = {jackedAt(ends, 0) ? sigmaCon - a.after.front().from() : 0,
+              jackedAt(ends, 1) ? sigmaCon - a.after.back().to() : 0};
     a.lowest = std::numeric_limits<double>::infinity();
     for (const StressRun &run : a.after)
         for (const auto &[sigma, at] : {std::pair{run.from(), run.s0}, std::pair{run.to(), run.s1}})

@@ -24,11 +24,12 @@ std::string quoted(std::string_view answer)
     return shown;
 }
 
-std::string outOfRange(std::string_view quantity, std::string_view value, bool wholeNumber)
+std::string outOfRange(std::string_view quantity, std::string_view value, bool wholeNumber,
+                       std::string_view range = shortRange)
 {
     std::string text(quantity);
     text += quoted(value);
-    text += wholeNumber ? "超出整数范围 -32768 至 32767。" : "超出实数的范围。";
+    text += wholeNumber ? "超出整数范围 " + std::string(range) + "。" : std::string("超出实数的范围。");
     return text;
 }
 
@@ -71,9 +72,10 @@ std::string failureReport(const numeric::Failure &failure)
     return text;
 }
 
-std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber)
+std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber,
+                             std::string_view range)
 {
-    return outOfRange(std::string(parameter) + " 的输入值", answer, wholeNumber);
+    return outOfRange(std::string(parameter) + " 的输入值", answer, wholeNumber, range);
 }
 
 std::string reenterAdvice()
@@ -122,8 +124,10 @@ std::string segmentFailed(int segment, numeric::FailureKind kind)
     return text;
 }
 
-std::string segmentTooLong(int segment)
+std::string segmentTooLong(int segment, std::string_view range)
 {
+    if (range != shortRange)
+        return segmentName(segment) + "的长度超出整数范围 " + std::string(range) + " mm。";
     return segmentName(segment) + "的长度超出本程序可计算的 32767 mm。";
 }
 

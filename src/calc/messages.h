@@ -52,9 +52,14 @@ std::string failureSummary(const numeric::Failure &failure);
 // that the boxes keep what was written before the failure.
 std::string failureReport(const numeric::Failure &failure);
 
+// The whole numbers the window holds, and those a schedule holds.
+inline constexpr std::string_view shortRange = "-32768 至 32767", longRange = "-2147483648 至 2147483647";
+
 // Context for an answer to a parameter prompt that cannot be used: a whole
-// number outside -32768..32767, or a number beyond the range of a real number.
-std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber);
+// number outside the range (the window's unless given), or a number beyond
+// the range of a real number.
+std::string answerOutOfRange(std::string_view parameter, std::string_view answer, bool wholeNumber,
+                             std::string_view range = shortRange);
 
 // What the window adds to it: how to enter the value again.
 std::string reenterAdvice();
@@ -73,7 +78,7 @@ std::string coefficientFailed(int segment, bool c4);
 std::string parameterFailed(int segment);
 std::string negativeHorizontalLength(int segment, std::string_view length, std::string_view rule);
 std::string segmentFailed(int segment, numeric::FailureKind kind);
-std::string segmentTooLong(int segment);
+std::string segmentTooLong(int segment, std::string_view range = shortRange);
 std::string strandTooLong();
 
 } // namespace calc

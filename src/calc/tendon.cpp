@@ -4,6 +4,8 @@
 #include "numeric/arithmetic.h"
 #include "numeric/number_text.h"
 
+#include <initializer_list>
+
 namespace calc {
 
 namespace {
@@ -163,7 +165,7 @@ std::array<double, N> parabolaParameters(const std::array<double, N> &a)
 // give a negative length that silently shortens the strand: it is refused,
 // naming the condition the parameters break. A horizontal length of exactly 0
 // is a segment of 0 mm.
-void addSegment(StrandLength &out, const Run &run, double p)
+void addSegment(StrandLength &out, const Run &run, double p, Limits limits)
 {
     const int segment = int(out.segments.size()) + 1;
     if (run.x < 0) {
@@ -173,21 +175,33 @@ void addSegment(StrandLength &out, const Run &run, double p)
     const double length = numeric::withContext(
         [&] { return segmentLength(run.x, p); },
         [&](numeric::FailureKind kind) { return segmentFailed(segment, kind); });
-    const std::int16_t millimetres = numeric::withContext(
-        [&] { return numeric::roundToShort(length); }, [&] { return segmentTooLong(segment); });
+    const bool window = limits == Limits::window;
+    const std::int32_t millimetres = numeric::withContext(
+        [&] { return window ? numeric::roundToShort(length) : numeric::roundToLong(length); },
+        [&] { return segmentTooLong(segment, window ? shortRange : longRange); });
+    out.beyondWindow = out.beyondWindow || !numeric::fitsShort(millimetres);
     out.segments.push_back({run.x, p, millimetres});
 }
 
-// Whole millimetres are added as short integers: a strand beyond 32767 mm
-// cannot be computed.
-std::int16_t plus(std::int16_t a, std::int16_t b)
+// The window adds whole millimetres as short integers, in the order its
+// formula reads them: a strand beyond 32767 mm cannot be computed there. A
+// schedule adds them without a limit.
+void addUp(StrandLength &out, std::initializer_list<std::size_t> order, Limits limits)
 {
-    return numeric::withContext([&] { return numeric::addShort(a, b); },
-                                [] { return strandTooLong(); });
+    std::int64_t total = 0;
+    std::int16_t held = 0;
+    for (std::size_t i : order) {
+        total += out.segments[i].millimetres;
+        if (limits == Limits::window)
+            held = numeric::withContext([&] { return numeric::addShort(held, std::int16_t(out.segments[i].millimetres)); },
+                                        [] { return strandTooLong(); });
+    }
+    out.beyondWindow = out.beyondWindow || !numeric::fitsShort(double(total));
+    out.total = total;
 }
 
 // Both halves of C2a run between the inflection point and an end, k2 x lc long.
-void c2aLength(const LengthInputs &in, StrandLength &out)
+void c2aLength(const LengthInputs &in, StrandLength &out, Limits limits)
 {
     const double k2 = real(in.k2, "k2");
     const double lc = real(in.lc, "lc");
@@ -197,15 +211,15 @@ void c2aLength(const LengthInputs &in, StrandLength &out)
     constexpr std::string_view rule = "lc 与 k2 不得为负";
     const Run x1 = run(1, rule, [&] { return multiply(lc, k2); });
     const Run x2 = run(2, rule, [&] { return multiply(lc, k2); });
-    addSegment(out, x1, p[0]);
-    addSegment(out, x2, p[1]);
-    out.total = plus(out.segments[1].millimetres, out.segments[0].millimetres);
+    addSegment(out, x1, p[0], limits);
+    addSegment(out, x2, p[1], limits);
+    addUp(out, {1, 0}, limits);
 }
 
 // C4 runs from the left end to the left inflection point (k1 x lc), on to the
 // lowest point (k2 x lc), on to the right inflection point (k3 x lc before the
 // right end) and on to the right end.
-void c4Length(const LengthInputs &in, StrandLength &out)
+void c4Length(const LengthInputs &in, StrandLength &out, Limits limits)
 {
     const double k1 = real(in.k1, "k1");
     const double k2 = real(in.k2, "k2");
@@ -224,12 +238,11 @@ void c4Length(const LengthInputs &in, StrandLength &out)
         return subtract(beyondLowest, multiply(lc, k3));
     });
     const Run x4 = run(4, "lc 与 k3 不得为负", [&] { return multiply(lc, k3); });
-    addSegment(out, x1, p[0]);
-    addSegment(out, x2, p[1]);
-    addSegment(out, x3, p[2]);
-    addSegment(out, x4, p[3]);
-    const auto &s = out.segments;
-    out.total = plus(plus(plus(s[1].millimetres, s[0].millimetres), s[2].millimetres), s[3].millimetres);
+    addSegment(out, x1, p[0], limits);
+    addSegment(out, x2, p[1], limits);
+    addSegment(out, x3, p[2], limits);
+    addSegment(out, x4, p[3], limits);
+    addUp(out, {1, 0, 2, 3}, limits);
 }
 
 } // namespace
@@ -257,16 +270,18 @@ ParameterTexts parametersBeforeEntry(Profile profile)
     return texts;
 }
 
-std::string enteredText(int parameter, std::string_view answer)
+std::string enteredText(int parameter, std::string_view answer, Limits limits)
 {
     const ParameterRule &rule = rules.at(std::size_t(parameter));
+    const bool window = limits == Limits::window;
     try {
         const double value = numeric::readNumber(answer);
         if (rule.whole)
-            return numeric::writeShort(numeric::roundToShort(value));
+            return window ? numeric::writeShort(numeric::roundToShort(value)) : std::to_string(numeric::roundToLong(value));
         return numeric::writeNumber(value);
     } catch (const numeric::Failure &failure) {
-        throw numeric::Failure(failure.kind(), answerOutOfRange(rule.name, answer, rule.whole));
+        throw numeric::Failure(failure.kind(),
+                               answerOutOfRange(rule.name, answer, rule.whole, window ? shortRange : longRange));
     }
 }
 
@@ -294,12 +309,12 @@ void computeEquations(Profile profile, const HeldParameters &held, Coefficients 
         c4Coefficients(held, out);
 }
 
-void computeLength(Profile profile, const LengthInputs &inputs, StrandLength &out)
+void computeLength(Profile profile, const LengthInputs &inputs, StrandLength &out, Limits limits)
 {
     if (profile == Profile::c2a)
-        c2aLength(inputs, out);
+        c2aLength(inputs, out, limits);
     else
-        c4Length(inputs, out);
+        c4Length(inputs, out, limits);
 }
 
 double segmentLength(double x, double p)
@@ -318,7 +333,7 @@ double segmentLength(double x, double p)
     return subtract(m, multiply(multiply(p, 0.5), t0));
 }
 
-Tendon computeTendon(Profile profile, const ParameterTexts &answers)
+Tendon computeTendon(Profile profile, const ParameterTexts &answers, Limits limits)
 {
     Tendon t;
     t.profile = profile;
@@ -327,7 +342,9 @@ Tendon computeTendon(Profile profile, const ParameterTexts &answers)
         ParameterTexts entered = t.parameters;
         for (int asked : askedParameters(profile)) {
             t.failedParameter = asked;
-            entered[std::size_t(asked)] = enteredText(asked, answers[std::size_t(asked)]);
+            entered[std::size_t(asked)] = enteredText(asked, answers[std::size_t(asked)], limits);
+            if (limits == Limits::schedule && rules[std::size_t(asked)].whole)
+                t.beyondWindow = t.beyondWindow || !numeric::fitsShort(numeric::readNumber(entered[std::size_t(asked)]));
         }
         t.failedParameter = -1;
         t.parameters = std::move(entered);
@@ -336,7 +353,8 @@ Tendon computeTendon(Profile profile, const ParameterTexts &answers)
         t.stage = Stage::length;
         using namespace parameter;
         computeLength(profile, {t.parameters[k1], t.parameters[k2], t.parameters[k3], t.parameters[lc],
-                                t.coefficients.text}, t.length);
+                                t.coefficients.text}, t.length, limits);
+        t.beyondWindow = t.beyondWindow || t.length.beyondWindow;
     } catch (const numeric::Failure &failure) {
         t.failure = failure;
     }

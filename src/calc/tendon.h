@@ -48,11 +48,18 @@ std::span<const int> askedParameters(Profile profile);
 // unused and fixes k2 at 0.5; C4 empties e1..lg1 and marks lg2 unused.
 ParameterTexts parametersBeforeEntry(Profile profile);
 
+// How far whole millimetres reach. The window holds them as short integers,
+// so an offset, a beam length, a segment or a strand beyond 32767 mm
+// overflows there. A schedule holds offsets, beam lengths and segments as
+// 32-bit integers and adds the segments without a limit, so a 36 m girder is
+// worked out like any other; the beam heights stay short integers in both.
+enum class Limits { window, schedule };
+
 // An answer to a parameter's prompt as its box will show it. Offsets and the
 // beam length are whole millimetres, rounded at once (halves to even); ratios
 // and beam heights keep their fraction. Fails with overflow, naming the
 // parameter and the answer.
-std::string enteredText(int parameter, std::string_view answer);
+std::string enteredText(int parameter, std::string_view answer, Limits limits = Limits::window);
 
 // The parameters as the parabola equations use them: e, k and lc rounded to
 // 15 significant digits, the beam heights to whole millimetres.
@@ -83,15 +90,16 @@ struct LengthInputs {
 // A parabolic segment x^2 = 2 p y from its vertex to the horizontal distance x.
 struct Segment {
     double x = 0, p = 0;
-    std::int16_t millimetres = 0; // its arc length, rounded
+    std::int32_t millimetres = 0; // its arc length, rounded
 };
 
 struct StrandLength {
     std::vector<Segment> segments; // those computed, from the left end
-    std::optional<std::int16_t> total;
+    std::optional<std::int64_t> total;
+    bool beyondWindow = false; // a segment or the strand is longer than the window can hold
 };
 
-void computeLength(Profile profile, const LengthInputs &inputs, StrandLength &out);
+void computeLength(Profile profile, const LengthInputs &inputs, StrandLength &out, Limits limits = Limits::window);
 
 // Arc length of x^2 = 2 p y from its vertex to x, before rounding: the
 // antiderivative at x less its value at the vertex. Fails with invalid
@@ -113,8 +121,11 @@ struct Tendon {
     std::optional<numeric::Failure> failure;
     Stage stage = Stage::entry; // where it failed, when it did
     int failedParameter = -1;   // at entry, the parameter whose answer failed
+    // Worked out within a schedule's limits where the window's would have
+    // refused it: an answer, a segment or the strand beyond 32767 mm.
+    bool beyondWindow = false;
 };
 
-Tendon computeTendon(Profile profile, const ParameterTexts &answers);
+Tendon computeTendon(Profile profile, const ParameterTexts &answers, Limits limits = Limits::window);
 
 } // namespace calc

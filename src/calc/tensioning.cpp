@@ -90,7 +90,7 @@ std::vector<Piece> tensioningPieces(const Tendon &tendon)
     return pieces;
 }
 
-Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, int ends, double ep, double jack)
+Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, Ends ends, double ep, double jack)
 {
     Tensioning t;
     t.pieces.reserve(pieces.size() + 1);
@@ -101,10 +101,13 @@ Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon,
         length += piece.length;
     }
     const double inJack = sigmaCon * jack / ep;
-    if (ends == 1) {
-        t.elongLeft = stressFrom(t.pieces, pieces, PieceStress::left, duct, sigmaCon, {total > 0, INFINITY}, ep) + inJack;
+    if (ends != Ends::both) {
+        const bool left = ends == Ends::left;
+        const double e = stressFrom(t.pieces, pieces, left ? PieceStress::left : PieceStress::right, duct, sigmaCon,
+                                    {total > 0, INFINITY}, ep) + inJack;
+        (left ? t.elongLeft : t.elongRight) = e;
         t.sigmaFar = sigmaCon * std::exp(-total);
-        t.divide = length;
+        t.divide = left ? length : 0;
         return t;
     }
     // Two jacks: the tendon divides where each end's friction is half the
@@ -121,11 +124,9 @@ Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon,
 StressAlong stressAlong(const std::vector<Piece> &pieces, const Tensioning &t, int samples)
 {
     StressAlong along;
-    along.divide = pieces.empty() ? 0 : pieces.back().to;
-    bool twoJacks = false;
+    bool leftJack = false;
     for (const PieceStress &piece : t.pieces) {
         const bool right = piece.jack == PieceStress::right;
-        twoJacks = twoJacks || right;
         const Piece &whole = pieces[piece.piece];
         const double share = whole.length > 0 ? piece.length / whole.length : 1.0;
         const double run = (whole.to - whole.from) * share;
@@ -136,10 +137,12 @@ StressAlong stressAlong(const std::vector<Piece> &pieces, const Tensioning &t, i
             const double u = double(k) / samples;
             points.push_back({from + (to - from) * u, piece.sigmaIn * std::exp(-piece.z * u)});
         }
-        if (!right)
+        if (!right) {
             along.divide = to;
+            leftJack = true;
+        }
     }
-    if (!twoJacks)
+    if (leftJack && along.jack[1].empty())
         along.divide = pieces.empty() ? 0 : pieces.back().to;
     return along;
 }

@@ -47,6 +47,12 @@ struct DuctKind {
 const DuctKind *ductNamed(std::string_view name);
 std::string_view ductNames(); // "metal, plastic, steel, unbonded"
 
+// Which ends of a tendon are jacked: the left alone, the right alone, or both.
+enum class Ends { left, right, both };
+inline int jackedEnds(Ends ends) { return ends == Ends::both ? 2 : 1; }
+// Whether the end (0 left, 1 right) is jacked.
+inline bool jackedAt(Ends ends, int end) { return ends == Ends::both || (end == 0) == (ends == Ends::left); }
+
 struct PieceStress {
     enum Jack { left, right } jack;
     std::size_t piece;    // which of the tendon's pieces, from the left end
@@ -55,30 +61,31 @@ struct PieceStress {
 };
 
 struct Tensioning {
-    // As stressed from the left, then (two jacks) from the right up to where
-    // they meet; the piece holding that point counts in each with its share.
+    // As stressed from the left, then from the right up to where the jacks
+    // meet; the piece holding that point counts in each with its share.
     std::vector<PieceStress> pieces;
     double theta = 0;                // the pieces' angles summed
-    double sigmaFar = 0;             // at the right end, or at the dividing point
-    double divide = 0;               // where the two jacks' friction meets, mm from the left
-    double elongLeft = 0, elongRight = 0;
+    double sigmaFar = 0;             // at the dead end, or at the dividing point
+    double divide = 0;               // where the left jack's part ends, mm along the strand from the left end
+    double elongLeft = 0, elongRight = 0; // 0 at an end not jacked
 };
 
 // The stress along the tendon as drawn: for each jack, points (x mm from
 // the left end, σ MPa) from its end to where its part ends, `samples` to a
 // piece as σ falls with z growing evenly along it. `divide` is where the left
-// jack's part ends (the right end with one jack).
+// jack's part ends, on the horizontal (the right end where only the left is
+// jacked, the left end where only the right is).
 struct StressPoint {
     double x, sigma;
 };
 struct StressAlong {
-    std::array<std::vector<StressPoint>, 2> jack; // left, right (empty with one jack)
+    std::array<std::vector<StressPoint>, 2> jack; // left, right (empty where not jacked)
     double divide = 0;
 };
 
-// ends: 1 jacks at the left end only, 2 at both ends, each at sigmaCon. Each
-// jack's elongation adds sigmaCon·jack/Ep for the strand inside the jack.
-Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, int ends, double ep,
+// Each jack at sigmaCon; each jack's elongation adds sigmaCon·jack/Ep for
+// the strand inside the jack.
+Tensioning tension(const std::vector<Piece> &pieces, Duct duct, double sigmaCon, Ends ends, double ep,
                    double jack);
 
 StressAlong stressAlong(const std::vector<Piece> &pieces, const Tensioning &tensioning, int samples);

@@ -108,7 +108,7 @@ void computeStrandLength(WindowView &view)
         in.a[std::size_t(i)] = view.text(box::a1 + i);
     StrandLength out;
     computeLength(*profile, in, out);
-    view.setText(box::length, numeric::writeShort(*out.total));
+    view.setText(box::length, std::to_string(*out.total));
     view.setText(box::status, status::readResult);
 }
 

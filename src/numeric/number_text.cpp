@@ -168,6 +168,14 @@ std::int16_t roundToShort(double value)
     return static_cast<std::int16_t>(whole);
 }
 
+std::int32_t roundToLong(double value)
+{
+    const double whole = std::nearbyint(value);
+    if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()))
+        throw Failure(FailureKind::Overflow); // also NaN
+    return static_cast<std::int32_t>(whole);
+}
+
 std::string writeShort(std::int16_t value) { return std::to_string(value); }
 
 std::int16_t addShort(std::int16_t a, std::int16_t b)

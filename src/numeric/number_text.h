@@ -48,6 +48,13 @@ double heldAsText(double value);
 // and fails with overflow outside -32768..32767.
 std::int16_t roundToShort(double value);
 
+// The same, failing with overflow outside -2147483648..2147483647: the whole
+// millimetres of a schedule, which is no box.
+std::int32_t roundToLong(double value);
+
+// Whether a whole number lies within -32768..32767, as the window holds it.
+inline bool fitsShort(double whole) { return whole >= -32768 && whole <= 32767; }
+
 // "-12", "0", "32767".
 std::string writeShort(std::int16_t value);
 

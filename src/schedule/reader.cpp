@@ -27,7 +27,9 @@ constexpr Alias aliases[]{
     {"孔道", input::duct},   {"kappa", input::kappa}, {"mu", input::mu},
     {"ends", input::ends},   {"张拉端数", input::ends}, {"strands", input::strands},
     {"每束根数", input::strands}, {"set", input::set}, {"锚具回缩", input::set},
-    {"tendon", input::tendon}, {"束号", input::tendon},
+    {"tendon", input::tendon}, {"束号", input::tendon}, {"张拉端", input::ends},
+    {"lock_off", input::lockOff}, {"锁定顺序", input::lockOff}, {"strand_size", input::strandSize},
+    {"公称直径", input::strandSize},
 };
 
 // Without these a schedule says nothing any profile can compute.

@@ -17,10 +17,24 @@ namespace {
 
 constexpr std::array<std::string_view, output::columnCount> titles{
     "name", "profile", "e1", "e2", "e3", "k1", "k2", "k3", "lc", "lg1", "lg2", "count", "tendon",
-    "a1", "a2", "a3", "a4", "L1", "L2", "L3", "L4", "length", "total", "tendon_length",
+    "a1", "a2", "a3", "a4", "L1", "L2", "L3", "L4", "length", "total", "tendon_length", "radius_min",
     "sigma_con", "kappa", "mu", "ends", "theta", "sigma_far", "loss", "elong_left", "elong_right", "elong",
-    "elong_min", "elong_max", "force", "cut_length", "set", "lf_left", "lf_right", "set_loss", "sigma_anchored_min",
-    "loss_total_max", "status", "message", "note"};
+    "elong_min", "elong_max", "force", "cut_length", "set", "lock_off", "lf_left", "lf_right", "set_loss_left",
+    "set_loss_right", "set_loss", "sigma_anchored_min", "loss_total_max", "status", "message", "note"};
+
+// The ends jacked and the lock-off orders by the words a schedule gives them.
+struct Named {
+    std::string_view english, chinese, other;
+};
+constexpr std::array<Named, 3> endWords{{{"left", "左", "左端"}, {"right", "右", "右端"}, {"both", "两端", "双端"}}};
+constexpr std::array<Named, 3> lockOffWords{{{"together", "同时", "两端同时"}, {"left-first", "先左", "先锁左端"},
+                                             {"right-first", "先右", "先锁右端"}}};
+
+// GB/T 5224's seven-wire strands: nominal diameter, area, mass a metre.
+constexpr std::array<StrandSize, 7> strandSizes{{
+    {"9.5", 54.8, 0.430}, {"11.1", 74.2, 0.582}, {"12.7", 98.7, 0.775}, {"15.2", 140, 1.101},
+    {"15.7", 150, 1.178}, {"17.8", 191, 1.500}, {"21.6", 285, 2.237},
+}};
 
 // The failure kinds in the words of the status column.
 constexpr std::array<std::string_view, 4> kindWords{"overflow", "division by zero", "invalid operation",
@@ -98,37 +112,76 @@ std::string unitsText(long long units, int decimals)
     return units < 0 ? "-" + digits : digits;
 }
 
-long tenths(double value) { return long(units(value, 1)); }
-
 std::string tenthsText(long tenths) { return unitsText(tenths, 1); }
 
-// The site's checks on how a tendon is stressed; the row stays ok.
-std::string notes(const Stressing &s, double length)
+// The site's checks on how a tendon is stressed and curved; the row stays ok.
+std::string notes(const Stressing &s, double length, double radius)
 {
     std::string text;
     const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
-    if (s.sigmaCon * 100 < 40 * s.fptk || s.sigmaCon * 100 > 75 * s.fptk)
-        add("σcon " + numeric::writeNumber(s.sigmaCon) + " MPa 不在 0.40～0.75 fptk（" + fixed(0.40 * s.fptk, 0) + "～"
-            + fixed(0.75 * s.fptk, 0) + " MPa）之内 (the control stress is outside 0.40-0.75 fptk)");
+    if (s.sigmaCon * 100 < 40 * s.fptk)
+        add("σcon " + numeric::writeNumber(s.sigmaCon) + " MPa 低于 0.40 fptk（" + fixed(0.40 * s.fptk, 0)
+            + " MPa），GB 50010 第 10.1.3 条要求不小于此值 (the control stress is below 0.40 fptk)");
+    if (s.sigmaCon * 100 > 75 * s.fptk)
+        add("σcon " + numeric::writeNumber(s.sigmaCon) + " MPa 超过 0.75 fptk（" + fixed(0.75 * s.fptk, 0)
+            + " MPa）：GB 50010 第 10.1.3 条仅在两种情况下允许提高 0.05 fptk，即要求提高构件在施工阶段的抗裂性能而在使用阶段受压区内设置的预应力筋，"
+              "或要求部分抵消由于应力松弛、摩擦、钢筋分批张拉以及预应力筋与张拉台座之间的温差等因素产生的预应力损失 "
+              "(above 0.75 fptk: GB 50010 allows it only in those two cases)");
     const double longest = s.duct->bonded ? 20000 : 40000;
-    if (s.ends == 1 && length > longest)
+    if (s.ends != calc::Ends::both && length > longest)
         add(std::string(s.duct->bonded ? "有粘结" : "无粘结") + "预应力筋长度超过 " + fixed(longest / 1000, 0)
             + " m，宜两端张拉 (a tendon this long is jacked at both ends)");
+    const std::string metres = fixed(radius / 1000, 2);
+    if (radius < 4000)
+        add("最小曲率半径 " + metres + " m 小于 4 m，后张曲线预应力束的曲率半径不宜小于 4 m（GB 50010）"
+            "(the smallest radius of curvature is under 4 m)");
+    if (s.fc && s.ductDiameter) {
+        // P in kN over MPa times mm gives metres.
+        const double least = s.force() / (0.35 * *s.fc * *s.ductDiameter);
+        if (radius / 1000 < least)
+            add("最小曲率半径 " + metres + " m 小于 P/(0.35·fc·dp) = " + fixed(least, 2) + " m（P 取张拉力 " + fixed(s.force(), 1)
+                + " kN，fc = " + numeric::writeNumber(*s.fc) + " MPa，dp = " + numeric::writeNumber(*s.ductDiameter)
+                + " mm；GB 50010）(the radius is under what the concrete bears at the duct)");
+    }
     return text;
 }
 
-// What anchoring leaves, where the engineer must look again.
-std::string anchoringNotes(const calc::Anchoring &a, double sigmaCon)
+// What anchoring leaves, where the engineer must look again: which case
+// held at which end, and a stress left too low.
+std::string anchoringNotes(const calc::Anchoring &a, const Stressing &s)
 {
     std::string text;
     const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
-    if (a.rule == calc::Anchoring::wholeLength)
-        add("锚固损失影响长度超过束长，全长回缩，按 GB 50010 附录 J 计算 (the set zone reaches the dead end)");
-    if (a.rule == calc::Anchoring::eachAlone)
-        add("锚固损失影响长度超过分界点，按两端各自张拉锚固取较大应力计算 (GB 50010 J.0.2) (a set zone passes the meeting point)");
+    const std::array<std::string_view, 2> name{"左端", "右端"};
+    const bool two = s.ends == calc::Ends::both;
+    for (int end = 0; end < 2; ++end) {
+        if (!calc::jackedAt(s.ends, end))
+            continue;
+        const std::string here(name[std::size_t(end)]), other(name[std::size_t(1 - end)]);
+        switch (a.reach[std::size_t(end)]) {
+        case calc::Anchoring::within:
+            break;
+        case calc::Anchoring::wholeLength:
+            if (!two)
+                add("锚固损失影响长度超过束长，全长回缩 (the set zone reaches the dead end)");
+            else
+                add("后锁" + here + "：其回缩区到达已锁定的" + other + "锚具，全长回缩，" + other
+                    + "锚下应力随之降低（力学推导）(the second set zone reaches the anchor locked first)");
+            break;
+        case calc::Anchoring::met:
+            if (end == 0)
+                add("两端同时锁定，两回缩区在距左端 " + fixed(a.meeting, 0)
+                    + " mm 处相遇，该点不动，两侧各回缩 a（力学推导，GB 50010 未述两端锚固）(both ends locked off together: the set zones meet)");
+            break;
+        case calc::Anchoring::slidThrough:
+            add("先锁" + here + "：其回缩区越过分界点，钢绞线滑向仍持荷的" + other + "千斤顶，" + here
+                + "锚下应力为" + other + "单端张拉时的 σcon·e^−Z（力学推导）(locked first, the set zone slides through to the other jack)");
+            break;
+        }
+    }
     if (a.slack)
         add("锚具回缩超过钢绞线全长伸长，锚固后钢绞线松弛 (the draw-in exceeds the strand's whole stretch)");
-    else if (a.lowest < 0.5 * sigmaCon)
+    else if (a.lowest < 0.5 * s.sigmaCon)
         add("锚固后最小应力 " + fixed(a.lowest, 1) + " MPa 低于 0.5σcon (the stress after anchoring falls below half the control stress)");
     return text;
 }
@@ -155,51 +208,74 @@ const std::string &shownOnce(int column, double value)
 }
 
 // A tendon stressed along its pieces, the cells of its (first) row filled.
-void stress(Result &result, const Stressing &s, std::vector<calc::Piece> pieces, double length)
+// `radius`: the smallest radius of its parabolas, mm.
+void stress(Result &result, const Stressing &s, std::vector<calc::Piece> pieces, double length, double radius)
 {
     auto &cells = result.cells;
     Stressed &stressed = result.stressed.emplace();
     stressed.stressing = s;
     stressed.pieces = std::move(pieces);
+    stressed.length = length;
+    stressed.radiusMin = radius;
     const calc::Duct duct = s.friction();
     const calc::Tensioning &t = stressed.tensioning =
         calc::tension(stressed.pieces, duct, s.sigmaCon, s.ends, s.ep, s.jack);
+    const bool left = calc::jackedAt(s.ends, 0), right = calc::jackedAt(s.ends, 1);
+    cells[output::radiusMin] = fixed(radius / 1000, 2);
     cells[output::sigmaCon] = shownOnce(output::sigmaCon, s.sigmaCon);
     cells[output::kappa] = shownOnce(output::kappa, duct.kappa);
     cells[output::mu] = shownOnce(output::mu, duct.mu);
-    cells[output::ends] = std::to_string(s.ends);
+    cells[output::ends] = s.shown("ends");
     cells[output::theta] = fixed(t.theta, 4);
     cells[output::sigmaFar] = fixed(t.sigmaFar, 1);
     cells[output::loss] = fixed(s.sigmaCon - t.sigmaFar, 1);
-    // The sum and its range as the site reads them off the shown elongations.
-    const long left = tenths(t.elongLeft), right = s.ends == 2 ? tenths(t.elongRight) : 0;
-    cells[output::elongLeft] = tenthsText(left);
-    if (s.ends == 2)
-        cells[output::elongRight] = tenthsText(right);
-    cells[output::elong] = tenthsText(left + right);
-    cells[output::elongMin] = elongationLimit(cells[output::elong], -6);
-    cells[output::elongMax] = elongationLimit(cells[output::elong], 6);
+    // The sum is the tendon's, rounded once; its range as the site reads it.
+    if (left)
+        cells[output::elongLeft] = fixed(t.elongLeft, 1);
+    if (right)
+        cells[output::elongRight] = fixed(t.elongRight, 1);
+    cells[output::elong] = fixed(t.elongLeft + t.elongRight, 1);
+    cells[output::elongMin] = elongationLimit(cells[output::elong], -elongationTolerance);
+    cells[output::elongMax] = elongationLimit(cells[output::elong], elongationTolerance);
     cells[output::force] = fixed(s.force(), 1);
     if (s.allowLive || s.allowDead)
-        cells[output::cutLength] = numeric::writeNumber(length + s.allowLive.value_or(0) * s.ends
-                                                        + s.allowDead.value_or(0) * (2 - s.ends));
-    stressed.anchoring = calc::anchor(stressed.pieces, duct, s.sigmaCon, s.ends, s.ep, s.drawIn, t);
+        cells[output::cutLength] = numeric::writeNumber(s.cut(length));
+    stressed.anchoring = calc::anchor(stressed.pieces, duct, s.sigmaCon, s.ends, s.lockOff, s.ep, s.drawIn, t);
     const calc::Anchoring &a = stressed.anchoring;
     cells[output::set] = numeric::writeNumber(s.drawIn);
-    cells[output::lfLeft] = fixed(a.lf[0], 0);
-    if (s.ends == 2)
+    if (left && right)
+        cells[output::lockOff] = s.shown("lock_off");
+    if (left) {
+        cells[output::lfLeft] = fixed(a.lf[0], 0);
+        cells[output::setLossLeft] = fixed(a.loss[0], 1);
+    }
+    if (right) {
         cells[output::lfRight] = fixed(a.lf[1], 0);
+        cells[output::setLossRight] = fixed(a.loss[1], 1);
+    }
     cells[output::setLoss] = fixed(std::max(a.loss[0], a.loss[1]), 1);
     cells[output::sigmaAnchoredMin] = fixed(a.lowest, 1);
     cells[output::lossTotalMax] = fixed(s.sigmaCon - a.lowest, 1);
-    cells[output::note] = notes(s, length);
-    if (const std::string more = anchoringNotes(a, s.sigmaCon); !more.empty())
+    cells[output::note] = notes(s, length, radius);
+    if (const std::string more = anchoringNotes(a, s); !more.empty())
         cells[output::note] += (cells[output::note].empty() ? "" : "；") + more;
 }
 
-constexpr std::array<std::pair<std::string_view, input::Column>, 7> stressingColumns{{
+// The smallest radius of a tendon's parabolas: p at a vertex, mm.
+double smallestRadius(std::span<const calc::Tendon *const> spans)
+{
+    double radius = INFINITY;
+    for (const calc::Tendon *span : spans)
+        for (const calc::Segment &segment : span->length.segments)
+            radius = std::min(radius, std::abs(segment.p));
+    return radius;
+}
+
+// In the order the options are taken: a size brings its area before a row's own values.
+constexpr std::array<std::pair<std::string_view, input::Column>, 9> stressingColumns{{
     {"sigma_con", input::sigmaCon}, {"duct", input::duct}, {"kappa", input::kappa},
-    {"mu", input::mu}, {"ends", input::ends}, {"strands", input::strands}, {"set", input::set},
+    {"mu", input::mu}, {"ends", input::ends}, {"lock_off", input::lockOff}, {"strands", input::strands},
+    {"strand_size", input::strandSize}, {"set", input::set},
 }};
 
 // The stressing a row's own columns give over `stressing`. A row that
@@ -221,6 +297,15 @@ void takeStressing(const Record &record, Stressing &stressing)
     }
 }
 
+// A control stress over 0.80 fptk: why it is refused.
+std::optional<std::string> overTensioned(double sigmaCon, double fptk)
+{
+    if (!(sigmaCon * 100 > 80 * fptk))
+        return std::nullopt;
+    return "超过 0.80 fptk（" + fixed(0.80 * fptk, 0) + " MPa）：GB 50666 规定超张拉时 σcon 亦不得超过 0.80 fptk "
+           "(the control stress exceeds 0.80 fptk, the cap even on over-tensioning)。";
+}
+
 } // namespace
 
 std::string fixed(double value, int decimals) { return unitsText(units(value, decimals), decimals); }
@@ -231,6 +316,36 @@ std::string elongationLimit(std::string_view shown, int percent)
     digits.erase(digits.size() - 2, 1);
     return tenthsText((std::stol(digits) * (100 + percent) + 50) / 100);
 }
+
+// A word among the names it may be given (English in any case, or Chinese):
+// its index, or -1.
+int wordIn(std::string_view text, std::span<const Named> words)
+{
+    std::string lower(text);
+    for (char &c : lower)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (std::size_t n = 0; n < words.size(); ++n)
+        if (lower == words[n].english || text == words[n].chinese || text == words[n].other)
+            return int(n);
+    return -1;
+}
+
+const StrandSize *strandSized(std::string_view field)
+{
+    std::string_view text = trimmed(field);
+    for (std::string_view prefix : {"φs", "Φs", "φ", "Φ"})
+        if (text.starts_with(prefix)) {
+            text.remove_prefix(prefix.size());
+            break;
+        }
+    const std::optional<double> diameter = plainValue(text);
+    for (const StrandSize &size : strandSizes)
+        if (diameter && *diameter == *plainValue(size.name))
+            return &size;
+    return nullptr;
+}
+
+std::string_view strandSizeNames() { return "9.5, 11.1, 12.7, 15.2, 15.7, 17.8, 21.6"; }
 
 std::optional<std::string> Stressing::set(std::string_view key, std::string_view field)
 {
@@ -243,6 +358,28 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         duct = kind;
         kappa.reset();
         mu.reset();
+        return std::nullopt;
+    }
+    if (key == "ends") {
+        const int word = text == "1" ? 0 : text == "2" ? 2 : wordIn(text, endWords);
+        if (word < 0)
+            return "不是 left、right 或 both（左、右、两端；1 即 left，2 即 both）。";
+        ends = calc::Ends(word);
+        return std::nullopt;
+    }
+    if (key == "lock_off") {
+        const int word = wordIn(text, lockOffWords);
+        if (word < 0)
+            return "不是 together、left-first 或 right-first（同时、先左、先右）。";
+        lockOff = calc::LockOff(word);
+        return std::nullopt;
+    }
+    if (key == "strand_size") {
+        const StrandSize *given = strandSized(text);
+        if (!given)
+            return "不是钢绞线公称直径 " + std::string(strandSizeNames()) + " (mm) 之一。";
+        size = given;
+        area = given->area;
         return std::nullopt;
     }
     if (key == "gauge")
@@ -260,15 +397,11 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         jacks = {std::string(given[0]), std::string(given[1].empty() ? given[0] : given[1])};
         return std::nullopt;
     }
-    if (key == "ends" || key == "strands" || key == "initial") {
+    if (key == "strands" || key == "initial") {
         long whole = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
         const bool isWhole = error == std::errc() && end == text.data() + text.size() && !text.empty();
-        if (key == "ends") {
-            if (!isWhole || (whole != 1 && whole != 2))
-                return "不是 1 或 2。";
-            ends = int(whole);
-        } else if (key == "initial") {
+        if (key == "initial") {
             if (!isWhole || (whole != 10 && whole != 15 && whole != 20))
                 return "不是 10、15 或 20（初应力占 σcon 的百分数）。";
             initial = int(whole);
@@ -289,21 +422,31 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         std::optional<double> Stressing::*given = nullptr; // where it holds only when given
     };
     const Range ranges[]{
-        {"sigma_con", true, fptk, &Stressing::sigmaCon}, {"kappa", false, 1, nullptr, &Stressing::kappa},
+        {"sigma_con", true, 1e5, &Stressing::sigmaCon}, {"kappa", false, 1, nullptr, &Stressing::kappa},
         {"mu", false, 2, nullptr, &Stressing::mu},        {"area", true, 10000, &Stressing::area},
         {"ep", true, 1e7, &Stressing::ep},                {"fptk", true, 10000, &Stressing::fptk},
         {"jack", false, 1e5, &Stressing::jack},           {"allow-live", false, 1e5, nullptr, &Stressing::allowLive},
         {"allow-dead", false, 1e5, nullptr, &Stressing::allowDead}, {"set", false, 50, &Stressing::drawIn},
-        {"stroke", true, 2000, &Stressing::stroke}};
+        {"stroke", true, 2000, &Stressing::stroke},       {"fc", true, 100, nullptr, &Stressing::fc},
+        {"duct-dia", true, 1000, nullptr, &Stressing::ductDiameter}};
     const auto range = std::find_if(std::begin(ranges), std::end(ranges), [&](const Range &r) { return r.key == key; });
     if (range == std::end(ranges))
         return "不是张拉参数。";
     if (auto reason = numberIn(text, 0, range->positive, range->high, value))
         return reason;
+    if (key == "sigma_con") {
+        if (const auto over = overTensioned(value, fptk))
+            return over;
+        sigmaConGiven = true;
+    }
     if (range->value)
         this->*range->value = value;
     else
         this->*range->given = value;
+    // Without a control stress of its own, a strand is jacked to 0.75 of the
+    // strength given.
+    if (key == "fptk" && !sigmaConGiven)
+        sigmaCon = 0.75 * fptk;
     return std::nullopt;
 }
 
@@ -311,11 +454,17 @@ std::string Stressing::shown(std::string_view key) const
 {
     const calc::Duct f = friction();
     const std::pair<std::string_view, std::optional<double>> values[]{
-        {"sigma_con", sigmaCon}, {"kappa", f.kappa}, {"mu", f.mu}, {"ends", ends}, {"strands", double(strands)},
+        {"sigma_con", sigmaCon}, {"kappa", f.kappa}, {"mu", f.mu}, {"strands", double(strands)},
         {"area", area}, {"ep", ep}, {"fptk", fptk}, {"jack", jack}, {"allow-live", allowLive}, {"allow-dead", allowDead},
-        {"set", drawIn}, {"initial", initial}, {"stroke", stroke}};
+        {"set", drawIn}, {"initial", initial}, {"stroke", stroke}, {"fc", fc}, {"duct-dia", ductDiameter}};
     if (key == "duct")
         return std::string(duct->name);
+    if (key == "ends")
+        return std::string(endWords[std::size_t(ends)].english);
+    if (key == "lock_off")
+        return std::string(lockOffWords[std::size_t(lockOff)].english);
+    if (key == "strand_size")
+        return std::string(size->name);
     if (key == "gauge") {
         std::string text;
         for (const Gauge &g : gauges)
@@ -332,16 +481,15 @@ std::string Stressing::shown(std::string_view key) const
 
 std::optional<Stressing::Conflict> Stressing::conflict() const
 {
-    if (sigmaCon > fptk)
-        return Conflict{"fptk", "σcon " + numeric::writeNumber(sigmaCon) + " MPa 超过 fptk " + numeric::writeNumber(fptk)
-                                    + " MPa (the control stress exceeds the strength)"};
+    if (const auto over = overTensioned(sigmaCon, fptk))
+        return Conflict{"sigma_con", "σcon " + numeric::writeNumber(sigmaCon) + " MPa " + *over};
     for (int end = 0; end < 2; ++end)
         if (!jacks[std::size_t(end)].empty() && !gaugeAt(end))
             return Conflict{"jacks", "千斤顶 " + jacks[std::size_t(end)] + " 没有给出校准 (--gauge) (no calibration names this jack)"};
     // A row's own control stress or strands change the force, so this one
     // can stand against a row's columns too.
-    for (int end = 0; end < ends; ++end) {
-        const Gauge *gauge = gaugeAt(end);
+    for (int end = 0; end < 2; ++end) {
+        const Gauge *gauge = calc::jackedAt(ends, end) ? gaugeAt(end) : nullptr;
         if (gauge && gauge->reading(force()) < 0)
             return Conflict{"gauge", "千斤顶 " + gauge->name + " 在张拉力 " + fixed(force(), 1) + " kN 时读数 "
                                          + fixed(gauge->reading(force()), 2)
@@ -353,14 +501,23 @@ std::optional<Stressing::Conflict> Stressing::conflict() const
 std::span<const StressingOption> stressingOptions()
 {
     static constexpr StressingOption options[]{
-        {"fptk", "fptk", "The strands' strength (default 1860).", "MPA", "钢绞线强度 fptk (MPa)"},
-        {"sigma-con", "sigma_con", "The control stress (default 1395, 0.75 fptk).", "MPA", "张拉控制应力 σcon (MPa)"},
+        {"fptk", "fptk", "The strands' strength (default 1860); without --sigma-con the control stress is 0.75 of it.",
+         "MPA", "钢绞线强度 fptk (MPa)"},
+        {"sigma-con", "sigma_con", "The control stress, at most 0.80 fptk (default 0.75 fptk: 1395).", "MPA",
+         "张拉控制应力 σcon (MPa)"},
         {"duct", "duct", "The duct: metal, plastic, steel or unbonded (default metal).", "KIND", "孔道"},
         {"kappa", "kappa", "The wobble coefficient, per metre (default the duct's).", "K", "孔道摩擦系数 κ (1/m)"},
         {"mu", "mu", "The curvature friction coefficient (default the duct's).", "MU", "曲率摩擦系数 μ"},
-        {"ends", "ends", "1 jacks the left end only, 2 both ends (default 2).", "N", "张拉端数"},
+        {"ends", "ends", "The ends jacked: left (or 1), right, or both (or 2; the default).", "ENDS", "张拉端"},
+        {"lock-off", "lock_off",
+         "Which end's wedges seat first where both are jacked: together (the default), left-first or right-first.",
+         "ORDER", "锁定顺序"},
         {"strands", "strands", "Strands in a tendon (default 1).", "N", "每束根数"},
-        {"area", "area", "The area of a strand, mm² (default 140).", "MM2", "单根面积 (mm²)"},
+        {"strand-size", "strand_size",
+         "The strands' nominal diameter, mm: 9.5, 11.1, 12.7, 15.2 (the default), 15.7, 17.8 or 21.6; it gives their "
+         "area and mass.",
+         "MM", "钢绞线公称直径 (mm)"},
+        {"area", "area", "The area of a strand, mm² (default the size's: 140 for 15.2).", "MM2", "单根面积 (mm²)"},
         {"ep", "ep", "The strands' modulus of elasticity (default 195000).", "MPA", "弹性模量 Ep (MPa)"},
         {"jack", "jack", "The length of strand inside each jack (default 0).", "MM", "千斤顶内钢绞线长 (mm)"},
         {"allow-live", "allow-live", "The strand cut beyond each jacked end.", "MM", "张拉端预留长 (mm)"},
@@ -374,6 +531,9 @@ std::span<const StressingOption> stressingOptions()
          "千斤顶行程 (mm)"},
         {"jacks", "jacks", "The jacks at the left and right end by name, LEFT[,RIGHT] (default the calibrations in order).",
          "NAMES", "张拉端千斤顶"},
+        {"fc", "fc", "The concrete's design compressive strength, MPa: with --duct-dia, the radius is checked against P/(0.35 fc dp).",
+         "MPA", "混凝土轴心抗压强度设计值 fc (MPa)"},
+        {"duct-dia", "duct-dia", "The duct's outer diameter, mm, for the radius check with --fc.", "MM", "孔道外径 dp (mm)"},
     };
     return options;
 }
@@ -451,12 +611,18 @@ std::string midSpanStepNote(const calc::ProfileGeometry &geometry)
 
 namespace {
 
-// A row's own geometry said in its note: a step at mid-span.
+// A row's own geometry said in its note: a step at mid-span, and a span
+// only a schedule can work out.
 void noteStep(Result &row)
 {
-    if (row.ok() && row.tendon)
-        if (const std::string note = midSpanStepNote(calc::geometryOf(*row.tendon)); !note.empty())
-            row.cells[output::note] += (row.cells[output::note].empty() ? "" : "；") + note;
+    if (!row.ok() || !row.tendon)
+        return;
+    const auto add = [&](const std::string &note) { row.cells[output::note] += (row.cells[output::note].empty() ? "" : "；") + note; };
+    if (const std::string note = midSpanStepNote(calc::geometryOf(*row.tendon)); !note.empty())
+        add(note);
+    if (row.tendon->beyondWindow)
+        add("lc、分段或钢绞线长超过 32767 mm：单束计算窗口不能计算此跨，钢绞线表按长整数计算 "
+            "(beyond the window's 32767 mm: only the schedule works this span out)");
 }
 
 } // namespace
@@ -507,7 +673,7 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
             answers[std::size_t(p)] = text;
         }
 
-        const calc::Tendon &tendon = result.tendon.emplace(calc::computeTendon(profile, answers));
+        const calc::Tendon &tendon = result.tendon.emplace(calc::computeTendon(profile, answers, calc::Limits::schedule));
         if (!(tendon.failure && tendon.stage == calc::Stage::entry))
             for (int p = 0; p < calc::parameter::count; ++p)
                 cells[std::size_t(output::e1 + p)] = tendon.parameters[std::size_t(p)];
@@ -517,8 +683,8 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
         for (std::size_t i = 0; i < tendon.length.segments.size(); ++i)
             cells[output::l1 + i] = std::to_string(tendon.length.segments[i].millimetres);
         if (tendon.length.total) {
-            cells[output::length] = numeric::writeShort(*tendon.length.total);
-            cells[output::total] = std::to_string(long(*tendon.length.total) * count);
+            cells[output::length] = std::to_string(*tendon.length.total);
+            cells[output::total] = std::to_string(*tendon.length.total * count);
             cells[output::tendonLength] = cells[output::length];
         }
         if (tendon.failure) {
@@ -528,8 +694,10 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
             cells[output::message] = calc::failureSummary(*tendon.failure);
         } else {
             cells[output::status] = "ok";
-            if (alone)
-                stress(result, stressing, calc::tensioningPieces(tendon), *tendon.length.total);
+            if (alone) {
+                const calc::Tendon *const spans[]{&tendon};
+                stress(result, stressing, calc::tensioningPieces(tendon), double(*tendon.length.total), smallestRadius(spans));
+            }
             noteStep(result);
         }
     } catch (const Refusal &refused) {
@@ -554,12 +722,18 @@ void addNote(Result &row, const std::string &note)
 
 // What a tendon's rows must agree on, where more than one gives it.
 constexpr input::Column sharedColumns[]{input::count, input::sigmaCon, input::duct,    input::kappa,
-                                        input::mu,    input::ends,     input::strands, input::set};
+                                        input::mu,    input::ends,     input::strands, input::set,
+                                        input::lockOff, input::strandSize};
 
+// Two texts of one stressing value are one where they give one value ("1"
+// and "left", "15.2" and "15.20").
 bool sameValue(int column, std::string_view a, std::string_view b)
 {
-    if (column == input::duct)
-        return calc::ductNamed(a) && calc::ductNamed(a) == calc::ductNamed(b);
+    for (const auto &[key, stressingColumn] : stressingColumns) {
+        Stressing first, second;
+        if (stressingColumn == column && !first.set(key, a) && !second.set(key, b))
+            return first.shown(key) == second.shown(key);
+    }
     return a == b;
 }
 
@@ -656,7 +830,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
         if (count && row.tendon && row.tendon->length.total) {
             row.count = *count;
             row.cells[output::count] = std::to_string(*count);
-            row.cells[output::total] = std::to_string(long(*row.tendon->length.total) * *count);
+            row.cells[output::total] = std::to_string(*row.tendon->length.total * *count);
         }
     }
     for (std::size_t n = 0; n < rows.size(); ++n) {
@@ -681,7 +855,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
     for (const Result &row : rows)
         spans.push_back(&*row.tendon);
     calc::ContinuousTendon whole = calc::continuousTendon(spans);
-    stress(rows.front(), stressing, std::move(whole.pieces), double(whole.length));
+    stress(rows.front(), stressing, std::move(whole.pieces), double(whole.length), smallestRadius(spans));
     rows.front().cells[output::tendonLength] = std::to_string(whole.length);
     for (const calc::Support &support : whole.supports)
         if (support.stepped())

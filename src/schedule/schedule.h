@@ -32,6 +32,7 @@ enum Column {
     name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count,
     sigmaCon, duct, kappa, mu, ends, strands, set, // how it is stressed, where the row says
     tendon, // the mark that makes consecutive rows the spans of one tendon
+    lockOff, strandSize, // more of how it is stressed (after the mark, so older links read as written)
     columnCount
 };
 // Its name in a header, and its Chinese name where it has one ("" else).
@@ -142,9 +143,10 @@ private:
 namespace output {
 enum Column {
     name, profile, e1, e2, e3, k1, k2, k3, lc, lg1, lg2, count, tendon,
-    a1, a2, a3, a4, l1, l2, l3, l4, length, total, tendonLength,
+    a1, a2, a3, a4, l1, l2, l3, l4, length, total, tendonLength, radiusMin,
     sigmaCon, kappa, mu, ends, theta, sigmaFar, loss, elongLeft, elongRight, elong, elongMin, elongMax, force,
-    cutLength, set, lfLeft, lfRight, setLoss, sigmaAnchoredMin, lossTotalMax, status, message, note,
+    cutLength, set, lockOff, lfLeft, lfRight, setLossLeft, setLossRight, setLoss, sigmaAnchoredMin, lossTotalMax,
+    status, message, note,
     columnCount
 };
 std::string_view title(int column);
@@ -163,17 +165,31 @@ struct Gauge {
 // The calibrations of a text of them split by ';', or the reason one is none.
 std::optional<std::string> readGauges(std::string_view text, std::vector<Gauge> &gauges);
 
+// A seven-wire strand (1×7) by its nominal diameter, as GB/T 5224 tables
+// it: its area and its mass a metre.
+struct StrandSize {
+    std::string_view name; // the nominal diameter as written, mm
+    double area, mass;     // mm², kg/m
+};
+// nullptr for a text that is none of them ("15.2", "15.20" and "φs15.2" are one).
+const StrandSize *strandSized(std::string_view text);
+std::string_view strandSizeNames(); // "9.5, 11.1, ..."
+
 // How tendons are stressed: the program's options, and over them what a
 // row's own columns say.
 struct Stressing {
     double sigmaCon = 1395; // MPa, 0.75 fptk
+    bool sigmaConGiven = false; // else 0.75 fptk of the strength given
     const calc::DuctKind *duct = calc::ductNamed("metal");
     std::optional<double> kappa, mu; // over the duct's own
-    int ends = 2;
+    calc::Ends ends = calc::Ends::both;
+    calc::LockOff lockOff = calc::LockOff::together; // where both ends are jacked
     long strands = 1;
-    double area = 140;  // mm² a strand (φs15.2)
+    const StrandSize *size = strandSized("15.2");
+    double area = 140;  // mm² a strand: the size's, unless given
     double ep = 195000; // MPa
     double fptk = 1860; // MPa
+    std::optional<double> fc, ductDiameter; // the concrete's design strength (MPa) and the duct's outer diameter (mm)
     double jack = 0;    // mm of strand inside each jack
     std::optional<double> allowLive, allowDead; // mm cut beyond each jacked and each dead end
     double drawIn = 6;  // mm the strand draws back as the wedges seat (no top pressing)
@@ -191,8 +207,8 @@ struct Stressing {
     // allowance not given).
     std::string shown(std::string_view key) const;
     // Why the values cannot stand together, by the key at fault: a control
-    // stress above the strength, a jack named with no calibration, a gauge
-    // that would read below zero at σcon.
+    // stress above 0.80 fptk, a jack named with no calibration, a gauge that
+    // would read below zero at σcon.
     struct Conflict {
         std::string_view key;
         std::string message;
@@ -206,6 +222,13 @@ struct Stressing {
     double force() const { return sigmaCon * area * double(strands) / 1000; }
     // The stretch of the strand inside a jack at σcon, mm.
     double inJack() const { return sigmaCon * jack / ep; }
+    // The strand cut for a tendon whose strand is `length` mm: with the
+    // allowances at its jacked and its dead ends, where any is given.
+    double cut(double length) const
+    {
+        const int live = calc::jackedEnds(ends);
+        return length + allowLive.value_or(0) * live + allowDead.value_or(0) * (2 - live);
+    }
 };
 
 // The program's stressing options, in the order they are taken: the strength
@@ -221,6 +244,8 @@ struct Stressed {
     std::vector<calc::Piece> pieces;
     calc::Tensioning tensioning;
     calc::Anchoring anchoring;
+    double length = 0;    // of its strand, mm (all its spans)
+    double radiusMin = 0; // the smallest radius of its parabolas, at a vertex, mm
 };
 
 // The stages the site reads at a jack: the initial stress, twice it, σcon;
@@ -264,6 +289,25 @@ struct SiteCheck {
     std::optional<bool> within, drawInWithin;
 };
 SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::string, reading::count> &typed);
+
+// The elongation a whole tendon's measurements are checked against: its
+// jacks' calculated elongations added, less the strand inside each jack,
+// rounded once to 0.1 mm as the record shows it.
+double siteTotal(const Stressed &stressed);
+// A tendon judged as a whole: the measured elongations of its jacked ends
+// added, against siteTotal, within ±6 %; each end's own check, its deviation
+// from its own elongation for information. Where one end of two is read, the
+// tendon waits for the other.
+struct TendonCheck {
+    std::array<std::optional<SiteCheck>, 2> ends; // left, right: each jacked end's
+    std::optional<double> measured, deviation;   // mm, %, of the whole tendon
+    std::optional<bool> within;
+    bool waiting = false; // one end of two measured
+};
+using TendonReadings = std::array<std::array<std::string, reading::count>, 2>;
+TendonCheck checkTendon(const Stressed &stressed, const TendonReadings &typed);
+// The ±6 % the site's elongations may stray from the calculated ones (GB 50666).
+inline constexpr int elongationTolerance = 6;
 
 struct Result {
     std::array<std::string, output::columnCount> cells;

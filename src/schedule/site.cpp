@@ -119,6 +119,12 @@ double siteElongation(const Stressed &stressed, int end)
     return (end ? stressed.tensioning.elongRight : stressed.tensioning.elongLeft) - s.inJack();
 }
 
+double siteTotal(const Stressed &stressed)
+{
+    const calc::Tensioning &t = stressed.tensioning;
+    return t.elongLeft + t.elongRight - stressed.stressing.inJack() * calc::jackedEnds(stressed.stressing.ends);
+}
+
 bool secondStroke(const Stressed &stressed, int end)
 {
     const Stressing &s = stressed.stressing;
@@ -188,11 +194,39 @@ SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::str
         const double shown = *plainValue(fixed(siteElongation(stressed, end), 1));
         if (shown > 0) {
             check.deviation = (*check.measured - shown) / shown * 100;
-            check.within = !(std::abs(*check.deviation) > 6);
+            check.within = !(std::abs(*check.deviation) > elongationTolerance);
         }
     }
     if (is(drawIn, SiteCheck::fine))
         check.drawInWithin = !(at(drawIn) > s.drawIn);
+    return check;
+}
+
+TendonCheck checkTendon(const Stressed &stressed, const TendonReadings &typed)
+{
+    TendonCheck check;
+    double measured = 0;
+    int jacked = 0, read = 0;
+    for (int end = 0; end < 2; ++end) {
+        if (!calc::jackedAt(stressed.stressing.ends, end))
+            continue;
+        ++jacked;
+        const SiteCheck &one = check.ends[std::size_t(end)].emplace(checkSite(stressed, end, typed[std::size_t(end)]));
+        if (one.measured) {
+            measured += *one.measured;
+            ++read;
+        }
+    }
+    check.waiting = jacked == 2 && read == 1;
+    if (read < jacked)
+        return check;
+    check.measured = measured;
+    // Against the total as the record shows it, to 0.1 mm.
+    const double total = *plainValue(fixed(siteTotal(stressed), 1));
+    if (total > 0) {
+        check.deviation = (measured - total) / total * 100;
+        check.within = !(std::abs(*check.deviation) > elongationTolerance);
+    }
     return check;
 }
 

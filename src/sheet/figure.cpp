@@ -225,7 +225,10 @@ Figure stress(const Area &area, double length, const schedule::Stressed &stresse
         paper.polyline(std::move(seated));
     paper.font(6.5);
     paper.text(area.left + area.width - 60, area.top - 1, 60, "实线 张拉时　虚线 锚固后", Align::right);
-    for (int end = 0; end < stressed.stressing.ends; ++end) {
+    const calc::Ends ends = stressed.stressing.ends;
+    for (int end = 0; end < 2; ++end) {
+        if (!calc::jackedAt(ends, end))
+            continue;
         const double reach = std::min(anchored.lf[std::size_t(end)], anchored.length);
         const double at = end ? anchored.length - reach : reach;
         const double x = calc::horizontalAt(stressed.pieces, at), sigma = calc::stressAt(anchored.after, at);
@@ -235,21 +238,28 @@ Figure stress(const Area &area, double length, const schedule::Stressed &stresse
         // so two that pass each other stay apart.
         paper.text(X(x) - 15, Y(sigma) + (end ? 1 : -5), 30, "lf=" + schedule::fixed(reach, 0), Align::centre);
     }
-    // The stress left at each anchor, and σcon at each jack.
-    const bool two = stressed.stressing.ends == 2;
+    // The stress left at each anchor and σcon at each jack; at a dead end
+    // the stress friction leaves there.
     const double leftAfter = anchored.after.empty() ? sigmaCon : anchored.after.front().from();
     const double rightAfter = anchored.after.empty() ? sigmaCon : anchored.after.back().to();
-    paper.text(X(0) - 15, Y(leftAfter) - 3, 14, schedule::fixed(leftAfter, 1), Align::right);
-    if (two)
-        paper.text(X(length) + 1, Y(rightAfter) - 3, 14, schedule::fixed(rightAfter, 1));
-    paper.text(X(0) - 15, Y(sigmaCon) - 3, 14, schedule::fixed(sigmaCon, 1), Align::right);
-    if (two) {
-        paper.text(X(length) + 1, Y(sigmaCon) - 3, 14, schedule::fixed(sigmaCon, 1));
+    const auto atLeft = [&](double sigma) { paper.text(X(0) - 15, Y(sigma) - 3, 14, schedule::fixed(sigma, 1), Align::right); };
+    const auto atRight = [&](double sigma) { paper.text(X(length) + 1, Y(sigma) - 3, 14, schedule::fixed(sigma, 1)); };
+    if (calc::jackedAt(ends, 0)) {
+        atLeft(leftAfter);
+        atLeft(sigmaCon);
+    } else {
+        atLeft(t.sigmaFar);
+    }
+    if (calc::jackedAt(ends, 1)) {
+        atRight(rightAfter);
+        atRight(sigmaCon);
+    } else {
+        atRight(t.sigmaFar);
+    }
+    if (ends == calc::Ends::both) {
         paper.pen(0.15, Dash::dash);
         paper.line(X(along.divide), graphTop, X(along.divide), graphBottom);
         paper.text(X(along.divide) - 30, graphBottom - 0.5, 60, "分界点 " + schedule::fixed(t.sigmaFar, 1), Align::centre);
-    } else {
-        paper.text(X(length) + 1, Y(t.sigmaFar) - 3, 14, schedule::fixed(t.sigmaFar, 1));
     }
     return std::move(drawn.front());
 }

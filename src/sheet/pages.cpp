@@ -60,7 +60,8 @@ constexpr double anchoringLines = 5, stageHeading = 6, stageRow = 4.3;
 double anchoringHeight(const schedule::Result &result)
 {
     const schedule::Stressing &s = result.stressed->stressing;
-    return 5 * anchoringLines + 1 + stageHeading + 3 * s.ends * stageRow + (s.gaugeAt(0) ? 5 : 0) + 1.5;
+    return 5 * (anchoringLines + (s.ends == calc::Ends::both ? 1 : 0)) + 1 + stageHeading
+           + 3 * calc::jackedEnds(s.ends) * stageRow + (s.gaugeAt(0) ? 5 : 0) + (s.jack > 0 ? 5 : 0) + 1.5;
 }
 
 constexpr double codeSide = 27; // mm: a code a phone reads from the folder at arm's length
@@ -72,7 +73,7 @@ double tensioningHeight(const schedule::Result &result, bool code)
     const auto &c = result.cells;
     const double notes = double(split(c[schedule::output::note], "；").size());
     return 23.5 + (throughSpans(result) ? 5 : 0) + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
-           + 5.0 * (result.stressed->stressing.ends + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2
+           + 5.0 * (calc::jackedEnds(result.stressed->stressing.ends) + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2
            + anchoringHeight(result) + (code ? codeBlock : 0);
 }
 
@@ -259,7 +260,7 @@ double Sheet::body(Paper &paper, double y, const schedule::Result &result, const
         paper.text(columns[0], y, 10, std::to_string(s + 1));
         paper.text(columns[1], y, 78, fmt("y = %1 · x²", {t.coefficients.text[std::size_t(s)]}));
         paper.text(columns[2], y, 30, numeric::writeNumber(segment.x));
-        paper.text(columns[3], y, 30, numeric::writeNumber(segment.p));
+        paper.text(columns[3], y, 30, fixed(segment.p, 1));
         paper.text(columns[4], y, 30, std::to_string(segment.millimetres));
         y += 5;
     }
@@ -290,23 +291,26 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
     const schedule::Stressed &stressed = *result.stressed;
     const schedule::Stressing &s = stressed.stressing;
     const bool own = s.kappa || s.mu;
+    const bool two = s.ends == calc::Ends::both;
     paper.font(9, true);
-    paper.text(margin, y, 180, "张拉（摩擦损失按 GB 50010 第 10.2.4 条，伸长值允许偏差 ±6%）");
+    paper.text(margin, y, 180,
+               two ? "张拉（摩擦损失按 GB 50010 第 10.2.4 条；伸长值按两端之和校核，允许偏差 ±6%，GB 50666）"
+                   : "张拉（摩擦损失按 GB 50010 第 10.2.4 条；伸长值允许偏差 ±6%，GB 50666）");
     paper.font(8);
     y += 6;
     if (throughSpans(result)) {
         paper.text(margin + 4, y, 176, fmt("全束钢绞线长 %1 mm，各段自束的左端起依次编号", {c[out::tendonLength]}));
         y += 5;
     }
+    const char *jacking = two ? "两端张拉" : s.ends == calc::Ends::left ? "左端张拉，右端锚固" : "右端张拉，左端锚固";
     paper.text(margin + 4, y, 176,
-               fmt("σcon = %1 MPa　%2 κ = %3，μ = %4%5　%6　每束 %7 根 × %8 mm²　Ep = %9 MPa",
-                   {c[out::sigmaCon], s.duct->chinese, c[out::kappa], c[out::mu], own ? "（按该行给定）" : "",
-                    s.ends == 2 ? "两端张拉" : "左端张拉，右端锚固", std::to_string(s.strands), numeric::writeNumber(s.area),
-                    numeric::writeNumber(s.ep)}));
+               fmt("σcon = %1 MPa　%2 κ = %3，μ = %4%5　%6　每束 %7 根 φs%8 × %9 mm²",
+                   {c[out::sigmaCon], s.duct->chinese, c[out::kappa], c[out::mu], own ? "（按该行给定）" : "", jacking,
+                    std::to_string(s.strands), s.size->name, numeric::writeNumber(s.area)}));
     y += 5;
     paper.text(margin + 4, y, 176,
-               fmt("每段 z = κ·L/1000 + μ·θ，σout = σin·e^−z，伸长 ΔL = σin·(1 − e^−z)/z · L/Ep；θ = |atan(2·a·x)|%1",
-                   {s.ends == 2 ? "；两端张拉在摩擦各为一半处分界" : ""}));
+               fmt("每段 z = κ·L/1000 + μ·θ，σout = σin·e^−z，伸长 ΔL = σin·(1 − e^−z)/z · L/Ep；θ = |atan(2·a·x)|；Ep = %1 MPa%2",
+                   {numeric::writeNumber(s.ep), two ? "；两端张拉在摩擦各为一半处分界" : ""}));
     y += 6;
     const char *headings[]{"张拉端", "段", "L (mm)", "θ (rad)", "z", "σin (MPa)", "σout (MPa)", "ΔL (mm)"};
     const double columns[]{margin + 4, margin + 24, margin + 44, margin + 66, margin + 88, margin + 108,
@@ -337,26 +341,32 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
     const std::string inJack = s.jack > 0 ? fmt("（含千斤顶内 %1 mm 钢绞线）", {numeric::writeNumber(s.jack)}) : "";
     const auto jack = [&](const char *end, int column) {
         const std::string &e = c[std::size_t(column)];
+        const std::string low = schedule::elongationLimit(e, -schedule::elongationTolerance),
+                          high = schedule::elongationLimit(e, schedule::elongationTolerance);
         paper.text(margin + 4, y, 176,
-                   fmt("%1：计算伸长值 %2 mm%3，实测应在 %4～%5 mm 之间；张拉力 %6 kN",
-                       {end, e, inJack, schedule::elongationLimit(e, -6), schedule::elongationLimit(e, 6), c[out::force]}));
+                   two ? fmt("%1：计算伸长值 %2 mm%3（本端 %4～%5 mm，仅供参考）；张拉力 %6 kN", {end, e, inJack, low, high, c[out::force]})
+                       : fmt("%1：计算伸长值 %2 mm%3，实测应在 %4～%5 mm 之间；张拉力 %6 kN", {end, e, inJack, low, high, c[out::force]}));
         y += 5;
     };
-    jack("左端", out::elongLeft);
-    if (s.ends == 2)
+    if (calc::jackedAt(s.ends, 0))
+        jack("左端", out::elongLeft);
+    if (calc::jackedAt(s.ends, 1))
         jack("右端", out::elongRight);
     paper.text(margin + 4, y, 176,
-               fmt("θ 合计 %1 rad　%2 σ = %3 MPa，损失 %4 MPa　伸长值合计 %5 mm（%6～%7 mm）",
+               fmt("θ 合计 %1 rad　%2 σ = %3 MPa，损失 %4 MPa　伸长值合计 %5 mm（%6～%7 mm%8）",
                    {c[out::theta],
-                    s.ends == 2 ? fmt("分界点距左端 %1 mm（沿钢绞线），", {fixed(stressed.tensioning.divide, 0)}) : "右端",
-                    c[out::sigmaFar], c[out::loss], c[out::elong], c[out::elongMin], c[out::elongMax]}));
+                    two ? fmt("分界点距左端 %1 mm（沿钢绞线），", {fixed(stressed.tensioning.divide, 0)})
+                        : s.ends == calc::Ends::left ? "右端" : "左端",
+                    c[out::sigmaFar], c[out::loss], c[out::elong], c[out::elongMin], c[out::elongMax],
+                    two ? "，按两端实测伸长值之和判定" : ""}));
     y += 5;
     y = anchoring(paper, y, result);
     if (!c[out::cutLength].empty()) {
         paper.text(margin + 4, y, 176,
                    fmt("下料长度 %1 mm = 钢绞线长 %2 mm + 张拉端 %3 mm × %4 + 锚固端 %5 mm × %6",
-                       {c[out::cutLength], c[out::length], numeric::writeNumber(s.allowLive.value_or(0)),
-                        std::to_string(s.ends), numeric::writeNumber(s.allowDead.value_or(0)), std::to_string(2 - s.ends)}));
+                       {c[out::cutLength], c[out::tendonLength], numeric::writeNumber(s.allowLive.value_or(0)),
+                        std::to_string(calc::jackedEnds(s.ends)), numeric::writeNumber(s.allowDead.value_or(0)),
+                        std::to_string(2 - calc::jackedEnds(s.ends))}));
         y += 5;
     }
     for (const std::string &note : split(c[out::note], "；")) {
@@ -397,19 +407,51 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
     const schedule::Stressed &stressed = *result.stressed;
     const schedule::Stressing &s = stressed.stressing;
     const calc::Anchoring &a = stressed.anchoring;
-    const std::string rules[]{
-        s.ends == 2 ? "两端的锚固损失影响长度均未超过分界点" : "lf 未超过束长",
-        "lf 超过束长：全长回缩，锚固后应力保持反向摩擦的形状整体降低（附录 J）",
-        "影响长度超过分界点：两端各按单独张拉锚固计算，各点取较大应力（附录 J.0.2）"};
+    const bool two = s.ends == calc::Ends::both;
+    const char *ends[]{"左端", "右端"};
     paper.text(margin + 4, y, 176, fmt("锚固（GB 50010 第 10.2.2、10.2.3 条及附录 J，反向摩擦同 κ、μ）：锚具回缩 a = %1 mm", {c[out::set]}));
     y += 5;
-    paper.text(margin + 4, y, 176, "lf 内 σ锚固后(x) = σ(lf)² / σ(x)，lf 由 ∫₀^lf (σ − σ锚固后) dx / Ep = a 按各段指数应力精确求得");
+    paper.text(margin + 4, y, 176, "lf 内 σ锚固后(x) = K / σ张拉(x)，K 使 σ锚固后(lf) 等于该处原应力，lf 由 ∫₀^lf (σ − σ锚固后) dx / Ep = a 按各段指数应力精确求得");
     y += 5;
-    paper.text(margin + 4, y, 176, rules[a.rule]);
+    if (two) {
+        const char *orders[]{"两端同时锁定", "先锁左端，右端千斤顶持荷 σcon，再锁右端", "先锁右端，左端千斤顶持荷 σcon，再锁左端"};
+        paper.text(margin + 4, y, 176,
+                   fmt("锁定顺序：%1。规范只述一端的锚固，两端的相互影响按同样的反向摩擦由力学推导", {orders[int(s.lockOff)]}));
+        y += 5;
+    }
+    // Which case held at which end.
+    std::string cases;
+    for (int end = 0; end < 2; ++end) {
+        if (!calc::jackedAt(s.ends, end))
+            continue;
+        const std::string here = ends[end], other = ends[1 - end];
+        std::string said;
+        switch (a.reach[std::size_t(end)]) {
+        case calc::Anchoring::within:
+            said = two ? here + "回缩区止于本端一侧" : "lf 未超过束长";
+            break;
+        case calc::Anchoring::wholeLength:
+            said = two ? "后锁的" + here + "回缩区到达已锁定的" + other + "锚具：全长回缩，应力保持反向摩擦形状整体降低，" + other + "锚下应力亦降低"
+                       : "lf 超过束长：全长回缩，锚固后应力保持反向摩擦的形状整体降低";
+            break;
+        case calc::Anchoring::met:
+            said = end ? "" : fmt("两回缩区在距左端 %1 mm（沿钢绞线）处相遇：该点不动，两侧各自回缩 a，两侧锚固后应力在该点相等", {fixed(a.meeting, 0)});
+            break;
+        case calc::Anchoring::slidThrough:
+            said = "先锁的" + here + "回缩区越过分界点：钢绞线滑向持荷的" + other + "千斤顶，应力成为" + other + "单端张拉时的分布，" + here
+                   + "锚下 σcon·e^−Z";
+            break;
+        }
+        if (!said.empty())
+            cases += (cases.empty() ? "" : "；") + said;
+    }
+    paper.paragraph(margin + 4, y, 176, cases, 5);
     y += 5;
-    std::string reach = fmt("左端 lf = %1 mm，σl1 = %2 MPa", {c[out::lfLeft], fixed(a.loss[0], 1)});
-    if (s.ends == 2)
-        reach += fmt("；右端 lf = %1 mm，σl1 = %2 MPa", {c[out::lfRight], fixed(a.loss[1], 1)});
+    std::string reach;
+    for (int end = 0; end < 2; ++end)
+        if (calc::jackedAt(s.ends, end))
+            reach += fmt("%1%2 lf = %3 mm，σl1 = %4 MPa", {reach.empty() ? "" : "；", ends[end], c[end ? out::lfRight : out::lfLeft],
+                                                           c[end ? out::setLossRight : out::setLossLeft]});
     paper.text(margin + 4, y, 176, reach);
     y += 5;
     paper.text(margin + 4, y, 176,
@@ -421,17 +463,17 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
     paper.font(7.5);
     for (int i = 0; i < 7; ++i)
         paper.text(columns[i], y, 26, headings[i], i > 2 ? Align::right : Align::left);
-    if (s.jack > 0)
-        paper.text(columns[6] + 27, y, 30, "（不含千斤顶内）");
     paper.pen(0.15);
     paper.line(margin + 4, y + 5.5, pageWidth - margin, y + 5.5);
     y += stageHeading - 0.5;
     const char *names[]{"初应力", "2 × 初应力", "σcon"};
-    for (int end = 0; end < s.ends; ++end) {
+    for (int end = 0; end < 2; ++end) {
+        if (!calc::jackedAt(s.ends, end))
+            continue;
         const schedule::Gauge *gauge = s.gaugeAt(end);
         int n = 0;
         for (const schedule::Stage &stage : schedule::stages(stressed, end)) {
-            const std::string cells[]{n ? "" : end ? "右端" : "左端", n || !gauge ? std::string() : gauge->name, names[n],
+            const std::string cells[]{n ? "" : ends[end], n || !gauge ? std::string() : gauge->name, names[n],
                                       std::to_string(stage.percent), fixed(stage.force, 1),
                                       stage.gauge ? fixed(*stage.gauge, 2) : "—", fixed(stage.elongation, 1)};
             for (int i = 0; i < 7; ++i)
@@ -441,10 +483,16 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
         }
     }
     paper.font(8);
-    if (const schedule::Gauge *left = s.gaugeAt(0)) {
-        const schedule::Gauge *right = s.ends == 2 ? s.gaugeAt(1) : nullptr;
-        std::string used = fmt("校准：%1  %2", {left->name, left->equation});
-        if (right && right != left)
+    if (s.jack > 0) {
+        paper.text(margin + 4, y + 0.5, 176, fmt("各阶段计算伸长值不含千斤顶内 %1 mm 钢绞线的伸长", {numeric::writeNumber(s.jack)}));
+        y += 5;
+    }
+    const schedule::Gauge *left = calc::jackedAt(s.ends, 0) ? s.gaugeAt(0) : nullptr;
+    const schedule::Gauge *right = calc::jackedAt(s.ends, 1) ? s.gaugeAt(1) : nullptr;
+    if (left || right) {
+        const schedule::Gauge *one = left ? left : right;
+        std::string used = fmt("校准：%1  %2", {one->name, one->equation});
+        if (left && right && right != left)
             used += fmt("；%1  %2", {right->name, right->equation});
         paper.text(margin + 4, y + 0.5, 176, used + "（p 压力表读数 MPa，F 张拉力 kN）");
         y += 5;

@@ -1,6 +1,8 @@
 #include "workbook/xlsx.h"
 
 #include "calc/geometry.h"
+#include "numeric/number_text.h"
+#include "schedule/materials.h"
 
 #include <xlsxwriter.h>
 
@@ -39,8 +41,8 @@ public:
             return;
         sheet_ = workbook_add_worksheet(book_, "schedule");
         // Widths first: in constant memory a row is written out as the next begins.
-        const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 16, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10, 10,
-                              9, 8, 6, 5, 8, 9, 7, 10, 11, 7, 9, 9, 8, 10, 5, 8, 8, 8, 11, 11, 16, 60, 60};
+        const double widths[]{16, 6, 7, 7, 7, 7, 7, 7, 7, 7, 7, 6, 16, 22, 22, 22, 22, 7, 7, 7, 7, 8, 10, 10, 10,
+                              9, 8, 6, 6, 8, 9, 7, 10, 11, 7, 9, 9, 8, 10, 5, 10, 8, 8, 12, 12, 8, 11, 11, 16, 60, 60};
         static_assert(std::size(widths) == output::columnCount);
         for (int column = 0; column < output::columnCount; ++column)
             worksheet_set_column(sheet_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
@@ -52,6 +54,7 @@ public:
 
         bold_ = bold;
         addTendonsSheet();
+        materials_ = workbook_add_worksheet(book_, "材料表");
         addHeightsSheet();
         outside_ = workbook_add_format(book_);
         format_set_bg_color(outside_, 0xFFC7CE);
@@ -111,6 +114,7 @@ public:
     {
         if (!book_)
             return false;
+        writeMaterials();
         const lxw_error closed = workbook_close(book_);
         book_ = nullptr;
         return closed == LXW_NO_ERROR && !failed_;
@@ -130,21 +134,22 @@ private:
         heightRow_ = 0;
     }
 
-    // A row a tendon: its mark, spans, count, strand and what its stressing
-    // gives, written when its last span has come.
+    // A row a tendon: its mark, spans, count, strands and their size, its
+    // strand, the strand to order for all its copies and its mass, and what
+    // its stressing gives, written when its last span has come.
     static constexpr output::Column tendonFigures[]{
-        output::tendonLength, output::sigmaCon, output::kappa, output::mu, output::ends, output::theta,
+        output::radiusMin, output::sigmaCon, output::kappa, output::mu, output::ends, output::theta,
         output::sigmaFar, output::loss, output::elongLeft, output::elongRight, output::elong, output::elongMin,
-        output::elongMax, output::force, output::cutLength, output::set, output::lfLeft, output::lfRight,
-        output::setLoss, output::sigmaAnchoredMin, output::lossTotalMax};
+        output::elongMax, output::force, output::cutLength, output::set, output::lockOff, output::lfLeft, output::lfRight,
+        output::setLossLeft, output::setLossRight, output::setLoss, output::sigmaAnchoredMin, output::lossTotalMax};
 
     void addTendonsSheet()
     {
         tendons_ = workbook_add_worksheet(book_, "tendons");
-        std::vector<std::string> titles{"tendon", "spans", "count"};
+        std::vector<std::string> titles{"tendon", "spans", "count", "strands", "strand_size", "tendon_length", "strand",
+                                        "strand_mass"};
         for (output::Column column : tendonFigures)
             titles.emplace_back(output::title(column));
-        titles.insert(titles.begin() + 4, "strand");
         titles.insert(titles.end(), {"status", "note"});
         for (std::size_t column = 0; column < titles.size(); ++column) {
             worksheet_set_column(tendons_, lxw_col_t(column), lxw_col_t(column), column == 0 ? 16 : column + 1 == titles.size() ? 60 : 10, nullptr);
@@ -159,6 +164,15 @@ private:
             pending_ = row.cells;
             spansLeft_ = spansOf_ = row.spans;
             status_.clear();
+            order_.reset();
+            strands_.clear();
+            size_.clear();
+            if (row.stressed) {
+                order_ = strandOrder(*row.stressed, row.count);
+                strands_ = std::to_string(row.stressed->stressing.strands);
+                size_ = row.stressed->stressing.size->name;
+            }
+            materials.add(row);
         }
         if (spansLeft_ == 0)
             return;
@@ -177,25 +191,91 @@ private:
         cell(0, c[output::tendon]);
         cell(1, std::to_string(spansOf_));
         cell(2, c[output::count]);
-        int column = 3;
-        for (output::Column figure : tendonFigures) {
+        cell(3, strands_);
+        cell(4, size_);
+        cell(5, c[output::tendonLength]);
+        // The strand to order for these tendons, m, and its mass, kg.
+        cell(6, order_ ? numeric::writeNumber(order_->metres) : "");
+        cell(7, order_ ? fixed(order_->kilograms, 1) : "");
+        int column = 8;
+        for (output::Column figure : tendonFigures)
             cell(column++, c[figure]);
-            if (figure == output::tendonLength) // the strand to order for these tendons
-                cell(column++, c[figure].empty() ? "" : std::to_string(std::stol(c[figure]) * std::stol(c[output::count])));
-        }
         cell(column++, status_.empty() ? "ok" : status_);
         cell(column, c[output::note]);
+    }
+
+    // The bill of materials: strand by size, anchors by holes at jacked and
+    // at dead ends, duct by the strands it holds; totals of the tendons'
+    // rows, their figures left out where a tendon has none.
+    void writeMaterials()
+    {
+        lxw_row_t row = 0;
+        const auto text = [&](int column, const std::string &t, lxw_format *format = nullptr) {
+            worksheet_write_string(materials_, row, lxw_col_t(column), t.c_str(), format);
+        };
+        const auto number = [&](int column, double value, const std::string &shown) {
+            worksheet_write_number(materials_, row, lxw_col_t(column), value, formatFor(numberFormat(shown), false));
+        };
+        worksheet_set_column(materials_, 0, 0, 22, nullptr);
+        worksheet_set_column(materials_, 1, 3, 14, nullptr);
+        text(0, "材料表（" + std::to_string(materials.tendons) + " 束）", bold_);
+        row += 2;
+        text(0, "钢绞线 (1×7, GB/T 5224)", bold_);
+        text(1, "公称直径 (mm)", bold_);
+        text(2, "长度 (m)", bold_);
+        text(3, "重量 (t)", bold_);
+        for (const auto &[diameter, strand] : materials.strand) {
+            ++row;
+            number(1, diameter, std::string(strand.size));
+            const std::string metres = numeric::writeNumber(strand.metres), tonnes = fixed(strand.kilograms / 1000, 3);
+            number(2, *plainValue(metres), metres);
+            number(3, *plainValue(tonnes), tonnes);
+        }
+        row += 2;
+        text(0, "锚具", bold_);
+        text(1, "孔数", bold_);
+        text(2, "张拉端 (套)", bold_);
+        text(3, "固定端 (套)", bold_);
+        std::map<long, std::pair<long, long>> anchors;
+        for (const auto &[holes, sets] : materials.liveAnchors)
+            anchors[holes].first = sets;
+        for (const auto &[holes, sets] : materials.deadAnchors)
+            anchors[holes].second = sets;
+        for (const auto &[holes, sets] : anchors) {
+            ++row;
+            number(1, double(holes), "0");
+            number(2, double(sets.first), "0");
+            number(3, double(sets.second), "0");
+        }
+        row += 2;
+        text(0, "孔道（束长 × 根数）", bold_);
+        text(1, "每孔钢绞线根数", bold_);
+        text(2, "长度 (m)", bold_);
+        for (const auto &[strands, metres] : materials.duct) {
+            ++row;
+            number(1, double(strands), "0");
+            const std::string shown = numeric::writeNumber(metres);
+            number(2, *plainValue(shown), shown);
+        }
+        if (materials.leftOut) {
+            row += 2;
+            text(0, "未算出的 " + std::to_string(materials.leftOut) + " 束未计入 (tendons that failed are left out)");
+        }
     }
 
     // The site record: above it the calibrations used; then a row for each
     // jack of each tendon: the stages' forces and gauge readings, the ruler
     // readings and the draw-in typed in, the measured elongation worked out
-    // from the stages, its deviation and verdict, the draw-in checked.
+    // from the stages and its deviation from the jack's own; the tendon
+    // judged on the sum of its jacks' elongations against its calculated
+    // total, on each of its rows; the draw-in checked.
     static constexpr const char *recordTitles[]{
         "编号", "张拉端", "千斤顶", "初应力 (%σcon)", "初应力 F (kN)", "初应力 p (MPa)", "2×初应力 F (kN)",
-        "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "计算伸长值 (mm)", "下限 −6% (mm)", "上限 +6% (mm)",
+        "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "本端计算伸长值 (mm)", "本端下限 −6% (mm)", "本端上限 +6% (mm)",
         "L0 初应力 (mm)", "L1 2×初应力 (mm)", "第一行程末 (mm)", "第二行程始 (mm)", "L2 σcon (mm)",
-        "千斤顶内伸长 (mm)", "实测伸长值 (mm)", "偏差 (%)", "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定", "读数时间"};
+        "千斤顶内伸长 (mm)", "本端实测伸长值 (mm)", "本端偏差 (%，参考)", "全束计算伸长值 (mm)", "全束下限 −6% (mm)",
+        "全束上限 +6% (mm)", "全束实测伸长值 (mm)", "全束偏差 (%)", "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定",
+        "读数时间"};
     static constexpr int recordColumns = int(std::size(recordTitles));
 
     void addRecordSheet()
@@ -213,21 +293,23 @@ private:
             worksheet_write_string(records_, ++recordRow_, 0, "未给出校准：压力表读数按千斤顶的校准报告另填", nullptr);
         worksheet_write_string(records_, ++recordRow_, 0,
                                "实测伸长值 = (L2 − L0) + (L1 − L0) − 千斤顶内伸长；两个行程时 L2 − L0 为 (第一行程末 − L0) + "
-                               "(L2 − 第二行程始)；偏差在 ±6% 之内为合格，实测回缩不大于 a 为合格",
+                               "(L2 − 第二行程始)；两端张拉时按两端实测伸长值之和对全束计算伸长值判定，偏差在 ±6% 之内为合格"
+                               "（GB 50666），各端偏差仅供参考；实测回缩不大于 a 为合格",
                                nullptr);
         recordRow_ += 2;
-        const double widths[]{16, 6, 8, 8, 10, 10, 10, 10, 10, 10, 11, 10, 10, 10, 11, 11, 11, 10, 10, 11, 8, 8, 10, 10, 8, 40};
+        const double widths[]{16, 6, 8, 8, 10, 10, 10, 10, 10, 10, 11, 10, 10, 10, 11, 11, 11, 10, 10, 11, 10, 11, 10, 10,
+                              11, 9, 9, 10, 10, 8, 40};
         static_assert(std::size(widths) == std::size(recordTitles));
         for (int column = 0; column < recordColumns; ++column) {
             worksheet_set_column(records_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
             worksheet_write_string(records_, recordRow_, lxw_col_t(column), recordTitles[column], bold_);
         }
         worksheet_freeze_panes(records_, recordRow_ + 1, 0);
-        // Red where the elongation leaves ±6 % or the draw-in exceeds a.
+        // Red where the tendon's elongation leaves ±6 % or the draw-in exceeds a.
         const std::string first = std::to_string(recordRow_ + 2);
-        std::string outsideRule = "=AND(ISNUMBER($U" + first + "),ABS($U" + first + ")>6)";
-        std::string drawInRule = "=AND(ISNUMBER($X" + first + "),$X" + first + ">$W" + first + ")";
-        for (auto [rule, from, to] : {std::tuple{&outsideRule, 20, 21}, std::tuple{&drawInRule, 23, 24}}) {
+        std::string outsideRule = "=AND(ISNUMBER($Z" + first + "),ABS($Z" + first + ")>6)";
+        std::string drawInRule = "=AND(ISNUMBER($AC" + first + "),$AC" + first + ">$AB" + first + ")";
+        for (auto [rule, from, to] : {std::tuple{&outsideRule, 25, 26}, std::tuple{&drawInRule, 28, 29}}) {
             lxw_conditional_format marked{};
             marked.type = LXW_CONDITIONAL_TYPE_FORMULA;
             marked.value_string = rule->data();
@@ -241,9 +323,15 @@ private:
         const Stressed &stressed = *result.stressed;
         const Stressing &s = stressed.stressing;
         const std::string name = cellText(result.cells[output::tendon]); // the tendon jacked, by its mark
-        for (int end = 0; end < s.ends; ++end) {
-            if (recordRow_ + 1 == LXW_ROW_MAX)
-                addRecordSheet();
+        // A tendon's rows stay on one worksheet, so each can add up both.
+        const int jacks = calc::jackedEnds(s.ends);
+        if (recordRow_ + lxw_row_t(jacks) >= LXW_ROW_MAX)
+            addRecordSheet();
+        const std::string firstRow = std::to_string(recordRow_ + 2), lastRow = std::to_string(recordRow_ + 1 + lxw_row_t(jacks));
+        const std::string total = fixed(siteTotal(stressed), 1);
+        for (int end = 0; end < 2; ++end) {
+            if (!calc::jackedAt(s.ends, end))
+                continue;
             const lxw_row_t row = ++recordRow_;
             const std::string at = std::to_string(row + 1);
             const auto cell = [&](const char *column) { return column + at; };
@@ -269,13 +357,13 @@ private:
             // The elongation to check, and its limits as the site reads them.
             const std::string elongation = fixed(siteElongation(stressed, end), 1);
             number(recordColumn::elongation, *plainValue(elongation), tenth_);
-            number(11, *plainValue(elongationLimit(elongation, -6)), tenth_);
-            number(12, *plainValue(elongationLimit(elongation, 6)), tenth_);
+            number(11, *plainValue(elongationLimit(elongation, -elongationTolerance)), tenth_);
+            number(12, *plainValue(elongationLimit(elongation, elongationTolerance)), tenth_);
             // The ram travels from the initial stage to σcon; beyond its
             // stroke the jack is re-gripped and a second stroke read.
             for (int c = 13; c <= 17; ++c)
                 worksheet_write_blank(records_, row, lxw_col_t(c), c == 15 || c == 16 ? (secondStroke(stressed, end) ? measured_ : nullptr) : measured_);
-            worksheet_write_blank(records_, row, 23, measured_);
+            worksheet_write_blank(records_, row, recordColumn::readings[reading::drawIn], measured_);
             // The readings taken on site, where the record carries them:
             // each the site check would use in its cell (none that is no
             // number or goes back), and when each was taken.
@@ -298,9 +386,19 @@ private:
                             + ")+(" + cell("R") + "-" + cell("Q") + "))+(" + cell("O") + "-" + cell("N") + ")-" + cell("S") + ")",
                     tenth_);
             formula(20, "=IF(" + cell("T") + "=\"\",\"\",(" + cell("T") + "-" + cell("K") + ")/" + cell("K") + "*100)", tenth_);
-            formula(21, "=IF(" + cell("U") + "=\"\",\"\",IF(ABS(" + cell("U") + ")>6,\"超出\",\"合格\"))", nullptr);
-            number(22, s.drawIn, nullptr);
-            formula(24, "=IF(" + cell("X") + "=\"\",\"\",IF(" + cell("X") + ">" + cell("W") + ",\"超出\",\"合格\"))", nullptr);
+            // The whole tendon: its total and limits, both jacks' measured
+            // elongations added once both are in, its deviation and verdict.
+            number(21, *plainValue(total), tenth_);
+            number(22, *plainValue(elongationLimit(total, -elongationTolerance)), tenth_);
+            number(23, *plainValue(elongationLimit(total, elongationTolerance)), tenth_);
+            const std::string measured = "T" + firstRow + ":T" + lastRow;
+            formula(24, "=IF(COUNT(" + measured + ")<" + std::to_string(jacks) + ",\"\",SUM(" + measured + "))", tenth_);
+            formula(25, "=IF(" + cell("Y") + "=\"\",\"\",(" + cell("Y") + "-" + cell("V") + ")/" + cell("V") + "*100)", tenth_);
+            formula(26, "=IF(" + cell("Z") + "=\"\",IF(COUNT(" + measured + ")>0,\"待另一端\",\"\"),IF(ABS(" + cell("Z")
+                            + ")>6,\"超出\",\"合格\"))",
+                    nullptr);
+            number(27, s.drawIn, nullptr);
+            formula(29, "=IF(" + cell("AC") + "=\"\",\"\",IF(" + cell("AC") + ">" + cell("AB") + ",\"超出\",\"合格\"))", nullptr);
         }
     }
 
@@ -338,7 +436,11 @@ private:
     lxw_worksheet *records_ = nullptr, *tendons_ = nullptr;
     lxw_row_t recordRow_ = 0, tendonRow_ = 0;
     std::array<std::string, output::columnCount> pending_; // the first row of the tendon being written
+    std::optional<StrandOrder> order_;                     // and its strand to order, where it has figures
+    std::string strands_, size_;
     int spansLeft_ = 0, spansOf_ = 0;
+    lxw_worksheet *materials_ = nullptr;
+    Materials materials;
     std::string status_; // the first of its spans' failures
     lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *hundredth_ = nullptr, *measured_ = nullptr;
     Stressing defaults_; // the program's options: the calibrations above the record

@@ -22,8 +22,8 @@ using SiteReadings = std::map<std::pair<std::string, int>, JackReadings>;
 // mark, its end (左端, 右端), the elongation checked against, each reading in
 // the order of schedule::reading, and when they were taken.
 namespace recordColumn {
-inline constexpr int mark = 0, end = 1, elongation = 10, times = 25;
-inline constexpr int readings[reading::count]{13, 14, 15, 16, 17, 23};
+inline constexpr int mark = 0, end = 1, elongation = 10, times = 30;
+inline constexpr int readings[reading::count]{13, 14, 15, 16, 17, 28};
 } // namespace recordColumn
 
 // `readings`, where given, fill the site record's cells.

@@ -186,16 +186,16 @@ private slots:
         const calc::Tendon t = calc::computeTendon(calc::Profile::c4, {"150", "90", "120", "0.12", "0.45", "0.08", "17970", "1200", ""});
         schedule::Stressed s;
         s.pieces = calc::tensioningPieces(t);
-        for (int ends : {2, 1}) {
+        for (calc::Ends ends : {calc::Ends::both, calc::Ends::left}) {
             s.stressing.ends = ends;
             s.tensioning = calc::tension(s.pieces, s.stressing.friction(), 1395, ends, 195000, 0);
-            s.anchoring = calc::anchor(s.pieces, s.stressing.friction(), 1395, ends, 195000, 6, s.tensioning);
+            s.anchoring = calc::anchor(s.pieces, s.stressing.friction(), 1395, ends, calc::LockOff::together, 195000, 6, s.tensioning);
             QImage image(1400, 300, QImage::Format_RGB32);
             image.fill(Qt::white);
             QPainter painter(&image);
             sheet::drawStress(painter, QRectF(0, 0, 1400, 300), calc::geometryOf(t), s);
             painter.end();
-            const double expected = ends == 2 ? 7440.0 / 17970 : 1.0; // the meeting point's run, or the far end
+            const double expected = ends == calc::Ends::both ? 7440.0 / 17970 : 1.0; // the meeting point's run, or the far end
             QVERIFY2(qAbs(lowestStress(image) - expected) < 0.02, qPrintable(QString::number(lowestStress(image))));
         }
     }
@@ -205,8 +205,8 @@ private slots:
         const calc::Tendon t = calc::computeTendon(calc::Profile::c4, {"150", "90", "120", "0.12", "0.45", "0.08", "17970", "1200", ""});
         schedule::Stressed s;
         s.pieces = calc::tensioningPieces(t);
-        s.tensioning = calc::tension(s.pieces, s.stressing.friction(), 1395, 2, 195000, 0);
-        s.anchoring = calc::anchor(s.pieces, s.stressing.friction(), 1395, 2, 195000, 6, s.tensioning);
+        s.tensioning = calc::tension(s.pieces, s.stressing.friction(), 1395, calc::Ends::both, 195000, 0);
+        s.anchoring = calc::anchor(s.pieces, s.stressing.friction(), 1395, calc::Ends::both, calc::LockOff::together, 195000, 6, s.tensioning);
         const calc::ProfileGeometry g = calc::geometryOf(t);
         const figure::Area profileArea{15, 20, 180, 62}, stressArea{15, 90, 180, 28};
         Recorder recorder;

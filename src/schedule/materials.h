@@ -1,0 +1,38 @@
+#pragma once
+
+// What a schedule's tendons take from the store: the strand to order for all
+// copies of a tendon, and the bill of materials of the whole schedule, strand
+// by size, anchors by holes at jacked and at dead ends, duct by the strands
+// it holds.
+
+#include "schedule/schedule.h"
+
+#include <map>
+
+namespace schedule {
+
+// The strand cut for every copy of a stressed tendon: its cut length (its
+// strand where no allowance is given) × strands × count, and its mass.
+struct StrandOrder {
+    const StrandSize *size;
+    double metres, kilograms;
+};
+StrandOrder strandOrder(const Stressed &stressed, long count);
+
+class Materials {
+public:
+    // The first row of a tendon (a row that goes on with one is passed
+    // over); a tendon with no figures is counted as left out.
+    void add(const Result &row);
+
+    struct Strand {
+        std::string_view size;
+        double metres = 0, kilograms = 0;
+    };
+    std::map<double, Strand> strand;            // by nominal diameter
+    std::map<long, long> liveAnchors, deadAnchors; // sets by holes
+    std::map<long, double> duct;                // metres by the strands it holds
+    long tendons = 0, leftOut = 0;              // copies counted, and those of tendons with no figures
+};
+
+} // namespace schedule
