@@ -114,13 +114,14 @@ def text(v, ulps=READ):
     return sign + digits[:e + 1] + '.' + digits[e + 1:]
 
 
-def whole(v, step):
-    """Whole millimetres, halves to the even neighbour, as a short integer."""
+def whole(v, step, wide=False):
+    """Whole millimetres, halves to the even neighbour, as a short integer (the
+    window's), or a 32-bit one (a schedule's)."""
     n, rest = divmod(v, 1)
     if rest != Fraction(1, 2) and abs(rest - Fraction(1, 2)) < Fraction(1, 10**9):
         raise Fragile(f'{float(v)!r} lies at a half')
     n += rest > Fraction(1, 2) or (rest == Fraction(1, 2) and n % 2 == 1)
-    if not -32768 <= n <= 32767:
+    if not (-2**31 <= n < 2**31 if wide else -32768 <= n <= 32767):
         raise Failure('overflow', step)
     return int(n)
 
@@ -139,13 +140,13 @@ def arc(x, p):
     return x / 2 * root + p / 2 * (s + root).ln()
 
 
-def segment_mm(x, p, step):
+def segment_mm(x, p, step, wide=False):
     if x < 0 or p < 0:
         raise Failure('invalid argument', step)
     length = Fraction(arc(x, p)) if x else Fraction(0)
     if abs(length % 1 - Fraction(1, 2)) < HALF_MARGIN:
         raise Fragile(f'segment length {float(length)} lies at a half millimetre')
-    return whole(length, step)
+    return whole(length, step, wide)
 
 
 def add_short(a, b, step):
@@ -155,11 +156,13 @@ def add_short(a, b, step):
 
 
 class Road:
-    """The fifteen boxes of the window down one row's road."""
+    """The fifteen boxes of the window down one row's road; `wide`, the same
+    road within a schedule's limits, where whole millimetres are 32-bit and the
+    strand has no limit."""
 
-    def __init__(self, profile):
-        self.profile, self.box = profile, [''] * 16
-        self.segments = []
+    def __init__(self, profile, wide=False):
+        self.profile, self.box, self.wide = profile, [''] * 16, wide
+        self.segments, self.p = [], []
 
     def typed(self, over):
         for n, t in over.items():
@@ -176,7 +179,7 @@ class Road:
         written = {}
         for n, answer in zip(prompts, answers, strict=True):
             v = read(answer, 'entry')
-            written[n] = str(whole(v, 'entry')) if n in WHOLE_AT_ENTRY else text(v)
+            written[n] = str(whole(v, 'entry', self.wide)) if n in WHOLE_AT_ENTRY else text(v)
         self.typed(written)
 
     def equations(self):
@@ -209,13 +212,21 @@ class Road:
         else:
             k1, k2, k3, lc, *a = (read(self.box[n], 'length') for n in (4, 5, 6, 7, 10, 11, 12, 13))
             runs = [lc * k1, lc * k2 - lc * k1, (lc - lc * k2) - lc * k3, lc * k3]
-        p = [held(divide(1, ai * 2, 'length'), PARAMETER) for ai in a]
+        self.p = p = [held(divide(1, ai * 2, 'length'), PARAMETER) for ai in a]
         self.runs = [held(x, RUN) for x in runs]
-        self.segments = [segment_mm(x, pi, 'length') for x, pi in zip(self.runs, p)]
+        self.segments = [segment_mm(x, pi, 'length', self.wide) for x, pi in zip(self.runs, p)]
+        if self.wide:
+            self.box[14] = str(sum(self.segments))
+            return
         total = add_short(self.segments[1], self.segments[0], 'length')
         for more in self.segments[2:]:
             total = add_short(total, more, 'length')
         self.box[14] = str(total)
+
+    def beyond_window(self):
+        """Whether the window's short integers would have refused the road."""
+        shown = [int(self.box[n]) for n in WHOLE_AT_ENTRY if self.box[n].lstrip('-').isdigit()]
+        return any(not -32768 <= v <= 32767 for v in shown + self.segments + [int(self.box[14])])
 
 
     def heights(self):
@@ -234,7 +245,7 @@ class Road:
         for v in h:
             if abs(v % 1 - Fraction(1, 2)) < HALF_MARGIN:
                 raise Fragile(f'height {float(v)} lies at a half millimetre')
-        return ';'.join(str(whole(v, 'heights')) for v in h)
+        return ';'.join(str(whole(v, 'heights', self.wide)) for v in h)
 
 
     def pieces(self):
@@ -252,18 +263,27 @@ class Road:
         return e1, (lg1 - e2 if self.profile == 'C2a' else e3)
 
     def stressed(self, jacking):
-        return stressed(self.pieces(), int(self.box[14]), jacking)
+        return stressed(self.pieces(), int(self.box[14]), jacking, min(abs(p) for p in self.p))
 
 
-def stressed(pieces, strand, jacking):
+END_WORDS = {'1': 'left', 'left': 'left', '左': 'left', 'right': 'right', '右': 'right', '2': 'both', 'both': 'both',
+             '两端': 'both'}
+LOCK_OFF_WORDS = {'together': 'together', '同时': 'together', 'left-first': 'left-first', '先左': 'left-first',
+                  'right-first': 'right-first', '先右': 'right-first'}
+
+
+def stressed(pieces, strand, jacking, radius):
     """A tendon of these pieces, `strand` mm long, jacked as `jacking` says over
-    the defaults: the figures the site checks, each jack's elongation
-    integrated along its own part of the tendon by Simpson's rule, and the
-    kinds of note it earns."""
+    the defaults, `radius` mm its smallest parabola parameter: the figures the
+    site checks, each jack's elongation integrated along its own part of the
+    tendon by Simpson's rule, and the kinds of note it earns."""
     s = dict(STRESSING, **jacking)
     kappa, mu, bonded = DUCTS[s['duct']]
     kappa, mu = s.get('kappa', kappa), s.get('mu', mu)
-    sigma, ends, ep = s['sigma_con'], s['ends'], s['ep']
+    # Without a control stress of its own, 0.75 of the strength.
+    sigma, ends, ep = s.get('sigma_con', 0.75 * s['fptk']), END_WORDS[str(s['ends'])], s['ep']
+    live = 2 if ends == 'both' else 1
+    area = STRAND_SIZES[str(s['strand_size'])][0] if 'area' not in s else s['area']
     frictions = [kappa * length / 1000 + mu * theta for length, theta in pieces]
     total, length = sum(frictions), sum(p[0] for p in pieces)
     # The friction reached from the left end at the start of each piece,
@@ -271,7 +291,7 @@ def stressed(pieces, strand, jacking):
     before = [sum(frictions[:i]) for i in range(len(pieces))]
     starts = [sum(p[0] for p in pieces[:i]) for i in range(len(pieces))]
     meet = length
-    if ends == 2:
+    if ends == 'both':
         meet = length / 2
         for (piece_length, _), z, z0, s0 in zip(pieces, frictions, before, starts):
             if total > 0 and z0 <= total / 2 <= z0 + z:
@@ -293,123 +313,146 @@ def stressed(pieces, strand, jacking):
                 result += h / 3 * (f[0] + f[-1] + 4 * sum(f[1:-1:2]) + 2 * sum(f[2:-1:2])) / ep
         return result + sigma * s['jack'] / ep
 
-    left = tenths(elongation(0, meet, False))
-    right = tenths(elongation(meet, length, True)) if ends == 2 else 0
-    far = sigma * math.exp(-(total if ends == 1 else total / 2))
-    limits = [(Decimal(left + right) * Decimal(f) / 10).quantize(Decimal('0.1'), ROUND_HALF_UP)
-              for f in ('0.94', '1.06')]
+    left = elongation(0, meet, False) if ends != 'right' else 0
+    right = elongation(meet if ends == 'both' else 0, length, True) if ends != 'left' else 0
+    far = sigma * math.exp(-(total / 2 if ends == 'both' else total))
+    elong = tenths(left + right)
+    limits = [(Decimal(elong) * Decimal(f) / 10).quantize(Decimal('0.1'), ROUND_HALF_UP) for f in ('0.94', '1.06')]
     cut = ''
     if 'allow-live' in s or 'allow-dead' in s:
-        cut = text(Fraction(strand) + Fraction(str(s.get('allow-live', 0))) * ends
-                   + Fraction(str(s.get('allow-dead', 0))) * (2 - ends))
-    seated, kinds = anchored(pieces, frictions, sigma, ends, ep, s['set'], meet)
-    figures = [rounded(sum(p[1] for p in pieces), 4), rounded(far, 1), rounded(sigma - far, 1),
-               shown(left), shown(right) if ends == 2 else '', shown(left + right), *map(str, limits),
-               rounded(Fraction(str(sigma)) * Fraction(str(s['area'])) * s['strands'] / 1000, 1), cut, *seated]
+        cut = text(Fraction(strand) + Fraction(str(s.get('allow-live', 0))) * live
+                   + Fraction(str(s.get('allow-dead', 0))) * (2 - live))
+    seated, kinds = anchored(pieces, frictions, sigma, ends, LOCK_OFF_WORDS[s['lock_off']], ep, s['set'], meet)
+    figures = [rounded(Fraction(radius) / 1000, 2), rounded(sum(p[1] for p in pieces), 4), rounded(far, 1),
+               rounded(sigma - far, 1), shown(tenths(left)) if ends != 'right' else '',
+               shown(tenths(right)) if ends != 'left' else '', shown(elong), *map(str, limits),
+               rounded(Fraction(str(sigma)) * Fraction(str(area)) * s['strands'] / 1000, 1), cut, *seated]
     notes = kinds
-    if not 0.40 * s['fptk'] <= sigma <= 0.75 * s['fptk']:
-        notes.append('control stress')
-    if ends == 1 and strand > (20000 if bonded else 40000):
+    if sigma < 0.40 * s['fptk']:
+        notes.append('control stress low')
+    if sigma > 0.75 * s['fptk']:
+        notes.append('control stress high')
+    if ends != 'both' and strand > (20000 if bonded else 40000):
         notes.append('one end')
+    if radius < 4000:
+        notes.append('radius')
     return ';'.join(figures), ';'.join(notes)
 
 
-def anchored(pieces, frictions, sigma, ends, ep, draw_in, meet):
-    """Anchoring at each jacked end by numbers alone: the stress from a jack
-    sampled along each piece, the shortening over a reach integrated by
-    Simpson's rule, the reach lf found by bisection; the stress after
-    anchoring searched for its lowest point. The figures and the kinds of
-    note they earn."""
-    length = sum(p[0] for p in pieces)
+def anchored(pieces, frictions, sigma, ends, order, ep, draw_in, meet):
+    """Anchoring by numbers alone: each stress a function along the strand on
+    the stretches where it is smooth, its integrals by Simpson's rule over
+    each stretch, every reach and the point that does not move found by
+    bisection, the stress after anchoring searched for its lowest point. The
+    figures and the kinds of note they earn."""
+    length, total, target = sum(p[0] for p in pieces), sum(frictions), draw_in * ep
+    stretches, s0, z0 = [], 0, 0
+    for (piece_length, _), z in zip(pieces, frictions):
+        if piece_length > 0:
+            stretches.append((s0, s0 + piece_length, z0, z))
+        s0, z0 = s0 + piece_length, z0 + z
 
+    # A stress along the strand: (from, to, the stress there) for each stretch, s from the left end.
     def line(from_right):
-        """(start, length, friction before it, its friction) of each piece from one end."""
-        runs, t, z0 = [], 0, 0
-        order = list(zip(pieces, frictions))[::-1] if from_right else zip(pieces, frictions)
-        for (piece_length, _), z in order:
-            if piece_length > 0:
-                runs.append((t, piece_length, z0, z))
-            t, z0 = t + piece_length, z0 + z
-        return runs
+        def jack(a, b, z0, z):
+            return lambda s: sigma * math.exp(-((total - z0 - z * (s - a) / (b - a)) if from_right else z0 + z * (s - a) / (b - a)))
+        return [(a, b, jack(a, b, z0, z)) for a, b, z0, z in stretches]
 
-    def stress(runs, t):
-        for t0, piece_length, z0, z in runs:
-            if t <= t0 + piece_length:
-                return sigma * math.exp(-(z0 + z * (t - t0) / piece_length))
-        t0, piece_length, z0, z = runs[-1]
-        return sigma * math.exp(-(z0 + z))
+    def clip(stress, low, high):
+        return [(max(a, low), min(b, high), f) for a, b, f in stress if min(b, high) > max(a, low)]
 
-    def integral(runs, f, upto):
-        total = 0
-        for t0, piece_length, z0, z in runs:
-            a, b = t0, min(upto, t0 + piece_length)
-            if b > a:
-                h = (b - a) / 64
-                v = [f(sigma * math.exp(-(z0 + z * k * h / piece_length))) for k in range(65)]
-                total += h / 3 * (v[0] + v[-1] + 4 * sum(v[1:-1:2]) + 2 * sum(v[2:-1:2]))
-        return total
+    def at(stress, x):
+        return next((f(x) for a, b, f in stress if x <= b), stress[-1][2](x))
 
-    def reach(runs):
-        target = draw_in * ep
-        shortening = lambda t: integral(runs, lambda v: v, t) - stress(runs, t) ** 2 * integral(runs, lambda v: 1 / v, t)
-        if shortening(length) < target:
-            low = high = length
-        else:
-            low, high = 0, length
-            while high - low > 1e-9:
-                mid = (low + high) / 2
-                low, high = (mid, high) if shortening(mid) < target else (low, mid)
-        upto = (low + high) / 2
-        # Past a kink the stress drops at once: k lies between its squares.
-        k = (integral(runs, lambda v: v, upto) - target) / integral(runs, lambda v: 1 / v, upto)
+    def integral(stress, g, low, high):
+        result = 0
+        for a, b, f in clip(stress, low, high):
+            h = (b - a) / 32
+            v = [g(f(a + k * h)) for k in range(33)]
+            result += h / 3 * (v[0] + v[-1] + 4 * sum(v[1:-1:2]) + 2 * sum(v[2:-1:2]))
+        return result
+
+    def mirrored(stress):
+        return [(length - b, length - a, (lambda t, f=f: f(length - t))) for a, b, f in reversed(stress)]
+
+    def reflected(jack, k, low, high):
+        return [(a, b, (lambda s, f=f: k / f(s))) for a, b, f in clip(jack, low, high)]
+
+    def bisect(below, low, high):
+        while high - low > 1e-6:
+            middle = (low + high) / 2
+            low, high = (middle, high) if below(middle) else (low, middle)
+        return high
+
+    def zone(current, jack, from_right):
+        """The reach from an anchor over the stress as it stands, K, and whether it passes the far end."""
+        c, j = (mirrored(current), mirrored(jack)) if from_right else (current, jack)
+        shortening = lambda x: integral(c, lambda v: v, 0, x) - at(c, x) * at(j, x) * integral(j, lambda v: 1 / v, 0, x)
         whole = shortening(length) < target
-        # Past the far end the whole strand draws back, up to its last point.
-        return math.inf if whole else upto, max(k, 0), whole
+        x = length if whole else bisect(lambda x: shortening(x) < target, 0, length)
+        k = (integral(c, lambda v: v, 0, x) - target) / integral(j, lambda v: 1 / v, 0, x)
+        return x, max(k, 0), whole
 
-    def after(runs, lf, k, t):
-        return k / stress(runs, t) if t < lf else stress(runs, t)
+    def drawn_in(current, jack, reach, from_right):
+        x, k, whole = reach
+        x = length if whole else x
+        if from_right:
+            return clip(current, 0, length - x) + reflected(jack, k, length - x, length)
+        return reflected(jack, k, 0, x) + clip(current, x, length)
 
-    left = line(False)
-    lf_left, k_left, whole = reach(left)
-    kinds = []
-    if ends == 1:
-        at = lambda x: after(left, lf_left, k_left, x)
-        lfs = [lf_left]
-        kinds += ['whole length'] if whole else []
+    left, right = line(False), line(True)
+    kinds, lfs = [], {}
+    if ends != 'both':
+        from_right = ends == 'right'
+        before = right if from_right else left
+        reach = zone(before, before, from_right)
+        after = drawn_in(before, before, reach, from_right)
+        lfs[ends] = length if reach[2] else reach[0]
+        kinds += ['whole length'] if reach[2] else []
+        ks = [reach[1]]
     else:
-        right = line(True)
-        lf_right, k_right, _ = reach(right)
-        lfs = [lf_left, lf_right]
-        if lf_left <= meet + 1e-6 and lf_right <= length - meet + 1e-6:
-            at = lambda x: (after(left, lf_left, k_left, x) if x < meet
-                            else after(right, lf_right, k_right, length - x))
+        before = clip(left, 0, meet) + clip(right, meet, length)
+        if order == 'together':
+            l, r = zone(before, left, False), zone(before, right, True)
+            if not l[2] and l[0] <= meet + 1e-6 and not r[2] and r[0] <= length - meet + 1e-6:
+                after = drawn_in(drawn_in(before, left, l, False), right, r, True)
+                lfs, ks = {'left': l[0], 'right': r[0]}, [l[1], r[1]]
+            else:
+                def ks_at(x):
+                    return ((integral(before, lambda v: v, 0, x) - target) / integral(left, lambda v: 1 / v, 0, x),
+                            (integral(before, lambda v: v, x, length) - target) / integral(right, lambda v: 1 / v, x, length))
+                x = bisect(lambda x: ks_at(x)[0] / at(left, x) < ks_at(x)[1] / at(right, x), 0, length)
+                kl, kr = ks_at(x)
+                after = reflected(left, max(kl, 0), 0, x) + reflected(right, max(kr, 0), x, length)
+                lfs, ks = {'left': x, 'right': length - x}, [kl, kr]
+                kinds.append('met')
         else:
-            at = lambda x: max(after(left, lf_left, k_left, x), after(right, lf_right, k_right, length - x))
-            kinds.append('each alone')
-    # The lowest stress: sampled, then narrowed down around the lowest sample.
-    marks = sorted({0, length, meet, *[min(lf, length) for lf in (*lfs, length - lfs[-1])],
-                    *[sum(p[0] for p in pieces[:n]) for n in range(len(pieces))]})
-    # Stretch by stretch, just inside it (at a kink the stress has a value
-    # either side): sampled, then narrowed down around the lowest sample.
-    lowest = math.inf
-    for a, b in zip(marks, marks[1:]):
-        if b - a < 1e-6:
-            continue
-        samples = [a + 1e-7 + (b - a - 2e-7) * k / 200 for k in range(201)]
-        n = min(range(len(samples)), key=lambda i: at(samples[i]))
-        low, high = samples[max(0, n - 1)], samples[min(len(samples) - 1, n + 1)]
-        for _ in range(100):
-            m1, m2 = low + (high - low) / 3, high - (high - low) / 3
-            low, high = (low, m2) if at(m1) < at(m2) else (m1, high)
-        lowest = min(lowest, at(samples[n]), at((low + high) / 2))
-    loss = max(sigma - at(0), sigma - at(length) if ends == 2 else 0)
-    if min(k_left, k_right if ends == 2 else 1) == 0:
+            right_first = order == 'right-first'
+            first, other = (right, left) if right_first else (left, right)
+            reach = zone(before, first, right_first)
+            if not reach[2] and reach[0] <= (length - meet if right_first else meet) + 1e-6:
+                stands, lf_first = drawn_in(before, first, reach, right_first), reach[0]
+            else:
+                stands, lf_first = other, length
+                kinds.append('slid')
+            second = zone(stands, other, not right_first)
+            after = drawn_in(stands, other, second, not right_first)
+            lf_second = length if second[2] else second[0]
+            kinds += ['reaches first'] if second[2] else []
+            lfs = {'right': lf_first, 'left': lf_second} if right_first else {'left': lf_first, 'right': lf_second}
+            ks = [reach[1], second[1]]
+    # The lowest stress: sampled along each stretch of the stress after anchoring.
+    lowest = min(f(a + (b - a) * k / 50) for a, b, f in after for k in range(51))
+    losses = {'left': sigma - after[0][2](0), 'right': sigma - after[-1][2](length)}
+    if min(ks) <= 0:
         kinds.append('slack')
     elif lowest < sigma / 2:
         kinds.append('below half')
-    figures = [text(Fraction(str(draw_in))), rounded(min(lf_left, length), 0),
-               rounded(min(lf_right, length), 0) if ends == 2 else '',
-               rounded(loss, 1), rounded(lowest, 1), rounded(sigma - lowest, 1)]
+    jacked = ('left', 'right') if ends == 'both' else (ends,)
+    figures = [text(Fraction(str(draw_in))), order if ends == 'both' else '',
+               *[rounded(min(lfs[e], length), 0) if e in jacked else '' for e in ('left', 'right')],
+               *[rounded(losses[e], 1) if e in jacked else '' for e in ('left', 'right')],
+               rounded(max(losses[e] for e in jacked), 1), rounded(lowest, 1), rounded(sigma - lowest, 1)]
     return figures, kinds
 
 
@@ -432,25 +475,30 @@ def shown(tenths):
 
 # How a tendon is stressed where its row does not say, and the ducts: κ per
 # metre, μ, and whether grouted.
-STRESSING = {'sigma_con': 1395, 'duct': 'metal', 'ends': 2, 'strands': 1, 'area': 140, 'ep': 195000,
+STRESSING = {'duct': 'metal', 'ends': 2, 'lock_off': 'together', 'strands': 1, 'strand_size': 15.2, 'ep': 195000,
              'fptk': 1860, 'jack': 0, 'set': 6}
+# GB/T 5224's seven-wire strands by nominal diameter: area (mm²) and mass (kg/m).
+STRAND_SIZES = {'9.5': (54.8, 0.430), '11.1': (74.2, 0.582), '12.7': (98.7, 0.775), '15.2': (140, 1.101),
+                '15.7': (150, 1.178), '17.8': (191, 1.500), '21.6': (285, 2.237)}
 DUCTS = {'metal': (0.0015, 0.25, True), 'plastic': (0.0015, 0.15, True), 'steel': (0.0010, 0.30, True),
          'unbonded': (0.0040, 0.09, False)}
 DUCTS.update({'金属波纹管': DUCTS['metal'], '塑料波纹管': DUCTS['plastic'], '钢管': DUCTS['steel'],
               '无粘结': DUCTS['unbonded']})
 
 
+# `limits`: "window" where a schedule works the row out otherwise, in the
+# row after it, marked "schedule"; "" where both work it out alike.
 COLUMNS = (['name', 'profile', 'answers', 'typed_entry', 'typed_equations']
            + [f'Text{n}' for n in range(1, 15)] + ['segments', 'failed_at', 'failure', 'heights']
-           + ['stressing', 'tensioning', 'notes', 'tendon'])
+           + ['stressing', 'tensioning', 'notes', 'tendon', 'limits'])
 
 
 def typed_field(over):
     return ';'.join(f'{n}={t}' for n, t in over.items())
 
 
-def work_out(name, profile, answers, entry_typed=None, equations_typed=None, jacking=None, tendon=''):
-    road = Road(profile)
+def work_out(name, profile, answers, entry_typed=None, equations_typed=None, jacking=None, tendon='', wide=False):
+    road = Road(profile, wide)
     failed = None
     try:
         road.enter(answers)
@@ -461,12 +509,14 @@ def work_out(name, profile, answers, entry_typed=None, equations_typed=None, jac
     except Failure as failure:
         failed = failure
     equations = not failed or failed.step == 'length'
+    figures, notes = road.stressed(jacking or {}) if not failed and not entry_typed and not equations_typed else ('', '')
+    if wide and not failed and road.beyond_window():
+        notes = ';'.join([n for n in notes.split(';') if n] + ['beyond window'])
     return [name, profile, ';'.join(answers), typed_field(entry_typed or {}),
             typed_field(equations_typed or {})] + road.box[1:15] + [
         ';'.join(map(str, road.segments)), failed.step if failed else '', failed.kind if failed else '',
         road.heights() if equations else '', ';'.join(f'{k}={v}' for k, v in (jacking or {}).items()),
-        *(road.stressed(jacking or {}) if not failed and not entry_typed and not equations_typed else ('', '')),
-        tendon]
+        figures, notes, tendon, 'schedule' if wide else '']
 
 
 def continuous(mark, jacking, spans):
@@ -488,7 +538,8 @@ def continuous(mark, jacking, spans):
     figures, notes = '', ['failed span']
     if all(roads):
         figures, kinds = stressed([p for road in roads for p in road.pieces()],
-                                  sum(int(road.box[14]) for road in roads), jacking)
+                                  sum(int(road.box[14]) for road in roads), jacking,
+                                  min(abs(p) for road in roads for p in road.p))
         notes = [kind for kind in kinds.split(';') if kind]
         notes += ['step' for left, right in zip(roads, roads[1:]) if abs(left.depths()[1] - right.depths()[0]) > 1]
     at = COLUMNS.index('tensioning')
@@ -585,6 +636,20 @@ CHOSEN = [
     ('C2a short strand slack', 'C2a', c2a(100, 100, 4000, 300, 0), None, None, {'ends': 1, 'set': 40}),
     ('C4 short span deep draw-in', 'C4', c4(90, 60, 130, 0.18, 0.4, 0.14, 6170, 450), None, None,
      {'ends': 1, 'set': 20, 'sigma_con': 1000}),
+    # Two ends whose set zones reach each other, by lock-off order; one end
+    # from the right; another strand; the strength alone; a 36 m girder.
+    ('C4 8 m locked together', 'C4', c4(100, 80, 100, 0.1, 0.5, 0.1, 8000, 700)),
+    ('C4 8 m left locked first', 'C4', c4(100, 80, 100, 0.1, 0.5, 0.1, 8000, 700), None, None, {'lock_off': 'left-first'}),
+    ('C4 asymmetric right locked first', 'C4', c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200), None, None,
+     {'lock_off': '先右'}),
+    ('C2a short both ends left first', 'C2a', c2a(100, 100, 4000, 300, 0), None, None, {'lock_off': 'left-first'}),
+    ('C4 jacked at the right end', 'C4', c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200), None, None,
+     {'ends': 'right', 'duct': 'plastic'}),
+    ('C2a right end draw-in past the dead end', 'C2a', c2a(100, 100, 4000, 300, 0), None, None, {'ends': '右', 'set': 8}),
+    ('C4 strands of 12.7 mm', 'C4', c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200), None, None,
+     {'strand_size': 12.7, 'strands': 5}),
+    ('C4 strength alone', 'C4', c4(150, 90, 120, 0.12, 0.45, 0.08, 17970, 1200), None, None, {'fptk': 1720}),
+    ('C4 36 m girder', 'C4', c4(200, 100, 180, 0.1, 0.5, 0.12, 36060, 2150)),
 ]
 
 
@@ -598,7 +663,7 @@ TENDONS = [
     ('T3', {'strands': 7}, [('T3 span 1', 'C4', SPAN_A), ('T3 span 2', 'C4', SPAN_B), ('T3 span 3', 'C4', SPAN_C)]),
     ('T4', {'ends': 1}, [(f'T4 span {n}', 'C4', span) for n, span in enumerate((SPAN_A, SPAN_B, SPAN_B, SPAN_C), 1)]),
     ('T5', {'duct': 'steel'}, [('T5 C2a span', 'C2a', c2a(120, 150, 16000, 1000, 0)), ('T5 C4 span', 'C4', SPAN_B)]),
-    ('T6', {}, [('T6 span 1', 'C4', SPAN_A), ('T6 span 2 too long', 'C4', c4(120, 100, 120, 0.1, 0.5, 0.1, 40000, 1200))]),
+    ('T6', {}, [('T6 span 1', 'C4', SPAN_A), ('T6 span 2 too long', 'C4', c4(120, 100, 120, 0.1, 0.5, 0.1, 3000000000, 1200))]),
 ]
 
 
@@ -652,7 +717,14 @@ def table():
     rows = []
     for chosen in CHOSEN:
         try:
-            rows.append(work_out(*chosen))
+            row = work_out(*chosen)
+            rows.append(row)
+            # A schedule holds whole millimetres as 32-bit integers.
+            if not any(chosen[3:5]):
+                wide = work_out(*chosen, wide=True)
+                if wide[1:-1] != row[1:-1]:
+                    row[-1], wide[0] = 'window', chosen[0] + ' in a schedule'
+                    rows.append(wide)
         except Fragile as fragile:
             sys.exit(f'{chosen[0]}: {fragile}; choose other values')
     for mark, jacking, spans in TENDONS:

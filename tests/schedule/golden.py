@@ -5,7 +5,7 @@ import csv
 PARAMETERS = ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1', 'lg2']
 ASKED = {'C2a': ['e1', 'e2', 'lc', 'lg1', 'lg2'], 'C4': ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1']}
 # How a row is stressed: its own columns, and the program's options.
-STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands', 'set']
+STRESSING = ['sigma_con', 'duct', 'kappa', 'mu', 'ends', 'strands', 'set', 'lock_off', 'strand_size']
 columns = ['name', 'profile'] + PARAMETERS + ['count'] + STRESSING + ['tendon']
 
 
@@ -24,7 +24,8 @@ def as_schedule(rows):
 def answered(table):
     """The golden rows that need no typing over a box and answer every prompt."""
     return [r for r in csv.DictReader(open(table, encoding='utf-8'))
-            if not r['typed_entry'] and not r['typed_equations'] and '' not in r['answers'].split(';')]
+            if not r['typed_entry'] and not r['typed_equations'] and '' not in r['answers'].split(';')
+            and r['limits'] != 'window']
 
 
 def golden_schedule(table):

@@ -46,8 +46,10 @@ inline const QList<QStringList> &tendons()
         if (!file.open(QIODevice::ReadOnly))
             qFatal("cannot read %s", QUILLMERE_TENDONS);
         QList<QStringList> rows;
+        // A row as a schedule works it out, past the window's limits, is no road.
         for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts).mid(1))
-            rows.append(line.split(u','));
+            if (!line.endsWith(u",schedule"))
+                rows.append(line.split(u','));
         return rows;
     }();
     return rows;
