@@ -720,18 +720,21 @@ std::string sheetPages()
 {
     figure::Sheet sheet(1000, siteUrl, qrModules);
     std::string pages;
-    for (std::size_t n = 0; n < shown.size(); ++n) {
-        const auto &result = shown[n];
-        if (!result)
-            continue;
-        sheet.add(*result, &records[n]);
+    const auto laidOut = [&] {
         for (const figure::Figure &page : sheet.pages) {
             if (!pages.empty())
                 pages += recordSeparator;
             pages += "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 210 297\" class=\"sheet\">" + figure::svg(page) + "</svg>";
         }
         sheet.pages.clear();
+    };
+    for (std::size_t n = 0; n < shown.size(); ++n) {
+        if (shown[n])
+            sheet.add(*shown[n], &records[n]);
+        laidOut();
     }
+    sheet.finish();
+    laidOut();
     return pages;
 }
 

@@ -100,9 +100,11 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // The calculation sheet of every row, a page of SVG to each A4 page.
         sheetPages: () => core.sheetPages().split(RECORD).filter(Boolean),
         // The site record: every jack of the schedule last worked out, and
-        // the readings typed at one (texts, in the core's order) checked.
+        // the readings typed at a tendon's left and right jack (texts, in the
+        // core's order) checked, each end and the tendon as a whole.
         siteJacks: () => JSON.parse(core.siteJacks()),
-        siteCheck: (row, end, typed) => JSON.parse(core.siteCheck(row, end, typed.map(clean).join(FIELD))),
+        siteCheck: (row, left, right) =>
+            JSON.parse(core.siteCheck(row, left.map(clean).join(FIELD), right.map(clean).join(FIELD))),
         // The link to the site record of the tendon a row belongs to, where
         // the page's address is given ("" else), and the tendon a link
         // carries: {rows, options: [[key, text]]} or {message}.

@@ -132,7 +132,16 @@ export class SiteRecord {
             return row;
         });
         $('site-stages').replaceChildren(...rows);
+        // Both ends jacked, the tendon is judged on their sum: this end's
+        // own range is for information.
+        $('site-own').textContent = jack.both ? `${endName(jack.end)}计算伸长值（参考）` : '计算伸长值';
         $('site-elongation').textContent = `${jack.elongation}（${jack.min} ～ ${jack.max}）`;
+        $('site-whole').hidden = !jack.both;
+        $('site-total').textContent = `${jack.total}（${jack.totalMin} ～ ${jack.totalMax}）`;
+        for (const element of document.querySelectorAll('#site .site-whole')) element.hidden = !jack.both;
+        $('site-measured-label').textContent = jack.both ? '本端实测伸长值' : '实测伸长值';
+        $('site-deviation-label').textContent = jack.both ? '本端偏差（参考）' : '偏差';
+        $('site-verdict-label').textContent = jack.both ? '全束伸长值 ±6%' : '伸长值 ±6%';
         $('site-set').textContent = jack.set;
         const kept = this.readings[jackKey(jack)] ?? {};
         for (const reading of READINGS) {
@@ -182,26 +191,34 @@ export class SiteRecord {
         return { words: `已从 ${name} 导入 ${read.readings.length} 个张拉端的记录。`, ok: true };
     }
 
-    // The readings as the core checks them, shown beside each input.
+    // The readings as the core checks them, shown beside each input: this
+    // end's, and the tendon judged on both its ends where both are jacked.
     check() {
         const jack = this.jacks[this.at];
+        const typedAt = (end) => {
+            const kept = this.readings[jackKey({ tendon: jack.tendon, end })] ?? {};
+            return READINGS.map((reading) => kept[reading.key]?.text ?? '');
+        };
         const kept = this.readings[jackKey(jack)] ?? {};
-        const typed = READINGS.map((reading) => kept[reading.key]?.text ?? '');
-        const result = this.core.siteCheck(jack.row, jack.end, typed);
+        const result = this.core.siteCheck(jack.row, typedAt(0), typedAt(1));
+        const own = result.ends?.[jack.end] ?? {};
         READINGS.forEach((reading, n) => {
             const { note, box } = this.inputs[reading.key];
-            const mark = MARKS[result.marks?.[n] ?? 0];
+            const mark = MARKS[own.marks?.[n] ?? 0];
             box.classList.toggle('bad', Boolean(mark));
             const at = kept[reading.key]?.text ? `记于 ${clock(kept[reading.key].at)}` : '';
             note.textContent = [mark, at].filter(Boolean).join('；');
         });
-        $('site-measured').textContent = result.measured ? `${result.measured} mm` : '—';
-        $('site-deviation').textContent = result.deviation ? `${result.deviation}%` : '—';
+        $('site-measured').textContent = own.measured ? `${own.measured} mm` : '—';
+        $('site-deviation').textContent = own.deviation ? `${own.deviation}%` : '—';
+        $('site-total-measured').textContent = result.measured ? `${result.measured} mm` : '—';
+        $('site-total-deviation').textContent = result.deviation ? `${result.deviation}%` : '—';
         const verdict = $('site-verdict');
-        verdict.textContent = result.within === null ? '待读数' : result.within ? '合格' : '超出';
+        const waiting = result.waiting && own.measured ? `待${endName(1 - jack.end)}读数` : '待读数';
+        verdict.textContent = result.within === null ? (result.waiting ? waiting : '待读数') : result.within ? '合格' : '超出';
         verdict.dataset.verdict = result.within === null ? '' : result.within ? 'ok' : 'bad';
         const drawIn = $('site-draw-in');
-        drawIn.textContent = result.drawIn === null ? '—' : result.drawIn ? '合格' : '超出';
-        drawIn.dataset.verdict = result.drawIn === null ? '' : result.drawIn ? 'ok' : 'bad';
+        drawIn.textContent = own.drawIn === null || own.drawIn === undefined ? '—' : own.drawIn ? '合格' : '超出';
+        drawIn.dataset.verdict = own.drawIn === null || own.drawIn === undefined ? '' : own.drawIn ? 'ok' : 'bad';
     }
 }

@@ -189,10 +189,17 @@ TendonDrawing layOut(std::span<const schedule::Result> rows, double step)
     }
 
     // The atlas's dimensions under the beam, a row for each kind, and the
-    // whole tendon's under those of a tendon through several spans.
-    double lowest = firstDimension;
+    // whole tendon's under those of a tendon through several spans; under
+    // the tendon too where it leaves the beam (its key points are its
+    // lowest and highest points).
+    double under = 0, over = depth;
+    for (const Mark &m : marks) {
+        under = std::min(under, m.height);
+        over = std::max(over, m.height);
+    }
+    double lowest = under + firstDimension;
     const auto dimension = [&](double from, double to, int row, std::string text) {
-        const double y = firstDimension - dimensionPitch * row;
+        const double y = under + firstDimension - dimensionPitch * row;
         lowest = std::min(lowest, y);
         put(Dimension{{from, 0}, {to, 0}, {0, y}, std::move(text)});
     };
@@ -265,7 +272,7 @@ TendonDrawing layOut(std::span<const schedule::Result> rows, double step)
         if (support.stepped())
             notes.push_back("第 " + std::to_string(support.left + 1) + "、" + std::to_string(support.left + 2) + " 跨之间孔道错台：梁顶以下 "
                             + whole(support.leftBelowTop) + " 与 " + whole(support.rightBelowTop) + " mm");
-    double y = depth + 500 + double(notes.size()) * (labelHeight + 150);
+    double y = over + 500 + double(notes.size()) * (labelHeight + 150);
     put(Text{Layer::title, {0, y}, titleHeight, title});
     drawn.top = y + titleHeight;
     for (const std::string &note : notes) {

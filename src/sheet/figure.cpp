@@ -4,6 +4,7 @@
 #include "numeric/number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -23,14 +24,18 @@ void dimension(Paper &paper, double x0, double x1, double y, const std::string &
     paper.text(std::min(x0, x1) - 20, y - 4.6, std::abs(x1 - x0) + 40, label, Align::centre);
 }
 
-void verticalDimension(Paper &paper, double x, double y0, double y1, const std::string &label, bool textLeft)
+// Its text beside the middle; `under`, where the dimension is too short for
+// it to stand clear of the lines at its ends, under its lower end.
+void verticalDimension(Paper &paper, double x, double y0, double y1, const std::string &label, bool textLeft,
+                       bool under = false)
 {
     paper.pen(0.15);
     paper.line(x, y0, x, y1);
     paper.line(x - 1, y0, x + 1, y0);
     paper.line(x - 1, y1, x + 1, y1);
     paper.font(6.5);
-    paper.text(textLeft ? x - 21 : x + 1, (y0 + y1) / 2 - 3, 20, label, textLeft ? Align::right : Align::left);
+    const double middle = under && std::abs(y1 - y0) < 3.4 ? std::max(y0, y1) + 1.8 : (y0 + y1) / 2;
+    paper.text(textLeft ? x - 21 : x + 1, middle - 3, 20, label, textLeft ? Align::right : Align::left);
 }
 
 std::string scales(int across, int up)
@@ -40,35 +45,61 @@ std::string scales(int across, int up)
 
 } // namespace
 
-void Paper::paragraph(double x, double y, double width, const std::string &text, double lineHeight)
+double textWidth(const std::string &text, double points)
 {
-    // A CJK character is about a point wide per point of size, a Latin one half that.
-    const double columns = width / (points_ * 0.3528 * 0.5);
+    double ems = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        ems += length >= 3 ? 1 : 0.6;
+        at += length;
+    }
+    return ems * points * 0.3528;
+}
+
+std::vector<std::string> wrapped(const std::string &text, double width, double points)
+{
+    std::vector<std::string> lines;
     std::size_t from = 0;
     while (from <= text.size()) {
         std::size_t end = text.find('\n', from);
         if (end == std::string::npos)
             end = text.size();
+        // A line breaks between CJK characters and at blanks, not inside a
+        // Latin word unless the word alone is too wide.
         std::string line;
-        double used = 0;
+        std::size_t breakAt = 0;
         for (std::size_t at = from; at < end;) {
             const auto lead = static_cast<unsigned char>(text[at]);
             const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-            const double wide = length >= 3 ? 2 : 1;
-            if (used + wide > columns) {
-                this->text(x, y, width, line);
-                y += lineHeight;
-                line.clear();
-                used = 0;
+            const std::string next = text.substr(at, length);
+            if (length >= 3)
+                breakAt = line.size();
+            if (!line.empty() && textWidth(line + next, points) > width) {
+                const std::size_t cut = breakAt > 0 ? breakAt : line.size();
+                lines.push_back(line.substr(0, cut));
+                line.erase(0, cut);
+                breakAt = 0;
             }
-            line += text.substr(at, length);
-            used += wide;
+            line += next;
+            if (next == " " || length >= 3)
+                breakAt = line.size();
             at += length;
         }
-        this->text(x, y, width, line);
-        y += lineHeight;
+        lines.push_back(std::move(line));
         from = end + 1;
     }
+    return lines;
+}
+
+int Paper::paragraph(double x, double y, double width, const std::string &text, double lineHeight)
+{
+    const std::vector<std::string> lines = wrapped(text, width, points_);
+    for (const std::string &line : lines) {
+        this->text(x, y, width, line);
+        y += lineHeight;
+    }
+    return int(lines.size());
 }
 
 Figure profile(const Area &area, const calc::ProfileGeometry &g, const calc::HeldParameters &parameters)
@@ -115,7 +146,7 @@ Figure profile(const Area &area, const calc::ProfileGeometry &g, const calc::Hel
     verticalDimension(paper, X(0) - 3, beamTop, Y(g.height(1, 0)), named("e1", parameters.e1), true);
     if (c4) {
         const double low = parameters.k2 * g.span();
-        verticalDimension(paper, X(low) + 3, Y(g.height(2, low)), beamBottom, named("e2", parameters.e2), false);
+        verticalDimension(paper, X(low) + 3, Y(g.height(2, low)), beamBottom, named("e2", parameters.e2), false, true);
         verticalDimension(paper, X(g.span()) + 3, beamTop, Y(g.height(4, g.span())), named("e3", parameters.e3), false);
     } else {
         verticalDimension(paper, X(g.span()) + 3, Y(g.height(2, g.span())), beamBottom, named("e2", parameters.e2), false);
@@ -206,13 +237,14 @@ Figure stress(const Area &area, double length, const schedule::Stressed &stresse
     paper.text(area.left, area.top - 1, area.width, "沿钢绞线的应力 σ（MPa，纵轴自 " + numeric::writeNumber(floor) + " 起）");
 
     const calc::StressAlong along = calc::stressAlong(stressed.pieces, t, 24);
+    std::vector<std::vector<Point>> curves; // every line a label must keep clear of
     paper.pen(0.35);
     for (const auto &points : along.jack) {
         std::vector<Point> curve;
         for (const calc::StressPoint &point : points)
             curve.push_back({X(point.x), Y(point.sigma)});
         if (!curve.empty())
-            paper.polyline(std::move(curve));
+            paper.polyline(curves.emplace_back(std::move(curve)));
     }
 
     // After anchoring, dashed, each set zone's reach marked at the point
@@ -222,45 +254,95 @@ Figure stress(const Area &area, double length, const schedule::Stressed &stresse
         seated.push_back({X(point.x), Y(point.sigma)});
     paper.pen(0.3, Dash::dash);
     if (!seated.empty())
-        paper.polyline(std::move(seated));
+        paper.polyline(curves.emplace_back(std::move(seated)));
+    const calc::Ends ends = stressed.stressing.ends;
+    const bool two = ends == calc::Ends::both;
+    if (two) {
+        paper.pen(0.15, Dash::dash);
+        paper.line(X(along.divide), graphTop, X(along.divide), graphBottom);
+        curves.push_back({{X(along.divide), graphTop}, {X(along.divide), graphBottom}});
+    }
     paper.font(6.5);
     paper.text(area.left + area.width - 60, area.top - 1, 60, "实线 张拉时　虚线 锚固后", Align::right);
-    const calc::Ends ends = stressed.stressing.ends;
+
+    // Labels under the axis, side by side: the dividing point's, then any a
+    // curve leaves no room for, moved along clear of those before.
+    constexpr double labelHeight = 2.6, tick = 1.2;
+    std::vector<std::pair<double, double>> underAxis;
+    const auto belowAxis = [&](double x, const std::string &text) {
+        const double width = textWidth(text, 6.5);
+        double left = x - width / 2;
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const auto &[from, to] : underAxis)
+                if (left < to + 1 && left + width > from - 1) {
+                    left = x < (from + to) / 2 ? from - 1 - width : to + 1;
+                    moved = true;
+                }
+        }
+        underAxis.emplace_back(left, left + width);
+        paper.text(left, graphBottom + 0.4 + labelHeight / 2 - 3, width, text, Align::centre);
+    };
+    if (two)
+        belowAxis(X(along.divide), "分界点 " + schedule::fixed(t.sigmaFar, 1));
+    // A set zone's reach named above the curves there, or under them, where
+    // its label clears every line; else under the axis.
+    const auto named = [&](double x, double y, const std::string &text) {
+        const double half = textWidth(text, 6.5) / 2 + 0.5;
+        double high = y - tick, low = y + tick;
+        for (const std::vector<Point> &curve : curves)
+            for (std::size_t n = 0; n + 1 < curve.size(); ++n) {
+                const Point &p = curve[n], &q = curve[n + 1];
+                const double from = std::max(std::min(p.x, q.x), x - half), to = std::min(std::max(p.x, q.x), x + half);
+                if (from > to)
+                    continue;
+                for (const double at : {from, to}) {
+                    const double h0 = q.x == p.x ? std::min(p.y, q.y) : p.y + (q.y - p.y) * (at - p.x) / (q.x - p.x);
+                    const double h1 = q.x == p.x ? std::max(p.y, q.y) : h0;
+                    high = std::min(high, h0);
+                    low = std::max(low, h1);
+                }
+            }
+        if (high - 0.4 - labelHeight >= graphTop)
+            paper.text(x - half, high - 0.4 - labelHeight / 2 - 3, 2 * half, text, Align::centre);
+        else if (low + 0.4 + labelHeight <= graphBottom - 0.3)
+            paper.text(x - half, low + 0.4 + labelHeight / 2 - 3, 2 * half, text, Align::centre);
+        else
+            belowAxis(x, text);
+    };
+    std::array<std::pair<double, double>, 2> reached{}; // each jacked end's reach, on the paper
     for (int end = 0; end < 2; ++end) {
         if (!calc::jackedAt(ends, end))
             continue;
         const double reach = std::min(anchored.lf[std::size_t(end)], anchored.length);
         const double at = end ? anchored.length - reach : reach;
-        const double x = calc::horizontalAt(stressed.pieces, at), sigma = calc::stressAt(anchored.after, at);
+        reached[std::size_t(end)] = {X(calc::horizontalAt(stressed.pieces, at)), Y(calc::stressAt(anchored.after, at))};
         paper.pen(0.15);
-        paper.line(X(x), Y(sigma) - 1.5, X(x), Y(sigma) + 1.5);
-        // The left end's reach named above the curve, the right end's below,
-        // so two that pass each other stay apart.
-        paper.text(X(x) - 15, Y(sigma) + (end ? 1 : -5), 30, "lf=" + schedule::fixed(reach, 0), Align::centre);
+        paper.line(reached[std::size_t(end)].first, reached[std::size_t(end)].second - tick, reached[std::size_t(end)].first,
+                   reached[std::size_t(end)].second + tick);
     }
+    paper.font(6.5);
+    if (anchored.reach[0] == calc::Anchoring::met) // both zones end where they meet: one label
+        named(reached[0].first, reached[0].second, "lf=" + schedule::fixed(anchored.lf[0], 0) + " | " + schedule::fixed(anchored.lf[1], 0));
+    else
+        for (int end = 0; end < 2; ++end)
+            if (calc::jackedAt(ends, end))
+                named(reached[std::size_t(end)].first, reached[std::size_t(end)].second,
+                      "lf=" + schedule::fixed(std::min(anchored.lf[std::size_t(end)], anchored.length), 0));
     // The stress left at each anchor and σcon at each jack; at a dead end
-    // the stress friction leaves there.
+    // the stress friction leaves there. Two at one end stand apart.
     const double leftAfter = anchored.after.empty() ? sigmaCon : anchored.after.front().from();
     const double rightAfter = anchored.after.empty() ? sigmaCon : anchored.after.back().to();
-    const auto atLeft = [&](double sigma) { paper.text(X(0) - 15, Y(sigma) - 3, 14, schedule::fixed(sigma, 1), Align::right); };
-    const auto atRight = [&](double sigma) { paper.text(X(length) + 1, Y(sigma) - 3, 14, schedule::fixed(sigma, 1)); };
-    if (calc::jackedAt(ends, 0)) {
-        atLeft(leftAfter);
-        atLeft(sigmaCon);
-    } else {
-        atLeft(t.sigmaFar);
-    }
-    if (calc::jackedAt(ends, 1)) {
-        atRight(rightAfter);
-        atRight(sigmaCon);
-    } else {
-        atRight(t.sigmaFar);
-    }
-    if (ends == calc::Ends::both) {
-        paper.pen(0.15, Dash::dash);
-        paper.line(X(along.divide), graphTop, X(along.divide), graphBottom);
-        paper.text(X(along.divide) - 30, graphBottom - 0.5, 60, "分界点 " + schedule::fixed(t.sigmaFar, 1), Align::centre);
-    }
+    const auto atEnd = [&](bool right, const std::vector<double> &stresses) {
+        double last = -INFINITY;
+        for (const double sigma : stresses) {
+            const double y = std::max(Y(sigma), last + labelHeight + 0.3);
+            last = y;
+            paper.text(right ? X(length) + 1 : X(0) - 15, y - 3, 14, schedule::fixed(sigma, 1), right ? Align::left : Align::right);
+        }
+    };
+    atEnd(false, calc::jackedAt(ends, 0) ? std::vector<double>{sigmaCon, leftAfter} : std::vector<double>{t.sigmaFar});
+    atEnd(true, calc::jackedAt(ends, 1) ? std::vector<double>{sigmaCon, rightAfter} : std::vector<double>{t.sigmaFar});
     return std::move(drawn.front());
 }
 

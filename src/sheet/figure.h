@@ -61,6 +61,14 @@ struct Code {
 };
 using Item = std::variant<Line, Polyline, Rect, Circle, Text, Code>;
 
+// About how wide a text stands at a size, mm: a CJK character an em, any
+// other six tenths of one (the sheet's digits, Latin letters and signs).
+double textWidth(const std::string &text, double points);
+
+// The lines a text stands in at a size: broken at each '\n' and where the
+// next character would pass `width` mm.
+std::vector<std::string> wrapped(const std::string &text, double width, double points);
+
 // A length as the sheet writes it: whole millimetres.
 inline std::string mm(double value) { return std::to_string(calc::wholeMillimetres(value)); }
 
@@ -94,9 +102,8 @@ public:
         if (!text.empty()) // an empty cell of a table: nothing to draw
             add(Text{x, y, width, std::move(text), points_, align, bold_});
     }
-    // Lines of `lineHeight` mm, broken at each '\n' and where the next
-    // character would pass `width` at the font's size.
-    void paragraph(double x, double y, double width, const std::string &text, double lineHeight);
+    // Lines of `lineHeight` mm, broken as wrapped() breaks them; how many.
+    int paragraph(double x, double y, double width, const std::string &text, double lineHeight);
     void line(double x0, double y0, double x1, double y1) { add(Line{{x0, y0}, {x1, y1}, pen_}); }
     void rect(double x, double y, double width, double height) { add(Rect{x, y, width, height, pen_}); }
     void circle(double x, double y, double radius) { add(Circle{{x, y}, radius, pen_}); }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <map>
 #include <string_view>
 
 namespace figure {
@@ -55,12 +56,48 @@ bool throughSpans(const schedule::Result &result)
     return result.stressed->pieces.back().to > calc::geometryOf(*result.tendon).span() + 0.5;
 }
 
+// Which case of anchoring held at which end, in words.
+std::string anchoringCases(const schedule::Stressed &stressed)
+{
+    const schedule::Stressing &s = stressed.stressing;
+    const calc::Anchoring &a = stressed.anchoring;
+    const bool two = s.ends == calc::Ends::both;
+    const char *ends[]{"左端", "右端"};
+    std::string cases;
+    for (int end = 0; end < 2; ++end) {
+        if (!calc::jackedAt(s.ends, end))
+            continue;
+        const std::string here = ends[end], other = ends[1 - end];
+        std::string said;
+        switch (a.reach[std::size_t(end)]) {
+        case calc::Anchoring::within:
+            said = two ? here + "回缩区止于本端一侧" : "lf 未超过束长";
+            break;
+        case calc::Anchoring::wholeLength:
+            said = two ? "后锁的" + here + "回缩区到达已锁定的" + other + "锚具：全长回缩，应力保持反向摩擦形状整体降低，" + other + "锚下应力亦降低"
+                       : "lf 超过束长：全长回缩，锚固后应力保持反向摩擦的形状整体降低";
+            break;
+        case calc::Anchoring::met:
+            said = end ? "" : fmt("两回缩区在距左端 %1 mm（沿钢绞线）处相遇：该点不动，两侧各自回缩 a，两侧锚固后应力在该点相等", {fixed(a.meeting, 0)});
+            break;
+        case calc::Anchoring::slidThrough:
+            said = "先锁的" + here + "回缩区越过分界点：钢绞线滑向持荷的" + other + "千斤顶，应力成为" + other + "单端张拉时的分布，" + here
+                   + "锚下 σcon·e^−Z";
+            break;
+        }
+        if (!said.empty())
+            cases += (cases.empty() ? "" : "；") + said;
+    }
+    return cases;
+}
+
 constexpr double anchoringLines = 5, stageHeading = 6, stageRow = 4.3;
 
 double anchoringHeight(const schedule::Result &result)
 {
     const schedule::Stressing &s = result.stressed->stressing;
-    return 5 * (anchoringLines + (s.ends == calc::Ends::both ? 1 : 0)) + 1 + stageHeading
+    return 5 * (anchoringLines - 1 + (s.ends == calc::Ends::both ? 1 : 0) + double(wrapped(anchoringCases(*result.stressed), 176, 8).size()))
+           + 1 + stageHeading
            + 3 * calc::jackedEnds(s.ends) * stageRow + (s.gaugeAt(0) ? 5 : 0) + (s.jack > 0 ? 5 : 0) + 1.5;
 }
 
@@ -71,9 +108,11 @@ constexpr double codeBlock = codeSide + 4;
 double tensioningHeight(const schedule::Result &result, bool code)
 {
     const auto &c = result.cells;
-    const double notes = double(split(c[schedule::output::note], "；").size());
-    return 23.5 + (throughSpans(result) ? 5 : 0) + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
-           + 5.0 * (calc::jackedEnds(result.stressed->stressing.ends) + 1 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2
+    double notes = 0;
+    for (const std::string &note : split(c[schedule::output::note], "；"))
+        notes += double(wrapped("⚠ " + note, 176, 8).size());
+    return 34.5 + (throughSpans(result) ? 5 : 0) + double(result.stressed->tensioning.pieces.size()) * 4.3 + 1.5
+           + 5.0 * (calc::jackedEnds(result.stressed->stressing.ends) + 2 + (c[schedule::output::cutLength].empty() ? 0 : 1) + notes) + 2
            + anchoringHeight(result) + (code ? codeBlock : 0);
 }
 
@@ -81,6 +120,7 @@ double tensioningHeight(const schedule::Result &result, bool code)
 
 void Sheet::add(const schedule::Result &result, const schedule::Record *record)
 {
+    materials_.add(result);
     addSpan(result, record);
     // A tendon through several spans gets a page of its own after them.
     if (result.spans > 1) {
@@ -94,6 +134,64 @@ void Sheet::add(const schedule::Result &result, const schedule::Record *record)
         if (tendon_.size() == std::size_t(tendon_.front().spans))
             addTendon();
     }
+}
+
+// What the tendons take from the store, as the workbook's 材料表 totals it.
+void Sheet::finish()
+{
+    const schedule::Materials &m = materials_;
+    if (m.tendons == 0 && m.leftOut == 0)
+        return;
+    pages.emplace_back();
+    Paper paper(pages);
+    paper.font(15, true);
+    paper.text(margin, margin, 180, "材料表  预应力钢绞线、锚具与孔道");
+    paper.font(8);
+    paper.text(margin, margin + 8, 180, fmt("共 %1 束%2　quillmere-schedule %3 (Quillmere)",
+                                            {std::to_string(m.tendons),
+                                             m.leftOut ? fmt("（未算出的 %1 束未计入）", {std::to_string(m.leftOut)}) : "",
+                                             schedule::versionText()}));
+    paper.pen(0.3);
+    paper.line(margin, margin + 15, pageWidth - margin, margin + 15);
+    double y = margin + 20;
+    const auto table = [&](const char *title, std::initializer_list<const char *> headings,
+                           const std::vector<std::vector<std::string>> &rows) {
+        paper.font(9, true);
+        paper.text(margin, y, 180, title);
+        y += 6;
+        paper.font(8);
+        int column = 0;
+        for (const char *heading : headings)
+            paper.text(margin + 4 + 40 * column++, y, 36, heading, Align::right);
+        paper.pen(0.15);
+        paper.line(margin + 4, y + 5.5, margin + 4 + 40 * double(headings.size()), y + 5.5);
+        y += 6.5;
+        for (const auto &cells : rows) {
+            for (std::size_t n = 0; n < cells.size(); ++n)
+                paper.text(margin + 4 + 40 * double(n), y, 36, cells[n], Align::right);
+            y += 5;
+        }
+        y += 5;
+    };
+    std::vector<std::vector<std::string>> strand, anchors, duct;
+    for (const auto &[diameter, bought] : m.strand)
+        strand.push_back({std::string(bought.size), numeric::writeNumber(bought.metres), fixed(bought.kilograms / 1000, 3)});
+    std::map<long, std::pair<long, long>> sets;
+    for (const auto &[holes, count] : m.liveAnchors)
+        sets[holes].first = count;
+    for (const auto &[holes, count] : m.deadAnchors)
+        sets[holes].second = count;
+    for (const auto &[holes, count] : sets)
+        anchors.push_back({std::to_string(holes), std::to_string(count.first), std::to_string(count.second)});
+    for (const auto &[strands, metres] : m.duct)
+        duct.push_back({std::to_string(strands), numeric::writeNumber(metres)});
+    table("钢绞线（1×7，GB/T 5224）", {"公称直径 (mm)", "长度 (m)", "重量 (t)"}, strand);
+    table("锚具", {"孔数", "张拉端 (套)", "固定端 (套)"}, anchors);
+    table("孔道", {"每孔钢绞线根数", "长度 (m)"}, duct);
+    paper.paragraph(margin, y, 180,
+                    "钢绞线长度 = 下料长度（未给预留长度时为钢绞线长）× 每束根数 × 根数，重量按 GB/T 5224 的每米理论重量；"
+                    "锚具按每束张拉端与固定端各一套；孔道长度按钢绞线长 × 根数，未计伸出构件的部分。",
+                    5);
 }
 
 // The code of a stressed tendon's link, where the sheet has the address,
@@ -306,12 +404,13 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
     paper.text(margin + 4, y, 176,
                fmt("σcon = %1 MPa　%2 κ = %3，μ = %4%5　%6　每束 %7 根 φs%8 × %9 mm²",
                    {c[out::sigmaCon], s.duct->chinese, c[out::kappa], c[out::mu], own ? "（按该行给定）" : "", jacking,
-                    std::to_string(s.strands), s.size->name, numeric::writeNumber(s.area)}));
+                    std::to_string(s.strands), s.size->name, numeric::writeNumber(s.area)})
+                   + fmt("　Ep = %1 MPa", {numeric::writeNumber(s.ep)}));
     y += 5;
-    paper.text(margin + 4, y, 176,
-               fmt("每段 z = κ·L/1000 + μ·θ，σout = σin·e^−z，伸长 ΔL = σin·(1 − e^−z)/z · L/Ep；θ = |atan(2·a·x)|；Ep = %1 MPa%2",
-                   {numeric::writeNumber(s.ep), two ? "；两端张拉在摩擦各为一半处分界" : ""}));
-    y += 6;
+    y += 5 * paper.paragraph(margin + 4, y, 176,
+                             fmt("每段 z = κ·L/1000 + μ·θ，σout = σin·e^−z，伸长 ΔL = σin·(1 − e^−z)/z · L/Ep；θ = |atan(2·a·x)|%1",
+                                 {two ? "；两端于摩擦各半处分界" : ""}),
+                             5) + 1;
     const char *headings[]{"张拉端", "段", "L (mm)", "θ (rad)", "z", "σin (MPa)", "σout (MPa)", "ΔL (mm)"};
     const double columns[]{margin + 4, margin + 24, margin + 44, margin + 66, margin + 88, margin + 108,
                            margin + 132, margin + 156};
@@ -353,12 +452,15 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
     if (calc::jackedAt(s.ends, 1))
         jack("右端", out::elongRight);
     paper.text(margin + 4, y, 176,
-               fmt("θ 合计 %1 rad　%2 σ = %3 MPa，损失 %4 MPa　伸长值合计 %5 mm（%6～%7 mm%8）",
+               fmt("θ 合计 %1 rad　%2 σ = %3 MPa，损失 %4 MPa",
                    {c[out::theta],
                     two ? fmt("分界点距左端 %1 mm（沿钢绞线），", {fixed(stressed.tensioning.divide, 0)})
                         : s.ends == calc::Ends::left ? "右端" : "左端",
-                    c[out::sigmaFar], c[out::loss], c[out::elong], c[out::elongMin], c[out::elongMax],
-                    two ? "，按两端实测伸长值之和判定" : ""}));
+                    c[out::sigmaFar], c[out::loss]}));
+    y += 5;
+    paper.text(margin + 4, y, 176,
+               fmt("伸长值合计 %1 mm，实测应在 %2～%3 mm 之间%4", {c[out::elong], c[out::elongMin], c[out::elongMax],
+                                                            two ? "（两端实测伸长值之和）" : ""}));
     y += 5;
     y = anchoring(paper, y, result);
     if (!c[out::cutLength].empty()) {
@@ -369,10 +471,14 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
                         std::to_string(2 - calc::jackedEnds(s.ends))}));
         y += 5;
     }
-    for (const std::string &note : split(c[out::note], "；")) {
-        paper.text(margin + 4, y, 176, "⚠ " + note);
-        y += 5;
-    }
+    const schedule::StrandOrder order = schedule::strandOrder(stressed, result.count);
+    paper.text(margin + 4, y, 176,
+               fmt("钢绞线用量 %1 mm × %2 根 × %3 束 = %4 m（φs%5，%6 kg）",
+                   {numeric::writeNumber(s.cut(stressed.length)), std::to_string(s.strands), std::to_string(result.count),
+                    numeric::writeNumber(order.metres), s.size->name, fixed(order.kilograms, 1)}));
+    y += 5;
+    for (const std::string &note : split(c[out::note], "；"))
+        y += 5 * paper.paragraph(margin + 4, y, 176, "⚠ " + note, 5);
     return code.mark.empty() ? y + 2 : siteCodeBlock(paper, y + 2, code);
 }
 
@@ -411,7 +517,7 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
     const char *ends[]{"左端", "右端"};
     paper.text(margin + 4, y, 176, fmt("锚固（GB 50010 第 10.2.2、10.2.3 条及附录 J，反向摩擦同 κ、μ）：锚具回缩 a = %1 mm", {c[out::set]}));
     y += 5;
-    paper.text(margin + 4, y, 176, "lf 内 σ锚固后(x) = K / σ张拉(x)，K 使 σ锚固后(lf) 等于该处原应力，lf 由 ∫₀^lf (σ − σ锚固后) dx / Ep = a 按各段指数应力精确求得");
+    paper.text(margin + 4, y, 176, "lf 内 σ锚固后(x) = K / σ张拉(x)，σ锚固后(lf) 等于该处原应力，∫₀^lf (σ − σ锚固后) dx / Ep = a，按各段指数应力精确求解");
     y += 5;
     if (two) {
         const char *orders[]{"两端同时锁定", "先锁左端，右端千斤顶持荷 σcon，再锁右端", "先锁右端，左端千斤顶持荷 σcon，再锁左端"};
@@ -419,34 +525,7 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
                    fmt("锁定顺序：%1。规范只述一端的锚固，两端的相互影响按同样的反向摩擦由力学推导", {orders[int(s.lockOff)]}));
         y += 5;
     }
-    // Which case held at which end.
-    std::string cases;
-    for (int end = 0; end < 2; ++end) {
-        if (!calc::jackedAt(s.ends, end))
-            continue;
-        const std::string here = ends[end], other = ends[1 - end];
-        std::string said;
-        switch (a.reach[std::size_t(end)]) {
-        case calc::Anchoring::within:
-            said = two ? here + "回缩区止于本端一侧" : "lf 未超过束长";
-            break;
-        case calc::Anchoring::wholeLength:
-            said = two ? "后锁的" + here + "回缩区到达已锁定的" + other + "锚具：全长回缩，应力保持反向摩擦形状整体降低，" + other + "锚下应力亦降低"
-                       : "lf 超过束长：全长回缩，锚固后应力保持反向摩擦的形状整体降低";
-            break;
-        case calc::Anchoring::met:
-            said = end ? "" : fmt("两回缩区在距左端 %1 mm（沿钢绞线）处相遇：该点不动，两侧各自回缩 a，两侧锚固后应力在该点相等", {fixed(a.meeting, 0)});
-            break;
-        case calc::Anchoring::slidThrough:
-            said = "先锁的" + here + "回缩区越过分界点：钢绞线滑向持荷的" + other + "千斤顶，应力成为" + other + "单端张拉时的分布，" + here
-                   + "锚下 σcon·e^−Z";
-            break;
-        }
-        if (!said.empty())
-            cases += (cases.empty() ? "" : "；") + said;
-    }
-    paper.paragraph(margin + 4, y, 176, cases, 5);
-    y += 5;
+    y += 5 * paper.paragraph(margin + 4, y, 176, anchoringCases(stressed), 5);
     std::string reach;
     for (int end = 0; end < 2; ++end)
         if (calc::jackedAt(s.ends, end))

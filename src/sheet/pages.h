@@ -7,6 +7,7 @@
 // the duct supports to; a tendon through several spans gets a page of its
 // own after its spans'. Plain C++: the PDF and the page draw the same pages.
 
+#include "schedule/materials.h"
 #include "sheet/figure.h"
 
 #include <functional>
@@ -38,6 +39,8 @@ public:
     // Lays out a row's pages, in the schedule's order, after those before;
     // `record`, the row as given, for the tendon's link.
     void add(const schedule::Result &result, const schedule::Record *record = nullptr);
+    // After the last row: the page of the bill of materials.
+    void finish();
 
     std::vector<Figure> pages;
 
@@ -67,6 +70,7 @@ private:
     Encoder encode_;
     std::vector<schedule::Result> tendon_; // the spans of a tendon through several, until its last
     std::vector<schedule::Record> records_; // and its rows as given, where they are known
+    schedule::Materials materials_;
 };
 
 } // namespace figure

@@ -51,19 +51,23 @@ public:
 };
 
 // The same schedule gives the same file: the writer stamps the clock time
-// and tags each embedded font subset with letters of its own choosing. Both
-// are replaced by fixed texts of the same length, so no offset moves.
+// and tags each embedded font subset with letters of its own choosing. The
+// time is blanked out, entry and all, so the information holds no date; the
+// tags are replaced by fixed letters. Both keep their length, so no offset
+// moves.
 bool makeReproducible(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return false;
     QByteArray pdf = file.readAll();
-    const QByteArray stamp = "/CreationDate (D:", release = "20190606000000"; // the program's date
+    const QByteArray stamp = "/CreationDate (";
     for (qsizetype at = pdf.indexOf(stamp); at >= 0; at = pdf.indexOf(stamp, at + 1)) {
-        const qsizetype digits = at + stamp.size();
-        for (qsizetype i = 0; i < release.size() && digits + i < pdf.size() && QChar::isDigit(uchar(pdf[digits + i])); ++i)
-            pdf[digits + i] = release[i];
+        const qsizetype end = pdf.indexOf(')', at + stamp.size());
+        if (end < 0)
+            break;
+        for (qsizetype i = at; i <= end; ++i)
+            pdf[i] = ' ';
     }
     const QByteArray names[]{"/FontName /", "/BaseFont /"};
     for (const QByteArray &name : names) {
@@ -206,6 +210,21 @@ public:
     void add(const schedule::Result &result, const schedule::Record *record)
     {
         sheet_.add(result, record);
+        paintLaidOut();
+    }
+
+    bool finish()
+    {
+        sheet_.finish();
+        paintLaidOut();
+        if (!painter_.isActive())
+            return true; // an empty schedule: no pages
+        return painter_.end() && open_ && makeReproducible(path_);
+    }
+
+private:
+    void paintLaidOut()
+    {
         for (const figure::Figure &page : sheet_.pages) {
             if (!painter_.isActive())
                 open_ = painter_.begin(&writer_);
@@ -216,13 +235,6 @@ public:
             paint(painter_, page);
         }
         sheet_.pages.clear();
-    }
-
-    bool finish()
-    {
-        if (!painter_.isActive())
-            return true; // an empty schedule: no pages
-        return painter_.end() && open_ && makeReproducible(path_);
     }
 
 private:

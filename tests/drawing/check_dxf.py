@@ -115,7 +115,7 @@ def check(dxf, rows, polylines=False, book=None):
             assert (f'跨中相差 lg2/2 = {step:g} mm' in title) == (step != 0), (title, r['name'])
         if book is not None:
             # The coordinate table: the workbook's setting-out heights.
-            cells = [t for t in block.query('TEXT[layer=="PT-TABLE"]') if t.dxf.text.isdigit()]
+            cells = [t for t in block.query('TEXT[layer=="PT-TABLE"]') if t.dxf.text.lstrip('-').isdigit()]
             table_rows = {}
             for t in cells:
                 table_rows.setdefault(round(t.dxf.align_point.y), []).append((t.dxf.align_point.x, int(t.dxf.text)))

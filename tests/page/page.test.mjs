@@ -235,7 +235,7 @@ test('pasted rows, with and without a header, and an edit work out at once and s
     await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n<img src=x onerror=alert(1)>\tC5\t1\t1\r\n`);
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'length'), '18110');
-    assert.equal(await text(page, 1, 'elong'), '120.1');
+    assert.equal(await text(page, 1, 'elong'), '120.2'); // 49.8 + 70.3 is 120.158, rounded once
     // The markup is a name, shown as text; the bad profile refused in its row.
     assert.equal(await text(page, 2, 'name'), '<img src=x onerror=alert(1)>');
     assert.equal(await page.locator('#grid img').count(), 0);
@@ -358,10 +358,11 @@ test('the site record on a phone: readings kept as typed through a reload, and t
     };
     assert.equal(await reading('第一行程末').isVisible(), false); // 49.8 mm needs one stroke of the ram
 
-    // The left jack as calculated (49.8 mm), the draw-in within a.
+    // The left jack as calculated (49.8 mm), the draw-in within a: the
+    // tendon, judged on both its ends, waits for the right.
     await type([['L0', '20'], ['L1', '25'], ['L2', '64.8'], ['实测锚具回缩', '5']]);
     assert.equal(await page.locator('#site-measured').textContent(), '49.8 mm');
-    assert.equal(await page.locator('#site-verdict').textContent(), '合格');
+    assert.equal(await page.locator('#site-verdict').textContent(), '待右端读数');
     assert.equal(await page.locator('#site-draw-in').textContent(), '合格');
     // Midway through the right jack the tab is reloaded: nothing typed is lost.
     await jacks.selectOption({ label: 'KL1-1 右端' });
@@ -372,9 +373,16 @@ test('the site record on a phone: readings kept as typed through a reload, and t
     await jacks.selectOption({ label: 'KL1-1 右端' });
     assert.equal(await reading('L1').inputValue(), '16');
     assert.match(await page.locator('.reading', { hasText: 'L1' }).locator('small').textContent(), /^记于 \d\d:\d\d:\d\d$/);
-    // 66.0 mm against 70.3: −6.1 %, beyond the limit; 66.1 is within it.
+    // 66.0 mm against 70.3 is −6.1 % at this end, for information; the
+    // tendon's 49.8 + 66.0 = 115.8 against 120.2 is −3.7 %, within ±6 %;
+    // 62.0 at this end takes it to −7.0 %.
     await type([['L2', '70.0']]);
     assert.equal(await page.locator('#site-deviation').textContent(), '-6.1%');
+    assert.equal(await page.locator('#site-total-measured').textContent(), '115.8 mm');
+    assert.equal(await page.locator('#site-total-deviation').textContent(), '-3.7%');
+    assert.equal(await page.locator('#site-verdict').textContent(), '合格');
+    await type([['L2', '66.0']]);
+    assert.equal(await page.locator('#site-total-deviation').textContent(), '-7.0%');
     assert.equal(await page.locator('#site-verdict').textContent(), '超出');
     await type([['L2', '70.1']]);
     assert.equal(await page.locator('#site-verdict').textContent(), '合格');
@@ -401,10 +409,10 @@ book = openpyxl.load_workbook(sys.argv[1])
 sheet = book['张拉记录']
 rows = {(r[0].value, r[1].value): r for r in sheet.iter_rows() if r[1].value in ('左端', '右端')}
 left, right = rows[('KL1-1', '左端')], rows[('KL1-1', '右端')]
-assert [left[c].value for c in (13, 14, 17, 23)] == [20, 25, 64.8, 5], [c.value for c in left]
-assert left[25].value.startswith('L0 ') and 'L2 ' in left[25].value, left[25].value
+assert [left[c].value for c in (13, 14, 17, 28)] == [20, 25, 64.8, 5], [c.value for c in left]
+assert left[30].value.startswith('L0 ') and 'L2 ' in left[30].value, left[30].value
 assert right[14].value is None and right[13].value == 10, 'the right L1 went back: not in the record'
-right[17].value = 70.3
+right[14].value, right[17].value = 16, 70.3
 book.save(sys.argv[2])`, record, edited]);
     assert.equal(spreadsheet.status, 0, spreadsheet.stderr.toString());
     // Imported on another phone: every reading back, the right jack's as typed over.
@@ -471,10 +479,10 @@ test('an option refused as the program refuses it, storage that fails, and the k
     await page.waitForSelector('#warning:not([hidden])');
     await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
     await settled(page, () => document.body.innerText.includes('18110'));
-    await page.getByLabel('张拉端数').fill('3');
-    await settled(page, () => document.body.innerText.includes('不是 1 或 2。'));
+    await page.getByLabel('张拉端', { exact: true }).fill('3');
+    await settled(page, () => document.body.innerText.includes('不是 left、right 或 both'));
     assert.equal(await text(page, 1, 'length'), '');
-    await page.getByLabel('张拉端数').fill('1');
+    await page.getByLabel('张拉端', { exact: true }).fill('1');
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'elong_right'), '');
     // The draw-in and the initial stage, refused beside their boxes as the program refuses them.

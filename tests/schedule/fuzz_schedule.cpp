@@ -54,12 +54,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (const schedule::Result &result : results) {
             if (!statuses.contains(result.cells[schedule::output::status]))
                 __builtin_trap();
-            // A tendon's figures, where a row has them, are all numbers.
+            // A tendon's figures, where a row has them, are all numbers; an
+            // end's own where that end is jacked, and only there.
             namespace out = schedule::output;
-            for (int column = out::sigmaCon; result.stressed && column <= out::lossTotalMax; ++column)
-                if (column != out::elongRight && column != out::cutLength && column != out::lfRight
-                    && !schedule::plainNumber(result.cells[std::size_t(column)]))
+            if (!result.stressed)
+                continue;
+            const calc::Ends ends = result.stressed->stressing.ends;
+            for (int column = out::radiusMin; column <= out::lossTotalMax; ++column) {
+                const bool left = column == out::elongLeft || column == out::lfLeft || column == out::setLossLeft;
+                const bool right = column == out::elongRight || column == out::lfRight || column == out::setLossRight;
+                if (column == out::ends || column == out::lockOff || column == out::cutLength)
+                    continue;
+                const bool expected = left ? calc::jackedAt(ends, 0) : right ? calc::jackedAt(ends, 1) : true;
+                if (schedule::plainNumber(result.cells[std::size_t(column)]) != expected)
                     __builtin_trap();
+            }
         }
     } catch (const schedule::ReadError &) {
         // The whole file refused: no results at all.
