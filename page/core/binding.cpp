@@ -147,7 +147,9 @@ std::string options()
     json.open('[');
     for (const schedule::StressingOption &o : schedule::stressingOptions())
         json.open('{').key("key").text(o.key).key("option").text(o.option).key("label").text(o.label)
-            .key("help").text(o.help).key("default").text(defaults.shown(o.key)).close('}');
+            .key("help").text(o.help).key("default").text(defaults.shown(o.key))
+            .key("words").raw(o.value == "ENDS" || o.value == "ORDER" || o.value == "CALIBRATION" || o.value == "NAMES" ? "true" : "false")
+            .close('}');
     // Where the page is served: not how a tendon is stressed, but kept with
     // the options, for the codes that open a tendon's site record there.
     json.open('{').key("key").text("site-url").key("option").text("site-url").key("label").text("现场记录网址")

@@ -270,7 +270,7 @@ async function start() {
             for (const duct of core.columns.ducts) input.append(new Option(`${duct.chinese} ${duct.name}`, duct.name));
         } else {
             input.placeholder = option.default || '无';
-            input.inputMode = 'decimal';
+            input.inputMode = option.words ? 'text' : 'decimal'; // a phone's keyboard for what the box takes
         }
         input.title = `--${option.option}: ${option.help}`;
         input.addEventListener('input', () =>

@@ -508,10 +508,10 @@ std::span<const StressingOption> stressingOptions()
         {"duct", "duct", "The duct: metal, plastic, steel or unbonded (default metal).", "KIND", "孔道"},
         {"kappa", "kappa", "The wobble coefficient, per metre (default the duct's).", "K", "孔道摩擦系数 κ (1/m)"},
         {"mu", "mu", "The curvature friction coefficient (default the duct's).", "MU", "曲率摩擦系数 μ"},
-        {"ends", "ends", "The ends jacked: left (or 1), right, or both (or 2; the default).", "ENDS", "张拉端"},
+        {"ends", "ends", "The ends jacked: left (or 1), right, or both (or 2; the default).", "ENDS", "张拉端 (left/right/both)"},
         {"lock-off", "lock_off",
          "Which end's wedges seat first where both are jacked: together (the default), left-first or right-first.",
-         "ORDER", "锁定顺序"},
+         "ORDER", "锁定顺序 (together/left-first/right-first)"},
         {"strands", "strands", "Strands in a tendon (default 1).", "N", "每束根数"},
         {"strand-size", "strand_size",
          "The strands' nominal diameter, mm: 9.5, 11.1, 12.7, 15.2 (the default), 15.7, 17.8 or 21.6; it gives their "

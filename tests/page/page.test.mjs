@@ -479,10 +479,10 @@ test('an option refused as the program refuses it, storage that fails, and the k
     await page.waitForSelector('#warning:not([hidden])');
     await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
     await settled(page, () => document.body.innerText.includes('18110'));
-    await page.getByLabel('张拉端', { exact: true }).fill('3');
+    await page.getByLabel('张拉端 (left/right/both)').fill('3');
     await settled(page, () => document.body.innerText.includes('不是 left、right 或 both'));
     assert.equal(await text(page, 1, 'length'), '');
-    await page.getByLabel('张拉端', { exact: true }).fill('1');
+    await page.getByLabel('张拉端 (left/right/both)').fill('1');
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'elong_right'), '');
     // The draw-in and the initial stage, refused beside their boxes as the program refuses them.
