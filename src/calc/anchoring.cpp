@@ -176,6 +176,7 @@ public:
             B += grow(-st.ls, st.s1 - st.s0) / std::exp(st.l0);
         }
     }
+    const std::vector<Strip> &strips() const { return strips_; }
     void at(double t, double &a, double &b, double &line) const
     {
         const auto found = std::upper_bound(strips_.begin(), strips_.end(), t, [](double v, const Strip &st) { return v < st.s1; });
@@ -214,10 +215,42 @@ Meeting meet(const Runs &before, const Runs &left, const Runs &right, double len
         m = {x, (aL - target) / bL, (aR - target) / bR};
         return m.kLeft / lL - m.kRight / lR;
     };
-    double low = 0, high = length;
-    for (int step = 0; step < 200 && high - low > 1e-9; ++step) {
-        const double x = (low + high) / 2;
-        (difference(x) < 0 ? low : high) = x;
+    // Bracketed between the breakpoints either side of it, where the
+    // difference is smooth (it leaps at a kink); then by false position, the
+    // Illinois way, halving the bracket whenever a step leaves most of it.
+    std::vector<double> breaks;
+    for (const Strip &st : fromLeft.strips())
+        breaks.push_back(st.s0);
+    for (const Strip &st : fromRight.strips())
+        breaks.push_back(length - st.s0);
+    std::sort(breaks.begin(), breaks.end());
+    double low = 0, high = length, gLow = -INFINITY, gHigh = INFINITY;
+    for (const double x : breaks) {
+        if (!(x > low && x < high))
+            continue;
+        const double g = difference(x);
+        (g < 0 ? low : high) = x;
+        (g < 0 ? gLow : gHigh) = g;
+        if (!(g < 0))
+            break;
+    }
+    int kept = 0; // steps the same end of the bracket was kept
+    for (int step = 0; step < 200 && high - low > 1e-7; ++step) {
+        const bool bisect = !std::isfinite(gLow) || !std::isfinite(gHigh) || step % 4 == 3;
+        double x = bisect ? (low + high) / 2 : high - gHigh * (high - low) / (gHigh - gLow);
+        if (!(x > low && x < high))
+            x = (low + high) / 2;
+        const double g = difference(x);
+        if (g == 0)
+            return m;
+        const bool below = g < 0;
+        (below ? low : high) = x;
+        (below ? gLow : gHigh) = g;
+        kept = (below ? (kept < 0 ? kept : 0) - 1 : (kept > 0 ? kept : 0) + 1);
+        if (kept <= -2)
+            gHigh /= 2;
+        else if (kept >= 2)
+            gLow /= 2;
     }
     difference((low + high) / 2);
     return m;

@@ -20,7 +20,7 @@ void Materials::add(const Result &row)
     const Stressed &stressed = *row.stressed;
     const Stressing &s = stressed.stressing;
     const StrandOrder order = strandOrder(stressed, row.count);
-    Strand &bought = strand[*plainValue(order.size->name)];
+    Strand &bought = strand[order.size->diameter];
     bought.size = order.size->name;
     bought.metres += order.metres;
     bought.kilograms += order.kilograms;

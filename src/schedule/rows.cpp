@@ -31,9 +31,9 @@ constexpr std::array<Named, 3> lockOffWords{{{"together", "同时", "两端同�
                                              {"right-first", "先右", "先锁右端"}}};
 
 // GB/T 5224's seven-wire strands: nominal diameter, area, mass a metre.
-constexpr std::array<StrandSize, 7> strandSizes{{
-    {"9.5", 54.8, 0.430}, {"11.1", 74.2, 0.582}, {"12.7", 98.7, 0.775}, {"15.2", 140, 1.101},
-    {"15.7", 150, 1.178}, {"17.8", 191, 1.500}, {"21.6", 285, 2.237},
+constexpr std::array<const StrandSize, 7> strandSizes{{
+    {"9.5", 9.5, 54.8, 0.430}, {"11.1", 11.1, 74.2, 0.582}, {"12.7", 12.7, 98.7, 0.775}, commonStrand,
+    {"15.7", 15.7, 150, 1.178}, {"17.8", 17.8, 191, 1.500}, {"21.6", 21.6, 285, 2.237},
 }};
 
 // The failure kinds in the words of the status column.
@@ -303,7 +303,7 @@ std::optional<std::string> overTensioned(double sigmaCon, double fptk)
     if (!(sigmaCon * 100 > 80 * fptk))
         return std::nullopt;
     return "超过 0.80 fptk（" + fixed(0.80 * fptk, 0) + " MPa）：GB 50666 规定超张拉时 σcon 亦不得超过 0.80 fptk "
-           "(the control stress exceeds 0.80 fptk, the cap even on over-tensioning)。";
+           "(the control stress exceeds 0.80 fptk, the cap even on over-tensioning)";
 }
 
 } // namespace
@@ -339,13 +339,15 @@ const StrandSize *strandSized(std::string_view field)
             break;
         }
     const std::optional<double> diameter = plainValue(text);
+    if (diameter && *diameter == commonStrand.diameter)
+        return &commonStrand;
     for (const StrandSize &size : strandSizes)
-        if (diameter && *diameter == *plainValue(size.name))
+        if (diameter && *diameter == size.diameter)
             return &size;
     return nullptr;
 }
 
-std::string_view strandSizeNames() { return "9.5, 11.1, 12.7, 15.2, 15.7, 17.8, 21.6"; }
+std::string_view strandSizeNames() { return "9.5、11.1、12.7、15.2、15.7、17.8、21.6"; }
 
 std::optional<std::string> Stressing::set(std::string_view key, std::string_view field)
 {
@@ -729,12 +731,15 @@ constexpr input::Column sharedColumns[]{input::count, input::sigmaCon, input::du
 // and "left", "15.2" and "15.20").
 bool sameValue(int column, std::string_view a, std::string_view b)
 {
+    if (a == b)
+        return true;
     for (const auto &[key, stressingColumn] : stressingColumns) {
+        if (stressingColumn != column)
+            continue;
         Stressing first, second;
-        if (stressingColumn == column && !first.set(key, a) && !second.set(key, b))
-            return first.shown(key) == second.shown(key);
+        return !first.set(key, a) && !second.set(key, b) && first.shown(key) == second.shown(key);
     }
-    return a == b;
+    return false;
 }
 
 } // namespace

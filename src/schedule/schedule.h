@@ -169,11 +169,13 @@ std::optional<std::string> readGauges(std::string_view text, std::vector<Gauge> 
 // it: its area and its mass a metre.
 struct StrandSize {
     std::string_view name; // the nominal diameter as written, mm
-    double area, mass;     // mm², kg/m
+    double diameter, area, mass; // mm, mm², kg/m
 };
+// The strand of most post-tensioned beams, φs15.2.
+inline constexpr StrandSize commonStrand{"15.2", 15.2, 140, 1.101};
 // nullptr for a text that is none of them ("15.2", "15.20" and "φs15.2" are one).
 const StrandSize *strandSized(std::string_view text);
-std::string_view strandSizeNames(); // "9.5, 11.1, ..."
+std::string_view strandSizeNames(); // "9.5、11.1、…"
 
 // How tendons are stressed: the program's options, and over them what a
 // row's own columns say.
@@ -185,7 +187,7 @@ struct Stressing {
     calc::Ends ends = calc::Ends::both;
     calc::LockOff lockOff = calc::LockOff::together; // where both ends are jacked
     long strands = 1;
-    const StrandSize *size = strandSized("15.2");
+    const StrandSize *size = &commonStrand;
     double area = 140;  // mm² a strand: the size's, unless given
     double ep = 195000; // MPa
     double fptk = 1860; // MPa

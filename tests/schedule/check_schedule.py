@@ -183,7 +183,9 @@ assert run('--sheet', pdf, '-o', os.path.join(work, 'sheet.csv'), write('golden.
 first = open(pdf, 'rb').read()
 assert run('--sheet', pdf, write('golden.csv', plain))[0] == 1 and open(pdf, 'rb').read() == first
 pages = {}
-for page in subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout.split('\f')[:-1]:
+laid_out = subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout.split('\f')[:-1]
+assert laid_out[-1].startswith('材料表') and '未算出的' in laid_out[-1], laid_out[-1]  # the bill of materials last
+for page in laid_out[:-1]:
     pages[page.split('预应力钢绞线计算书')[0].strip()] = pages.get(page.split('预应力钢绞线计算书')[0].strip(), '') + page
 # A page (or two) per row, and one per tendon of several spans.
 marks = {g['tendon'] for g in golden if g['tendon']}
