@@ -21,7 +21,7 @@ void dimension(Paper &paper, double x0, double x1, double y, const std::string &
     paper.line(x0, y - 1.2, x0, y + 1.2);
     paper.line(x1, y - 1.2, x1, y + 1.2);
     paper.font(6.5);
-    paper.text(std::min(x0, x1) - 20, y - 4.6, std::abs(x1 - x0) + 40, label, Align::centre);
+    paper.text(std::min(x0, x1) - 20, y - 5.2, std::abs(x1 - x0) + 40, label, Align::centre); // clear of the ticks
 }
 
 // Its text beside the middle; `under`, where the dimension is too short for

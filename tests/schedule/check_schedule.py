@@ -184,6 +184,10 @@ first = open(pdf, 'rb').read()
 assert run('--sheet', pdf, write('golden.csv', plain))[0] == 1 and open(pdf, 'rb').read() == first
 pages = {}
 laid_out = subprocess.run(['pdftotext', '-layout', pdf, '-'], capture_output=True, text=True).stdout.split('\f')[:-1]
+# Every word within the page's 15 mm margins (A4 is 595 pt wide).
+boxes = subprocess.run(['pdftotext', '-bbox', pdf, '-'], capture_output=True, text=True).stdout
+edges = [(float(a), float(b), w) for a, b, w in re.findall(r'xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)"[^>]*>([^<]*)<', boxes)]
+assert edges and all(a >= 42 and b <= 553.3 for a, b, _ in edges), [e for e in edges if e[0] < 42 or e[1] > 553.3][:5]
 assert laid_out[-1].startswith('材料表') and '未算出的' in laid_out[-1], laid_out[-1]  # the bill of materials last
 for page in laid_out[:-1]:
     pages[page.split('预应力钢绞线计算书')[0].strip()] = pages.get(page.split('预应力钢绞线计算书')[0].strip(), '') + page

@@ -87,6 +87,27 @@ double lowestStress(const QImage &image)
     return double(lowestX - left) / (right - left);
 }
 
+// Whether the segment a–b passes through the box [x0, x1] × [y0, y1]
+// (clipped to it, Liang and Barsky's way).
+bool crosses(figure::Point a, figure::Point b, double x0, double y0, double x1, double y1)
+{
+    double from = 0, to = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    for (const auto &[p, q] : {std::pair{-dx, a.x - x0}, std::pair{dx, x1 - a.x}, std::pair{-dy, a.y - y0}, std::pair{dy, y1 - a.y}}) {
+        if (p == 0) {
+            if (q < 0)
+                return false;
+            continue;
+        }
+        const double t = q / p;
+        if (p < 0)
+            from = std::max(from, t);
+        else
+            to = std::min(to, t);
+    }
+    return from <= to;
+}
+
 // A paint device that keeps what is painted on it, one word a primitive
 // ("line", "polyline", "rect", "circle") or the text painted.
 class Recorder : public QPaintDevice {
@@ -197,6 +218,57 @@ private slots:
             painter.end();
             const double expected = ends == calc::Ends::both ? 7440.0 / 17970 : 1.0; // the meeting point's run, or the far end
             QVERIFY2(qAbs(lowestStress(image) - expected) < 0.02, qPrintable(QString::number(lowestStress(image))));
+        }
+    }
+
+    // No label of the profile or the stress drawing is crossed by a line:
+    // each text's box, as wide as its characters stand, clear of every line
+    // and polyline, whichever end is jacked and however the zones end.
+    void labelsClearOfLines()
+    {
+        const char *const rows[][6]{{"C4", "150", "90", "120", "17970", "both,together"}, {"C4", "150", "90", "120", "17970", "both,left-first"},
+                                    {"C4", "150", "90", "120", "17970", "both,right-first"}, {"C4", "150", "90", "120", "17970", "left,together"},
+                                    {"C4", "150", "90", "120", "17970", "right,together"}, {"C4", "100", "80", "100", "8000", "both,left-first"},
+                                    {"C2a", "100", "100", "", "4000", "both,together"}, {"C2a", "100", "100", "", "4000", "right,together"}};
+        for (const auto &row : rows) {
+            schedule::Record record;
+            const bool c4 = std::string_view(row[0]) == "C4";
+            const std::string_view jacking = row[5];
+            const std::array<std::string, 9> parameters{row[1], row[2], row[3], c4 ? "0.12" : "", c4 ? "0.45" : "", c4 ? "0.08" : "",
+                                                        row[4], c4 ? "1200" : "300", c4 ? "" : "0"};
+            record.fields[schedule::input::name] = "T";
+            record.fields[schedule::input::profile] = row[0];
+            for (std::size_t p = 0; p < parameters.size(); ++p)
+                record.fields[schedule::input::e1 + p] = parameters[p];
+            record.fields[schedule::input::ends] = jacking.substr(0, jacking.find(','));
+            record.fields[schedule::input::lockOff] = jacking.substr(jacking.find(',') + 1);
+            const schedule::Result result = schedule::evaluate(record);
+            QVERIFY2(result.stressed, qPrintable(QString::fromStdString(result.cells[schedule::output::message])));
+            const calc::ProfileGeometry g = calc::geometryOf(*result.tendon);
+            for (const figure::Figure &drawn : {figure::profile({15, 20, 180, 62}, g, calc::readParameters(result.tendon->parameters)),
+                                                figure::stress({15, 90, 180, 28}, g.span(), *result.stressed)}) {
+                std::vector<std::pair<figure::Point, figure::Point>> lines;
+                for (const figure::Item &item : drawn.items) {
+                    if (const auto *line = std::get_if<figure::Line>(&item))
+                        lines.emplace_back(line->from, line->to);
+                    if (const auto *polyline = std::get_if<figure::Polyline>(&item))
+                        for (std::size_t n = 0; n + 1 < polyline->points.size(); ++n)
+                            lines.emplace_back(polyline->points[n], polyline->points[n + 1]);
+                }
+                for (const figure::Item &item : drawn.items) {
+                    const auto *text = std::get_if<figure::Text>(&item);
+                    if (!text)
+                        continue;
+                    const double w = figure::textWidth(text->text, text->points), h = text->points * 0.3528 * 0.7;
+                    const double left = text->align == figure::Align::left     ? text->x
+                                        : text->align == figure::Align::centre ? text->x + (text->width - w) / 2
+                                                                               : text->x + text->width - w;
+                    const double top = text->y + 3 - h / 2;
+                    for (const auto &[a, b] : lines)
+                        QVERIFY2(!crosses(a, b, left + 0.1, top + 0.1, left + w - 0.1, top + h - 0.1),
+                                 qPrintable(QString("%1 %2: %3 crossed").arg(row[0], row[5], QString::fromStdString(text->text))));
+                }
+            }
         }
     }
 
