@@ -15,7 +15,8 @@ const schedule = [
     'KL1-1\tC4\t150\t90\t120\t0.12\t0.45\t0.08\t17970\t1200\t\t4\t2',
     'KL1-2\tC4\t220\t70\t180\t0.15\t0.62\t0.11\t24610\t1600\t\t2\t2',
     'KL2-1\tC2a\t150\t90\t\t\t\t\t16010\t1100\t0\t6\t1',
-    'WKL3\tC4\t100\t100\t100\t0.1\t0.5\t0.1\t40000\t1000\t\t1\t2',
+    'WKL3\tC4\t200\t100\t180\t0.1\t0.5\t0.12\t36060\t2150\t\t1\t2',
+    'WKL4\tC4\t100\t100\t100\t0.6\t0.5\t0.1\t20000\t1000\t\t1\t2',
 ].join('\r\n');
 
 const browser = await chromium.launch({
