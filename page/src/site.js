@@ -214,11 +214,12 @@ export class SiteRecord {
         $('site-total-measured').textContent = result.measured ? `${result.measured} mm` : '—';
         $('site-total-deviation').textContent = result.deviation ? `${result.deviation}%` : '—';
         const verdict = $('site-verdict');
-        const waiting = result.waiting && own.measured ? `待${endName(1 - jack.end)}读数` : '待读数';
-        verdict.textContent = result.within === null ? (result.waiting ? waiting : '待读数') : result.within ? '合格' : '超出';
+        const pending = result.waiting && own.measured ? `待${endName(1 - jack.end)}读数` : '待读数';
+        verdict.textContent = result.within === null ? pending : result.within ? '合格' : '超出';
         verdict.dataset.verdict = result.within === null ? '' : result.within ? 'ok' : 'bad';
         const drawIn = $('site-draw-in');
-        drawIn.textContent = own.drawIn === null || own.drawIn === undefined ? '—' : own.drawIn ? '合格' : '超出';
-        drawIn.dataset.verdict = own.drawIn === null || own.drawIn === undefined ? '' : own.drawIn ? 'ok' : 'bad';
+        const drawn = own.drawIn ?? null;
+        drawIn.textContent = drawn === null ? '—' : drawn ? '合格' : '超出';
+        drawIn.dataset.verdict = drawn === null ? '' : drawn ? 'ok' : 'bad';
     }
 }

@@ -9,6 +9,7 @@
 
 #include "calc/tensioning.h"
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -26,7 +27,7 @@ struct Support {
 struct ContinuousTendon {
     std::vector<double> starts; // each span's left end, mm from the tendon's, and the tendon's right end
     std::vector<Piece> pieces;  // the spans' pieces in order, runs measured from the tendon's left end
-    long length = 0;            // the spans' lengths added: no short-integer limit on the whole
+    std::int64_t length = 0;    // the spans' lengths added: no limit on the whole
     std::vector<Support> supports;
 };
 

@@ -25,9 +25,9 @@ void Materials::add(const Result &row)
     bought.metres += order.metres;
     bought.kilograms += order.kilograms;
     const int live = calc::jackedEnds(s.ends);
-    liveAnchors[s.strands] += row.count * live;
-    if (live < 2)
-        deadAnchors[s.strands] += row.count * (2 - live);
+    auto &[atJacks, atDeadEnds] = anchors[s.strands];
+    atJacks += row.count * live;
+    atDeadEnds += row.count * (2 - live);
     duct[s.strands] += stressed.length * double(row.count) / 1000;
     tendons += row.count;
 }

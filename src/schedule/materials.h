@@ -30,7 +30,7 @@ public:
         double metres = 0, kilograms = 0;
     };
     std::map<double, Strand> strand;            // by nominal diameter
-    std::map<long, long> liveAnchors, deadAnchors; // sets by holes
+    std::map<long, std::pair<long, long>> anchors; // sets by holes: at jacked ends, at dead ends
     std::map<long, double> duct;                // metres by the strands it holds
     long tendons = 0, leftOut = 0;              // copies counted, and those of tendons with no figures
 };

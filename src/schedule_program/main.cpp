@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QHashFunctions>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -437,9 +438,12 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    if (const auto conflict = stressing.conflict()) { // e.g. the default control stress above a lower strength given
-        const QString option = QString::fromUtf8(conflict->key.data(), qsizetype(conflict->key.size()));
-        std::cerr << program << ": --" << conflict->key << " " << parser.values(option).join(u';').toStdString() << ": "
+    if (const auto conflict = stressing.conflict()) { // e.g. a jack named with no calibration
+        const auto &all = schedule::stressingOptions();
+        const auto named = std::find_if(all.begin(), all.end(), [&](const auto &o) { return o.key == conflict->key; });
+        const std::string_view name = named == all.end() ? conflict->key : named->option;
+        const QString option = QString::fromUtf8(name.data(), qsizetype(name.size()));
+        std::cerr << program << ": --" << name << " " << parser.values(option).join(u';').toStdString() << ": "
                   << conflict->message << '\n';
         return 2;
     }

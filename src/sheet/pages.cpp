@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
-#include <map>
 #include <string_view>
 
 namespace figure {
@@ -167,6 +166,10 @@ void Sheet::finish()
         paper.line(margin + 4, y + 5.5, margin + 4 + 40 * double(headings.size()), y + 5.5);
         y += 6.5;
         for (const auto &cells : rows) {
+            if (y + 5 > pageHeight - margin) { // a schedule of many kinds of tendon goes on overleaf
+                paper.newPage();
+                y = margin;
+            }
             for (std::size_t n = 0; n < cells.size(); ++n)
                 paper.text(margin + 4 + 40 * double(n), y, 36, cells[n], Align::right);
             y += 5;
@@ -176,18 +179,17 @@ void Sheet::finish()
     std::vector<std::vector<std::string>> strand, anchors, duct;
     for (const auto &[diameter, bought] : m.strand)
         strand.push_back({std::string(bought.size), numeric::writeNumber(bought.metres), fixed(bought.kilograms / 1000, 3)});
-    std::map<long, std::pair<long, long>> sets;
-    for (const auto &[holes, count] : m.liveAnchors)
-        sets[holes].first = count;
-    for (const auto &[holes, count] : m.deadAnchors)
-        sets[holes].second = count;
-    for (const auto &[holes, count] : sets)
+    for (const auto &[holes, count] : m.anchors)
         anchors.push_back({std::to_string(holes), std::to_string(count.first), std::to_string(count.second)});
     for (const auto &[strands, metres] : m.duct)
         duct.push_back({std::to_string(strands), numeric::writeNumber(metres)});
     table("钢绞线（1×7，GB/T 5224）", {"公称直径 (mm)", "长度 (m)", "重量 (t)"}, strand);
     table("锚具", {"孔数", "张拉端 (套)", "固定端 (套)"}, anchors);
     table("孔道", {"每孔钢绞线根数", "长度 (m)"}, duct);
+    if (y + 10 > pageHeight - margin) {
+        paper.newPage();
+        y = margin;
+    }
     paper.paragraph(margin, y, 180,
                     "钢绞线长度 = 下料长度（未给预留长度时为钢绞线长）× 每束根数 × 根数，重量按 GB/T 5224 的每米理论重量；"
                     "锚具按每束张拉端与固定端各一套；孔道长度按钢绞线长 × 根数，未计伸出构件的部分。",

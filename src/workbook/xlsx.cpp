@@ -54,7 +54,7 @@ public:
 
         bold_ = bold;
         addTendonsSheet();
-        materials_ = workbook_add_worksheet(book_, "材料表");
+        bill_ = workbook_add_worksheet(book_, "材料表");
         addHeightsSheet();
         outside_ = workbook_add_format(book_);
         format_set_bg_color(outside_, 0xFFC7CE);
@@ -172,7 +172,7 @@ private:
                 strands_ = std::to_string(row.stressed->stressing.strands);
                 size_ = row.stressed->stressing.size->name;
             }
-            materials.add(row);
+            materials_.add(row);
         }
         if (spansLeft_ == 0)
             return;
@@ -211,20 +211,20 @@ private:
     {
         lxw_row_t row = 0;
         const auto text = [&](int column, const std::string &t, lxw_format *format = nullptr) {
-            worksheet_write_string(materials_, row, lxw_col_t(column), t.c_str(), format);
+            worksheet_write_string(bill_, row, lxw_col_t(column), t.c_str(), format);
         };
         const auto number = [&](int column, double value, const std::string &shown) {
-            worksheet_write_number(materials_, row, lxw_col_t(column), value, formatFor(numberFormat(shown), false));
+            worksheet_write_number(bill_, row, lxw_col_t(column), value, formatFor(numberFormat(shown), false));
         };
-        worksheet_set_column(materials_, 0, 0, 22, nullptr);
-        worksheet_set_column(materials_, 1, 3, 14, nullptr);
-        text(0, "材料表（" + std::to_string(materials.tendons) + " 束）", bold_);
+        worksheet_set_column(bill_, 0, 0, 22, nullptr);
+        worksheet_set_column(bill_, 1, 3, 14, nullptr);
+        text(0, "材料表（" + std::to_string(materials_.tendons) + " 束）", bold_);
         row += 2;
         text(0, "钢绞线 (1×7, GB/T 5224)", bold_);
         text(1, "公称直径 (mm)", bold_);
         text(2, "长度 (m)", bold_);
         text(3, "重量 (t)", bold_);
-        for (const auto &[diameter, strand] : materials.strand) {
+        for (const auto &[diameter, strand] : materials_.strand) {
             ++row;
             number(1, diameter, std::string(strand.size));
             const std::string metres = numeric::writeNumber(strand.metres), tonnes = fixed(strand.kilograms / 1000, 3);
@@ -236,12 +236,7 @@ private:
         text(1, "孔数", bold_);
         text(2, "张拉端 (套)", bold_);
         text(3, "固定端 (套)", bold_);
-        std::map<long, std::pair<long, long>> anchors;
-        for (const auto &[holes, sets] : materials.liveAnchors)
-            anchors[holes].first = sets;
-        for (const auto &[holes, sets] : materials.deadAnchors)
-            anchors[holes].second = sets;
-        for (const auto &[holes, sets] : anchors) {
+        for (const auto &[holes, sets] : materials_.anchors) {
             ++row;
             number(1, double(holes), "0");
             number(2, double(sets.first), "0");
@@ -251,15 +246,15 @@ private:
         text(0, "孔道（束长 × 根数）", bold_);
         text(1, "每孔钢绞线根数", bold_);
         text(2, "长度 (m)", bold_);
-        for (const auto &[strands, metres] : materials.duct) {
+        for (const auto &[strands, metres] : materials_.duct) {
             ++row;
             number(1, double(strands), "0");
             const std::string shown = numeric::writeNumber(metres);
             number(2, *plainValue(shown), shown);
         }
-        if (materials.leftOut) {
+        if (materials_.leftOut) {
             row += 2;
-            text(0, "未算出的 " + std::to_string(materials.leftOut) + " 束未计入 (tendons that failed are left out)");
+            text(0, "未算出的 " + std::to_string(materials_.leftOut) + " 束未计入 (tendons that failed are left out)");
         }
     }
 
@@ -439,8 +434,8 @@ private:
     std::optional<StrandOrder> order_;                     // and its strand to order, where it has figures
     std::string strands_, size_;
     int spansLeft_ = 0, spansOf_ = 0;
-    lxw_worksheet *materials_ = nullptr;
-    Materials materials;
+    lxw_worksheet *bill_ = nullptr;
+    Materials materials_;
     std::string status_; // the first of its spans' failures
     lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *hundredth_ = nullptr, *measured_ = nullptr;
     Stressing defaults_; // the program's options: the calibrations above the record

@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(pieces[4].from, 17970.0);
         QCOMPARE(pieces.back().to, 47940.0);
         QCOMPARE(whole.starts, (std::vector<double>{0, 17970, 29970, 47940}));
-        QCOMPARE(whole.length, long(*a.length.total) + *b.length.total + *c.length.total);
+        QCOMPARE(whole.length, *a.length.total + *b.length.total + *c.length.total);
         QVERIFY(whole.length > 32767);
 
         const calc::Duct metal{0.0015, 0.25};
