@@ -402,6 +402,14 @@ private slots:
         const calc::Anchoring together = anchored(calc::LockOff::together), leftFirst = anchored(calc::LockOff::leftFirst),
                               rightFirst = anchored(calc::LockOff::rightFirst);
         QVERIFY(qAbs(together.loss[0] - 485.1) < 0.2 && qAbs(together.loss[1] - 485.1) < 0.2 && qAbs(together.meeting - together.length / 2) < 1e-6);
+        // Symmetric, x* is mid-span: K = (∫σ − a·Ep)/∫dx/σ over the half, the anchor at K/σcon.
+        const Strand strand = stepped(pieces, metal, 1395);
+        double integral = 0, inverse = 0;
+        for (std::size_t k = 0; k < strand.before.size() / 2; ++k) {
+            integral += strand.before[k] * strand.ds;
+            inverse += strand.ds / strand.before[k];
+        }
+        QVERIFY(qAbs(together.loss[0] - (1395 - (integral - 6 * 195000) / inverse / 1395)) < 0.01);
         QVERIFY(qAbs(leftFirst.loss[0] - 326.4) < 0.05 && qAbs(leftFirst.loss[1] - 443.5) < 0.05);
         QVERIFY(qAbs(rightFirst.loss[1] - leftFirst.loss[0]) < 1e-6 && qAbs(rightFirst.loss[0] - leftFirst.loss[1]) < 1e-6);
     }
