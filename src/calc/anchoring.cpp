@@ -217,7 +217,8 @@ Meeting meet(const Runs &before, const Runs &left, const Runs &right, double len
     };
     // Bracketed between the breakpoints either side of it, where the
     // difference is smooth (it leaps at a kink); then by false position, the
-    // Illinois way, halving the bracket whenever a step leaves most of it.
+    // Illinois way (an end kept twice has its value halved), with every
+    // fourth step a halving, so a leap at a kink is closed in on too.
     std::vector<double> breaks;
     for (const Strip &st : fromLeft.strips())
         breaks.push_back(st.s0);
@@ -234,7 +235,7 @@ Meeting meet(const Runs &before, const Runs &left, const Runs &right, double len
         if (!(g < 0))
             break;
     }
-    int kept = 0; // steps the same end of the bracket was kept
+    int kept = 0; // steps in a row the bracket moved at one end: below zero the low end, above it the high
     for (int step = 0; step < 200 && high - low > 1e-7; ++step) {
         const bool bisect = !std::isfinite(gLow) || !std::isfinite(gHigh) || step % 4 == 3;
         double x = bisect ? (low + high) / 2 : high - gHigh * (high - low) / (gHigh - gLow);
