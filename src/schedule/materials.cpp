@@ -1,5 +1,7 @@
 #include "schedule/materials.h"
 
+#include "numeric/number_text.h"
+
 namespace schedule {
 
 StrandOrder strandOrder(const Stressed &stressed, long count)
@@ -30,6 +32,20 @@ void Materials::add(const Result &row)
     atDeadEnds += row.count * (2 - live);
     duct[s.strands] += stressed.length * double(row.count) / 1000;
     tendons += row.count;
+}
+
+std::vector<BillTable> billTables(const Materials &m)
+{
+    std::vector<BillTable> tables{{"钢绞线（1×7，GB/T 5224）", {"公称直径 (mm)", "长度 (m)", "重量 (t)"}, {}},
+                                  {"锚具", {"孔数", "张拉端 (套)", "固定端 (套)"}, {}},
+                                  {"孔道", {"每孔钢绞线根数", "长度 (m)"}, {}}};
+    for (const auto &[diameter, bought] : m.strand)
+        tables[0].rows.push_back({std::string(bought.size), numeric::writeNumber(bought.metres), fixed(bought.kilograms / 1000, 3)});
+    for (const auto &[holes, sets] : m.anchors)
+        tables[1].rows.push_back({std::to_string(holes), std::to_string(sets.first), std::to_string(sets.second)});
+    for (const auto &[strands, metres] : m.duct)
+        tables[2].rows.push_back({std::to_string(strands), numeric::writeNumber(metres)});
+    return tables;
 }
 
 } // namespace schedule

@@ -35,4 +35,17 @@ public:
     long tendons = 0, leftOut = 0;              // copies counted, and those of tendons with no figures
 };
 
+// The bill as the workbook and the sheet give it: tables of a title, their
+// columns' headings and rows of texts (numbers as the results write them),
+// and what the figures take in.
+struct BillTable {
+    std::string_view title;
+    std::vector<std::string_view> headings;
+    std::vector<std::vector<std::string>> rows;
+};
+std::vector<BillTable> billTables(const Materials &materials);
+inline constexpr std::string_view billBasis =
+    "钢绞线长度 = 下料长度（未给预留长度时为钢绞线长）× 每束根数 × 根数，重量按 GB/T 5224 的每米理论重量；"
+    "锚具按每束张拉端与固定端各一套；孔道长度按钢绞线长 × 根数，未计伸出构件的部分。";
+
 } // namespace schedule

@@ -246,8 +246,7 @@ struct Stressed {
     std::vector<calc::Piece> pieces;
     calc::Tensioning tensioning;
     calc::Anchoring anchoring;
-    double length = 0;    // of its strand, mm (all its spans)
-    double radiusMin = 0; // the smallest radius of its parabolas, at a vertex, mm
+    double length = 0; // of its strand, mm (all its spans)
 };
 
 // The stages the site reads at a jack: the initial stress, twice it, σcon;
@@ -282,13 +281,13 @@ std::string_view title(int kind); // "L0", "L1", ...
 // so is not used); the measured elongation (L2 − L0) + (L1 − L0) less the
 // strand inside the jack, with two strokes (end − L0) + (L2 − start) + (L1 −
 // L0), once every reading it needs is fine; its deviation from the elongation
-// to check as shown (0.1 mm) and whether that is within ±6 %; the draw-in
-// against a.
+// to check as shown (0.1 mm); the draw-in against a. The ±6 % verdict is the
+// tendon's (checkTendon).
 struct SiteCheck {
     enum Mark { fine, empty, notNumber, backwards };
     std::array<Mark, reading::count> marks{};
     std::optional<double> measured, deviation; // mm, %
-    std::optional<bool> within, drawInWithin;
+    std::optional<bool> drawInWithin;
 };
 SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::string, reading::count> &typed);
 

@@ -79,6 +79,16 @@ std::optional<std::string> readGauge(std::string text, Gauge &gauge)
     return std::nullopt;
 }
 
+// A measured elongation's deviation from a calculated one as the record
+// shows it, to 0.1 mm, in per cent; none where that is not above zero.
+std::optional<double> deviation(double measured, double calculated)
+{
+    const double shown = *plainValue(fixed(calculated, 1));
+    if (!(shown > 0))
+        return std::nullopt;
+    return (measured - shown) / shown * 100;
+}
+
 } // namespace
 
 std::optional<std::string> readGauges(std::string_view text, std::vector<Gauge> &gauges)
@@ -190,12 +200,7 @@ SiteCheck checkSite(const Stressed &stressed, int end, const std::array<std::str
     if (fine({l0, l1, l2}) && (!twoStrokes || fine({strokeEnd, strokeStart}))) {
         const double travel = twoStrokes ? (at(strokeEnd) - at(l0)) + (at(l2) - at(strokeStart)) : at(l2) - at(l0);
         check.measured = travel + (at(l1) - at(l0)) - s.inJack();
-        // Against the elongation as the record shows it, to 0.1 mm.
-        const double shown = *plainValue(fixed(siteElongation(stressed, end), 1));
-        if (shown > 0) {
-            check.deviation = (*check.measured - shown) / shown * 100;
-            check.within = !(std::abs(*check.deviation) > elongationTolerance);
-        }
+        check.deviation = deviation(*check.measured, siteElongation(stressed, end));
     }
     if (is(drawIn, SiteCheck::fine))
         check.drawInWithin = !(at(drawIn) > s.drawIn);
@@ -221,12 +226,9 @@ TendonCheck checkTendon(const Stressed &stressed, const TendonReadings &typed)
     if (read < jacked)
         return check;
     check.measured = measured;
-    // Against the total as the record shows it, to 0.1 mm.
-    const double total = *plainValue(fixed(siteTotal(stressed), 1));
-    if (total > 0) {
-        check.deviation = (measured - total) / total * 100;
+    check.deviation = deviation(measured, siteTotal(stressed));
+    if (check.deviation)
         check.within = !(std::abs(*check.deviation) > elongationTolerance);
-    }
     return check;
 }
 

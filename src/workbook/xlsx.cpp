@@ -216,46 +216,26 @@ private:
         const auto number = [&](int column, double value, const std::string &shown) {
             worksheet_write_number(bill_, row, lxw_col_t(column), value, formatFor(numberFormat(shown), false));
         };
-        worksheet_set_column(bill_, 0, 0, 22, nullptr);
+        worksheet_set_column(bill_, 0, 0, 24, nullptr);
         worksheet_set_column(bill_, 1, 3, 14, nullptr);
         text(0, "材料表（" + std::to_string(materials_.tendons) + " 束）", bold_);
-        row += 2;
-        text(0, "钢绞线 (1×7, GB/T 5224)", bold_);
-        text(1, "公称直径 (mm)", bold_);
-        text(2, "长度 (m)", bold_);
-        text(3, "重量 (t)", bold_);
-        for (const auto &[diameter, strand] : materials_.strand) {
-            ++row;
-            number(1, diameter, std::string(strand.size));
-            const std::string metres = numeric::writeNumber(strand.metres), tonnes = fixed(strand.kilograms / 1000, 3);
-            number(2, *plainValue(metres), metres);
-            number(3, *plainValue(tonnes), tonnes);
-        }
-        row += 2;
-        text(0, "锚具", bold_);
-        text(1, "孔数", bold_);
-        text(2, "张拉端 (套)", bold_);
-        text(3, "固定端 (套)", bold_);
-        for (const auto &[holes, sets] : materials_.anchors) {
-            ++row;
-            number(1, double(holes), "0");
-            number(2, double(sets.first), "0");
-            number(3, double(sets.second), "0");
-        }
-        row += 2;
-        text(0, "孔道（束长 × 根数）", bold_);
-        text(1, "每孔钢绞线根数", bold_);
-        text(2, "长度 (m)", bold_);
-        for (const auto &[strands, metres] : materials_.duct) {
-            ++row;
-            number(1, double(strands), "0");
-            const std::string shown = numeric::writeNumber(metres);
-            number(2, *plainValue(shown), shown);
-        }
-        if (materials_.leftOut) {
+        for (const BillTable &table : billTables(materials_)) {
             row += 2;
-            text(0, "未算出的 " + std::to_string(materials_.leftOut) + " 束未计入 (tendons that failed are left out)");
+            text(0, std::string(table.title), bold_);
+            for (std::size_t n = 0; n < table.headings.size(); ++n)
+                text(int(n) + 1, std::string(table.headings[n]), bold_);
+            for (const auto &cells : table.rows) {
+                ++row;
+                for (std::size_t n = 0; n < cells.size(); ++n)
+                    number(int(n) + 1, *plainValue(cells[n]), cells[n]);
+            }
         }
+        row += 2;
+        if (materials_.leftOut) {
+            text(0, "未算出的 " + std::to_string(materials_.leftOut) + " 束未计入 (tendons that failed are left out)");
+            ++row;
+        }
+        text(0, std::string(billBasis));
     }
 
     // The site record: above it the calibrations used; then a row for each
@@ -302,7 +282,8 @@ private:
         worksheet_freeze_panes(records_, recordRow_ + 1, 0);
         // Red where the tendon's elongation leaves ±6 % or the draw-in exceeds a.
         const std::string first = std::to_string(recordRow_ + 2);
-        std::string outsideRule = "=AND(ISNUMBER($Z" + first + "),ABS($Z" + first + ")>6)";
+        const std::string tolerance = std::to_string(elongationTolerance);
+        std::string outsideRule = "=AND(ISNUMBER($Z" + first + "),ABS($Z" + first + ")>" + tolerance + ")";
         std::string drawInRule = "=AND(ISNUMBER($AC" + first + "),$AC" + first + ">$AB" + first + ")";
         for (auto [rule, from, to] : {std::tuple{&outsideRule, 25, 26}, std::tuple{&drawInRule, 28, 29}}) {
             lxw_conditional_format marked{};
@@ -390,7 +371,7 @@ private:
             formula(24, "=IF(COUNT(" + measured + ")<" + std::to_string(jacks) + ",\"\",SUM(" + measured + "))", tenth_);
             formula(25, "=IF(" + cell("Y") + "=\"\",\"\",(" + cell("Y") + "-" + cell("V") + ")/" + cell("V") + "*100)", tenth_);
             formula(26, "=IF(" + cell("Z") + "=\"\",IF(COUNT(" + measured + ")>0,\"待另一端\",\"\"),IF(ABS(" + cell("Z")
-                            + ")>6,\"超出\",\"合格\"))",
+                            + ")>" + std::to_string(elongationTolerance) + ",\"超出\",\"合格\"))",
                     nullptr);
             number(27, s.drawIn, nullptr);
             formula(29, "=IF(" + cell("AC") + "=\"\",\"\",IF(" + cell("AC") + ">" + cell("AB") + ",\"超出\",\"合格\"))", nullptr);
