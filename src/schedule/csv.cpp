@@ -6,10 +6,10 @@ namespace {
 
 class CsvWriter final : public ResultWriter {
 public:
-    explicit CsvWriter(std::FILE *file) : file_(file)
+    CsvWriter(std::FILE *file, const std::vector<std::string> &others) : file_(file), others_(others.size())
     {
         line_ = "\xEF\xBB\xBF";
-        appendHeader(line_, ',');
+        appendHeader(line_, ',', others);
         line_ += "\r\n";
         std::fwrite(line_.data(), 1, line_.size(), file_);
     }
@@ -17,7 +17,7 @@ public:
     void write(const Result &result) override
     {
         line_.clear();
-        appendRecord(line_, result, ',');
+        appendRecord(line_, result, ',', others_);
         line_ += "\r\n";
         std::fwrite(line_.data(), 1, line_.size(), file_);
     }
@@ -26,26 +26,35 @@ public:
 
 private:
     std::FILE *file_;
+    std::size_t others_;
     std::string line_;
 };
 
 } // namespace
 
-void appendHeader(std::string &line, char delimiter)
+void appendHeader(std::string &line, char delimiter, const std::vector<std::string> &others)
 {
     for (int column = 0; column < output::columnCount; ++column) {
         if (column)
             line += delimiter;
         line += output::title(column);
     }
+    for (const std::string &title : others) {
+        line += delimiter;
+        appendCsvField(line, title, delimiter);
+    }
 }
 
-void appendRecord(std::string &line, const Result &result, char delimiter)
+void appendRecord(std::string &line, const Result &result, char delimiter, std::size_t others)
 {
     for (int column = 0; column < output::columnCount; ++column) {
         if (column)
             line += delimiter;
         appendCsvField(line, result.cells[std::size_t(column)], delimiter);
+    }
+    for (std::size_t i = 0; i < others; ++i) {
+        line += delimiter;
+        appendCsvField(line, i < result.others.size() ? result.others[i] : std::string(), delimiter);
     }
 }
 
@@ -74,6 +83,9 @@ void appendCsvField(std::string &line, const std::string &text, char delimiter)
     line += '"';
 }
 
-std::unique_ptr<ResultWriter> csvWriter(std::FILE *file) { return std::make_unique<CsvWriter>(file); }
+std::unique_ptr<ResultWriter> csvWriter(std::FILE *file, const std::vector<std::string> &others)
+{
+    return std::make_unique<CsvWriter>(file, others);
+}
 
 } // namespace schedule

@@ -22,13 +22,15 @@ public:
 
 // CSV for a spreadsheet: UTF-8 with a byte-order mark, CRLF, RFC 4180 quoting,
 // and a text that would start a formula neutralised with a leading apostrophe.
-// Writes the header at once.
-std::unique_ptr<ResultWriter> csvWriter(std::FILE *file);
+// Writes the header at once; `others`, the titles of the schedule's columns
+// the program does not know, follow note.
+std::unique_ptr<ResultWriter> csvWriter(std::FILE *file, const std::vector<std::string> &others = {});
 
 // The header line and a result's line, fields split by `delimiter` (',' or
-// '\t'), without the line end.
-void appendHeader(std::string &line, char delimiter);
-void appendRecord(std::string &line, const Result &result, char delimiter);
+// '\t'), without the line end; after note, `others` columns the program does
+// not know, a result's own as it carries them.
+void appendHeader(std::string &line, char delimiter, const std::vector<std::string> &others = {});
+void appendRecord(std::string &line, const Result &result, char delimiter, std::size_t others = 0);
 
 // Appends a field as written: quoted where RFC 4180 needs it (a delimiter, a
 // quote or a line end inside), neutralised where a spreadsheet would take it

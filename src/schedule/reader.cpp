@@ -67,7 +67,180 @@ std::size_t utf8Invalid(std::string_view s)
     return std::string_view::npos;
 }
 
+// Excel's "Unicode text": UTF-16 of either byte order, decoded to UTF-8 as
+// it is read, so lines, delimiters and quotes are single bytes as in any
+// other schedule. A unit that is no character (a lone surrogate) is marked
+// where it stands, for the line it falls on to be refused.
+class Utf16Decoder : public std::streambuf {
+public:
+    Utf16Decoder(std::streambuf *from, bool bigEndian) : from_(from), bigEndian_(bigEndian) {}
+    int brokenLine() const { return broken_; } // the count of line ends before the first bad unit, or -1
+protected:
+    int_type underflow() override
+    {
+        out_.clear();
+        while (out_.empty()) {
+            char in[8192];
+            std::size_t n = std::size_t(from_->sgetn(in + carried_, std::streamsize(sizeof in) - carried_)) + carried_;
+            if (n < 2) {
+                if (n == 1 || pendingHigh_)
+                    mark();
+                pendingHigh_ = 0;
+                carried_ = 0;
+                if (out_.empty())
+                    return traits_type::eof();
+                break;
+            }
+            const std::size_t whole = n & ~std::size_t(1);
+            for (std::size_t i = 0; i < whole; i += 2) {
+                const auto a = static_cast<unsigned char>(in[i]), b = static_cast<unsigned char>(in[i + 1]);
+                unit(char16_t(bigEndian_ ? (a << 8 | b) : (b << 8 | a)));
+            }
+            carried_ = std::streamsize(n - whole);
+            if (carried_)
+                in[0] = in[whole];
+        }
+        setg(out_.data(), out_.data(), out_.data() + out_.size());
+        return traits_type::to_int_type(out_[0]);
+    }
+
+private:
+    void unit(char16_t u)
+    {
+        if (pendingHigh_) {
+            const char16_t high = pendingHigh_;
+            pendingHigh_ = 0;
+            if (u >= 0xDC00 && u <= 0xDFFF) {
+                put(0x10000 + ((char32_t(high) - 0xD800) << 10) + (u - 0xDC00));
+                return;
+            }
+            mark();
+        }
+        if (u >= 0xD800 && u <= 0xDBFF)
+            pendingHigh_ = u;
+        else if (u >= 0xDC00 && u <= 0xDFFF)
+            mark();
+        else
+            put(u);
+    }
+    void put(char32_t c)
+    {
+        if (c == '\n')
+            ++lines_;
+        if (c < 0x80) {
+            out_ += char(c);
+        } else if (c < 0x800) {
+            out_ += char(0xC0 | c >> 6);
+            out_ += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out_ += char(0xE0 | c >> 12);
+            out_ += char(0x80 | (c >> 6 & 0x3F));
+            out_ += char(0x80 | (c & 0x3F));
+        } else {
+            out_ += char(0xF0 | c >> 18);
+            out_ += char(0x80 | (c >> 12 & 0x3F));
+            out_ += char(0x80 | (c >> 6 & 0x3F));
+            out_ += char(0x80 | (c & 0x3F));
+        }
+    }
+    void mark()
+    {
+        if (broken_ < 0)
+            broken_ = lines_;
+        put(0xFFFD);
+    }
+
+    std::streambuf *from_;
+    bool bigEndian_;
+    std::string out_;
+    std::streamsize carried_ = 0; // an odd byte left at the end of a chunk
+    char16_t pendingHigh_ = 0;
+    int lines_ = 0, broken_ = -1;
+};
+
+constexpr char delimiters[]{'\t', ',', ';'};
+
+std::string delimiterName(char delimiter)
+{
+    return delimiter == '\t' ? "制表符 (tab)" : delimiter == ';' ? "分号“;”(semicolon)" : "逗号“,”(comma)";
+}
+
+// How many fields a line splits into at a delimiter outside quotes.
+std::size_t fieldsAt(std::string_view line, char delimiter)
+{
+    std::size_t count = 1;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == delimiter && !quoted)
+            ++count;
+    }
+    return count;
+}
+
+// The delimiter of a header line: the one that splits it into the most
+// columns the program knows, else into the most fields.
+char headerDelimiter(std::string_view line)
+{
+    char best = ',';
+    std::pair<int, std::size_t> most{-1, 0};
+    for (const char delimiter : delimiters) {
+        int named = 0;
+        for (std::string_view rest = line;;) {
+            const std::size_t at = rest.find(delimiter);
+            std::string_view title = rest.substr(0, at);
+            if (title.size() >= 2 && title.front() == '"' && title.back() == '"')
+                title = title.substr(1, title.size() - 2);
+            named += input::named(title).has_value();
+            if (at == std::string_view::npos)
+                break;
+            rest.remove_prefix(at + 1);
+        }
+        const std::pair<int, std::size_t> here{named, fieldsAt(line, delimiter)};
+        if (here > most) {
+            most = here;
+            best = delimiter;
+        }
+    }
+    return best;
+}
+
 } // namespace
+
+class Reader::Utf16 : public Utf16Decoder {
+    using Utf16Decoder::Utf16Decoder;
+};
+
+std::string_view Header::named(int column) const
+{
+    const std::string_view own = trimmed(titles[std::size_t(column)]);
+    return own.empty() ? input::title(column) : own;
+}
+
+std::string_view columnName(const Header *header, int column)
+{
+    return header ? header->named(column) : input::title(column);
+}
+
+HeaderColumns headerOf(const std::vector<std::string> &titles, const Positions &positions)
+{
+    auto header = std::make_shared<Header>();
+    HeaderColumns made;
+    std::vector<bool> known(titles.size());
+    for (int column = 0; column < input::columnCount; ++column)
+        if (const int at = positions[std::size_t(column)]; at >= 0 && std::size_t(at) < titles.size()) {
+            header->titles[std::size_t(column)] = std::string(trimmed(titles[std::size_t(at)]));
+            known[std::size_t(at)] = true;
+        }
+    for (std::size_t at = 0; at < titles.size(); ++at)
+        if (!known[at] && !trimmed(titles[at]).empty() && !input::named(titles[at])) {
+            header->others.emplace_back(trimmed(titles[at]));
+            made.others.push_back(int(at));
+        }
+    made.header = std::move(header);
+    return made;
+}
 
 std::string_view input::title(int column)
 {
@@ -139,17 +312,35 @@ bool HeaderSearch::offer(const std::vector<std::string> &titles, int line)
     return whole;
 }
 
-ReadError HeaderSearch::failure() const
+ReadError HeaderSearch::failure(bool text) const
 {
     for (input::Column column : needed)
         if (named_ > 0 && positions_[column] < 0)
             return ReadError(line_, 0, "缺少列 " + std::string(input::title(column)) + " (a needed column is missing)");
-    return ReadError(0, 0, "没有表头：前 " + std::to_string(searched) + " 行中没有一行列出 name, profile, e1, e2, lc, lg1 (no "
-                           "header naming the columns among the first " + std::to_string(searched) + " rows)");
+    const std::string rows = std::to_string(searched);
+    if (!text)
+        return ReadError(0, 0, "没有表头：前 " + rows + " 行中没有一行列出 name, profile, e1, e2, lc, lg1 (no header naming the columns among the first " + rows + " rows)");
+    return ReadError(0, 0, "没有表头：前 " + rows + " 行中没有一行列出 name, profile, e1, e2, lc, lg1（以逗号、分号或制表符分隔）"
+                           "(no header naming the columns, split by commas, semicolons or tabs, among the first " + rows + " rows)");
 }
 
-Reader::Reader(std::istream &in, bool part) : in_(in)
+Reader::Reader(std::istream &in, bool part) : in_(&in)
 {
+    // A byte-order mark of UTF-16 (neither byte begins UTF-8, and FF is no
+    // GB18030 byte): the file is decoded as it is read.
+    if (const int first = in.peek(); first == 0xFF || first == 0xFE) {
+        in.get();
+        const int second = in.peek();
+        if (second == (first == 0xFF ? 0xFE : 0xFF)) {
+            in.get();
+            utf16_ = std::make_unique<Utf16>(in.rdbuf(), first == 0xFE);
+            decoding_ = std::make_unique<std::istream>(utf16_.get());
+            in_ = decoding_.get();
+            encoding_ = first == 0xFE ? Encoding::utf16be : Encoding::utf16le;
+        } else {
+            in.unget();
+        }
+    }
     std::vector<std::string> titles;
     HeaderSearch search;
     for (int n = 0; n < (part ? 1 : HeaderSearch::searched); ++n) {
@@ -169,9 +360,10 @@ Reader::Reader(std::istream &in, bool part) : in_(in)
             position_ = search.positions();
         }
         width_ = int(titles.size());
+        header_ = headerOf(titles, position_);
         return;
     }
-    throw search.failure();
+    throw search.failure(true);
 }
 
 std::vector<input::Column> Reader::columns() const
@@ -204,9 +396,11 @@ Reader::~Reader() = default;
 
 bool Reader::physicalLine(std::string &line)
 {
-    if (!std::getline(in_, line))
+    if (!std::getline(*in_, line))
         return false;
     ++line_;
+    if (utf16_ && utf16_->brokenLine() >= 0 && utf16_->brokenLine() < line_)
+        throw ReadError(utf16_->brokenLine() + 1, 0, "不是 UTF-16 编码的字节 (bytes that are not UTF-16)");
     if (line.ends_with('\r'))
         line.pop_back();
     return true;
@@ -218,7 +412,7 @@ bool Reader::physicalLine(std::string &line)
 // line can be decoded on its own.
 std::string Reader::decoded(std::string raw)
 {
-    if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (utf16_ || std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return raw;
     const std::size_t invalid = utf8Invalid(raw);
     if (encoding_ == Encoding::undecided)
@@ -249,7 +443,8 @@ std::string Reader::decoded(std::string raw)
 // RFC 4180: a field that starts with a quote runs to the matching quote, a
 // doubled quote inside it stands for one, and it may hold delimiters and line
 // ends. The header line tells the delimiter: a tab where a spreadsheet's copy
-// was pasted, else a comma.
+// was pasted, a semicolon where Excel saves CSV with decimal commas, else a
+// comma.
 bool Reader::fields(std::vector<std::string> &fields, bool header)
 {
     std::string line;
@@ -258,9 +453,10 @@ bool Reader::fields(std::vector<std::string> &fields, bool header)
     start_ = line_;
     if (line_ == 1 && line.starts_with(byteOrderMark))
         line.erase(0, byteOrderMark.size());
-    if (header)
-        delimiter_ = line.find('\t') != std::string::npos ? '\t' : ',';
     line = decoded(std::move(line));
+    if (header)
+        delimiter_ = headerDelimiter(line);
+    line_text_ = line;
 
     fields.assign(1, std::string());
     bool quoted = false, atFieldStart = true;
@@ -310,6 +506,27 @@ bool Reader::next(Record &record)
         const int at = position_[std::size_t(column)];
         record.fields[std::size_t(column)] = at >= 0 && std::size_t(at) < found.size() ? found[std::size_t(at)] : "";
     }
+    record.header = header_.header;
+    record.others.clear();
+    for (const int at : header_.others)
+        record.others.push_back(std::size_t(at) < found.size() ? found[std::size_t(at)] : "");
+    record.unreadable.clear();
+    record.refused.clear();
+    // A field past the header's last column belongs to no column: taken, it
+    // would be lost, or a shifted row read as if it were right.
+    std::string beyond;
+    for (std::size_t at = std::size_t(width_); at < found.size(); ++at)
+        if (!trimmed(found[at]).empty())
+            beyond += (beyond.empty() ? "“" : "、“") + std::string(trimmed(found[at])) + "”";
+    if (!beyond.empty())
+        record.refused = "比表头多出字段 " + beyond + "：表头只有 " + std::to_string(width_)
+                         + " 列 (the row has more fields than the header)";
+    // One field where the header has several: a line split by another separator.
+    if (found.size() == 1 && width_ > 1)
+        for (const char other : delimiters)
+            if (other != delimiter_ && fieldsAt(line_text_, other) > 1)
+                record.refused = "此行以" + delimiterName(other) + "分隔，表头以" + delimiterName(delimiter_)
+                                 + "分隔：请整个文件用同一分隔符 (the row and the header are split by different separators)";
     return true;
 }
 

@@ -40,25 +40,27 @@ struct Refusal {
     std::string message;
 };
 
-Refusal refusal(int column, std::string_view text, std::string_view what)
+// The message names the column as the schedule's header does.
+Refusal refusal(const Record &record, int column, std::string_view text, std::string_view what)
 {
-    return {column, "输入错误 (input)：" + std::string(input::title(column)) + " 列“" + std::string(text) + "”"
-                        + std::string(what)};
+    return {column, "输入错误 (input)：" + std::string(columnName(record.header.get(), column)) + " 列“" + std::string(text)
+                        + "”" + std::string(what)};
 }
 
 // Rows never hold more identical tendons than this; a bigger count is a slip.
 constexpr long maxCount = 1'000'000;
 
-long countOf(std::string_view field)
+long countOf(const Record &record)
 {
-    const std::string_view text = trimmed(field);
+    const std::string typed = asciiForms(trimmed(record.fields[input::count]));
+    const std::string_view text = trimmed(typed);
     if (text.empty())
         return 1;
     long count = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
     if (error != std::errc() || end != text.data() + text.size() || text.front() == '-' || count < 1
         || count > maxCount)
-        throw refusal(input::count, text, "不是 1 至 1000000 之间的整数。");
+        throw refusal(record, input::count, text, "不是 1 至 1000000 之间的整数 (not a whole number from 1 to 1000000)");
     return count;
 }
 
@@ -255,15 +257,16 @@ void takeStressing(const Record &record, Stressing &stressing)
 {
     bool any = false;
     for (const auto &[key, column] : stressingColumns) {
-        const std::string_view text = trimmed(record.fields[column]);
+        const std::string typed = asciiForms(trimmed(record.fields[column]));
+        const std::string_view text = trimmed(typed);
         if (!text.empty())
             if (const auto reason = stressing.set(key, text))
-                throw refusal(column, text, *reason);
+                throw refusal(record, column, text, *reason);
         any = any || !text.empty();
     }
     if (const auto conflict = any ? stressing.conflict() : std::nullopt) {
         const int column = trimmed(record.fields[input::strands]).empty() ? input::sigmaCon : input::strands;
-        throw refusal(column, trimmed(record.fields[column]), "：" + conflict->message);
+        throw refusal(record, column, trimmed(record.fields[column]), "：" + conflict->message);
     }
 }
 
@@ -299,6 +302,31 @@ bool plainNumber(std::string_view field)
             return false;
     }
     return any && at == text.size();
+}
+
+std::string asciiForms(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+        if (i + 2 < text.size() && byte(0) == 0xE3 && byte(1) == 0x80 && byte(2) == 0x80) {
+            out += ' '; // U+3000
+            i += 2;
+            continue;
+        }
+        // U+FF01..U+FF5E: EF BC 81..BF and EF BD 80..9E, each 0xFEE0 above its ASCII.
+        if (i + 2 < text.size() && byte(0) == 0xEF && (byte(1) == 0xBC || byte(1) == 0xBD)) {
+            const unsigned code = 0xF000u + ((byte(1) & 0x3Fu) << 6) + (byte(2) & 0x3Fu);
+            if ((byte(2) & 0xC0) == 0x80 && code >= 0xFF01 && code <= 0xFF5E) {
+                out += char(code - 0xFEE0);
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
 }
 
 std::string_view trimmed(std::string_view text)
@@ -375,25 +403,31 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
         cells[std::size_t(column)] = record.fields[std::size_t(column)]; // as given, until computed
     const std::string_view mark = trimmed(record.fields[input::tendon]);
     cells[output::tendon] = mark.empty() ? record.fields[input::name] : std::string(mark);
+    result.others = record.others;
     try {
         // A cell a workbook holds no value for refuses the row where the row
         // needs it: in any column but a parameter its profile does not ask.
         const auto unusable = [&](auto needed) {
             for (const auto &[column, why] : record.unreadable)
                 if (needed(column))
-                    throw Refusal{column, "输入错误 (input)：" + std::string(input::title(column)) + " 列 " + why};
+                    throw Refusal{column, "输入错误 (input)：" + std::string(columnName(record.header.get(), column)) + " 列 " + why};
         };
         const auto parameter = [](int column) { return column >= input::e1 && column <= input::lg2; };
+        if (!record.refused.empty())
+            throw Refusal{-1, "输入错误 (input)：" + record.refused};
         unusable([&](int column) { return !parameter(column); });
         const std::string profileText = std::string(trimmed(record.fields[input::profile]));
-        std::string lower = profileText;
+        // "C4线型", as the window's caption names it, is a C4.
+        std::string lower(trimmed(asciiForms(profileText)));
+        if (lower.ends_with("线型"))
+            lower = std::string(trimmed(std::string_view(lower).substr(0, lower.size() - std::string_view("线型").size())));
         for (char &c : lower)
             c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         if (lower != "c2a" && lower != "c4")
-            throw refusal(input::profile, profileText, "不是线型 C2a 或 C4。");
+            throw refusal(record, input::profile, profileText, "不是线型 C2a 或 C4 (not the profile C2a or C4)");
         const calc::Profile profile = lower == "c2a" ? calc::Profile::c2a : calc::Profile::c4;
         cells[output::profile] = profile == calc::Profile::c2a ? "C2a" : "C4";
-        const long count = countOf(record.fields[input::count]);
+        const long count = countOf(record);
         result.count = count;
         cells[output::count] = std::to_string(count);
         Stressing stressing = defaults;
@@ -405,11 +439,17 @@ Result evaluate(const Record &record, const Stressing &defaults, bool alone)
         });
         calc::ParameterTexts answers;
         for (int p : asked) {
-            const std::string_view text = trimmed(record.fields[std::size_t(input::e1 + p)]);
+            const int column = input::e1 + p;
+            const std::string typed = asciiForms(trimmed(record.fields[std::size_t(column)]));
+            const std::string_view text = trimmed(typed);
+            if (text.empty() && record.header && record.header->titles[std::size_t(column)].empty())
+                throw Refusal{column, "输入错误 (input)：钢绞线表没有 " + std::string(input::title(column)) + " 列，线型 "
+                                          + cells[output::profile] + " 需要此参数 (the schedule has no such column; the "
+                                          "profile needs it)"};
             if (text.empty())
-                throw refusal(input::e1 + p, text, "为空，该线型需要此参数。");
+                throw refusal(record, column, text, "为空，该线型需要此参数 (empty; the profile needs it)");
             if (!plainNumber(text))
-                throw refusal(input::e1 + p, text, "不是数。");
+                throw refusal(record, column, text, "不是数 (not a number)");
             answers[std::size_t(p)] = text;
         }
 
@@ -475,7 +515,7 @@ bool sameValue(int column, std::string_view a, std::string_view b)
         if (stressingColumn != column)
             continue;
         Stressing first, second;
-        return !first.set(key, a) && !second.set(key, b) && first.shown(key) == second.shown(key);
+        return !first.set(key, asciiForms(a)) && !second.set(key, asciiForms(b)) && first.shown(key) == second.shown(key);
     }
     return false;
 }
@@ -549,7 +589,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
             if (agreed.empty()) {
                 agreed = text;
             } else if (!sameValue(column, agreed, text)) {
-                refuseAll(column, "输入错误 (input)：束 " + mark + " 各跨的 " + std::string(input::title(column))
+                refuseAll(column, "输入错误 (input)：束 " + mark + " 各跨的 " + std::string(columnName(records.front().header.get(), column))
                                       + " 列不一致（“" + std::string(agreed) + "”与“" + std::string(text) + "”）。");
                 return;
             }
@@ -561,7 +601,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
     // first row only.
     std::optional<long> count;
     try {
-        count = countOf(tendon.fields[input::count]);
+        count = countOf(tendon);
     } catch (const Refusal &) {
     }
     for (Result &row : rows) {

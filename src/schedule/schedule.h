@@ -42,16 +42,37 @@ std::string_view chinese(int column);
 std::optional<Column> named(std::string_view title);
 } // namespace input
 
+// What a schedule's header names: each column's title as the file writes
+// it ("" where the file has no such column), and the titles of the columns
+// the program does not know (备注 …), which the results carry through.
+struct Header {
+    std::array<std::string, input::columnCount> titles;
+    std::vector<std::string> others;
+    // A column as the file names it, else by its own name.
+    std::string_view named(int column) const;
+};
+// A column's name in a message about a record whose header is `header`
+// (none: the column's own name).
+std::string_view columnName(const Header *header, int column);
+
 // One data record of the schedule: its fields by column ("" where the
 // schedule has no such column or the record ends early), and the line it
 // starts on (a worksheet's row).
 struct Record {
     int line = 0;
     std::array<std::string, input::columnCount> fields;
+    // The fields of the columns the program does not know, in the header's order.
+    std::vector<std::string> others;
+    // The header the record was read under; none for a record typed or
+    // handed over on its own.
+    std::shared_ptr<const Header> header;
     // The columns whose cell a workbook holds no value for (an error, a
     // formula never worked out, a date), each with why, naming the cell: the
     // row is refused where it needs the value.
     std::vector<std::pair<int, std::string>> unreadable;
+    // Why the whole row is refused whatever its profile needs (fields past
+    // the header's last column, a line split by another separator); "" else.
+    std::string refused;
     // Nothing but blanks in any field: no tendon, and skipped.
     bool blank() const;
 };
@@ -86,7 +107,8 @@ public:
     const Positions &positions() const { return positions_; }
     // Why none of the rows offered is the header: the one naming the most
     // columns lacks one, or none names any.
-    ReadError failure() const;
+    // `text`: the rows are lines of text, split by a separator.
+    ReadError failure(bool text = false) const;
 
 private:
     Positions positions_{};
@@ -99,14 +121,28 @@ public:
     virtual ~Records() = default;
     // The next data record; false at the end of the schedule.
     virtual bool next(Record &record) = 0;
+    // The header the records are read under.
+    virtual std::shared_ptr<const Header> header() const = 0;
 };
 
-// Reads CSV (RFC 4180 quoting) or tab-separated text, told apart by the header
-// line; UTF-8 with or without a byte-order mark, or GB18030; CRLF or LF.
-// Blank records are skipped. The header names the columns in any order, in
-// any case, in English or as 编号, 线型, 根数, 张拉控制应力, 孔道, 张拉端数 and
-// 每束根数; columns it does not know are ignored, and only name, profile, e1,
-// e2, lc and lg1 are needed. Title lines above the header are passed over.
+// The header a row of titles makes, with the positions of its columns:
+// every title it does not know, not blank, is carried through.
+struct HeaderColumns {
+    std::shared_ptr<const Header> header;
+    std::vector<int> others; // the field index of each of header->others
+};
+HeaderColumns headerOf(const std::vector<std::string> &titles, const Positions &positions);
+
+// Reads CSV (RFC 4180 quoting) separated by commas, semicolons (as Excel
+// saves in much of Europe) or tabs, told apart by the header line; UTF-8
+// with or without a byte-order mark, GB18030, or UTF-16 with its byte-order
+// mark (Excel's "Unicode text"); CRLF or LF. Blank records are skipped. The
+// header names the columns in any order, in any case, in English or as 编号,
+// 线型, 根数, 张拉控制应力, 孔道, 张拉端数 and 每束根数; columns it does not know
+// are carried through, and only name, profile, e1, e2, lc and lg1 are
+// needed. Title lines above the header are passed over. A record with more
+// fields than the header, or split by another separator than the header's,
+// is refused.
 class Reader : public Records {
 public:
     // Reads the header. A part of a schedule (rows pasted into a grid) needs
@@ -118,6 +154,7 @@ public:
     Reader &operator=(const Reader &) = delete;
 
     bool next(Record &record) override;
+    std::shared_ptr<const Header> header() const override { return header_.header; }
     // The columns the header names, in its order; how many fields the header
     // has, named or not, and what splits them.
     std::vector<input::Column> columns() const;
@@ -125,15 +162,20 @@ public:
     char delimiter() const { return delimiter_; }
 
 private:
+    class Utf16;
     bool physicalLine(std::string &line);
     std::string decoded(std::string raw);
     bool fields(std::vector<std::string> &fields, bool header);
 
-    std::istream &in_;
+    std::unique_ptr<Utf16> utf16_; // decodes a UTF-16 file as it is read
+    std::unique_ptr<std::istream> decoding_;
+    std::istream *in_;
     char delimiter_ = ',';
     int width_ = 0;
     int line_ = 0, start_ = 0; // the last line read, the line the last record began on
-    enum class Encoding { undecided, utf8, gb18030 } encoding_ = Encoding::undecided;
+    enum class Encoding { undecided, utf8, gb18030, utf16le, utf16be } encoding_ = Encoding::undecided;
+    HeaderColumns header_;
+    std::string line_text_; // the last record's first line, decoded
     struct Converter;
     std::unique_ptr<Converter> gb18030_; // closed also when the header cannot be read
     Positions position_{}; // field index of each column, -1 if absent
@@ -312,6 +354,7 @@ inline constexpr int elongationTolerance = 6;
 
 struct Result {
     std::array<std::string, output::columnCount> cells;
+    std::vector<std::string> others; // the columns the program does not know, carried through after note
     bool ok() const { return cells[output::status] == "ok"; }
     // The tendon as computed, where the row got that far; the count as read.
     std::optional<calc::Tendon> tendon;
@@ -404,6 +447,9 @@ std::string versionText();
 
 // A field without the blanks and tabs around it.
 std::string_view trimmed(std::string_view text);
+// A text with the full-width forms a Chinese input method types (U+FF01 to
+// U+FF5E: "１００", "Ｃ４") and its ideographic space as their ASCII.
+std::string asciiForms(std::string_view text);
 // A text's parts between separators; none for "" (the texts the page and a
 // site link hand over, whose separators can never be typed).
 std::vector<std::string_view> splitAt(std::string_view text, char separator);

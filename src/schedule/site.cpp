@@ -31,11 +31,11 @@ std::optional<std::string> readGauge(std::string text, Gauge &gauge)
         text.replace(at, std::string_view("：").size(), ":");
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos || trimmed(std::string_view(text).substr(0, colon)).empty())
-        return "“" + std::string(trimmed(text)) + "”缺少千斤顶编号，应如 J1:p=0.0213F-0.70。";
+        return "“" + std::string(trimmed(text)) + "”缺少千斤顶编号，应如 J1:p=0.0213F-0.70 (a calibration names its jack)";
     gauge.name = std::string(trimmed(std::string_view(text).substr(0, colon)));
     gauge.equation = std::string(trimmed(std::string_view(text).substr(colon + 1)));
     const std::string wrong = "千斤顶 " + gauge.name + " 的校准式“" + gauge.equation
-                              + "”不是 p=a·F+b 或 F=a·p+b（p 压力表读数 MPa，F 张拉力 kN）。";
+                              + "”不是 p=a·F+b 或 F=a·p+b（p 压力表读数 MPa，F 张拉力 kN）(not a calibration line)";
     std::string equation = gauge.equation;
     for (std::string_view sign : {" ", "\t", "·", "×", "*"})
         for (std::size_t at; (at = equation.find(sign)) != std::string::npos;)
@@ -75,7 +75,7 @@ std::optional<std::string> readGauge(std::string text, Gauge &gauge)
         gauge.atZero = -constant.value_or(0) / *slope;
     }
     if (!(gauge.perKn > 0))
-        return "千斤顶 " + gauge.name + " 的校准式“" + gauge.equation + "”读数不随张拉力增大。";
+        return "千斤顶 " + gauge.name + " 的校准式“" + gauge.equation + "”读数不随张拉力增大 (the reading must rise with the force)";
     return std::nullopt;
 }
 
@@ -105,7 +105,7 @@ std::optional<std::string> readGauges(std::string_view text, std::vector<Gauge> 
         if (auto reason = readGauge(std::string(part), gauge))
             return reason;
         if (std::any_of(read.begin(), read.end(), [&](const Gauge &g) { return g.name == gauge.name; }))
-            return "千斤顶 " + gauge.name + " 的校准给了两次。";
+            return "千斤顶 " + gauge.name + " 的校准给了两次 (a jack calibrated twice)";
         read.push_back(std::move(gauge));
     }
     gauges = std::move(read);

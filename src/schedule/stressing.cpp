@@ -33,14 +33,15 @@ constexpr std::array<const StrandSize, 7> strandSizes{{
 std::optional<std::string> numberIn(std::string_view text, double low, bool above, double high, double &value)
 {
     if (!plainNumber(text))
-        return "不是数。";
+        return "不是数 (not a number)";
     const std::string_view number = trimmed(text);
     const bool plus = number.front() == '+';
     const auto [end, error] = numeric::readDecimal(number.data() + plus, number.data() + number.size(), value);
     if (error == std::errc() && !(value < low || (above && value == low) || value > high))
         return std::nullopt;
-    return (above ? "须大于 " : "须在 ") + numeric::writeNumber(low) + (above ? " 且不超过 " : " 至 ")
-           + numeric::writeNumber(high) + (above ? "。" : " 之间。");
+    const std::string from = numeric::writeNumber(low), to = numeric::writeNumber(high);
+    return above ? "须大于 " + from + " 且不超过 " + to + " (must be above " + from + " and at most " + to + ")"
+                 : "须在 " + from + " 至 " + to + " 之间 (must be " + from + " to " + to + ")";
 }
 
 // A control stress over 0.80 fptk: why it is refused.
@@ -93,7 +94,7 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
     if (key == "duct") {
         const calc::DuctKind *kind = calc::ductNamed(text);
         if (!kind)
-            return "不是孔道 " + std::string(calc::ductNames()) + " 之一。";
+            return "不是孔道 " + std::string(calc::ductNames()) + " 之一 (not a kind of duct)";
         duct = kind;
         kappa.reset();
         mu.reset();
@@ -102,21 +103,21 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
     if (key == "ends") {
         const int word = text == "1" ? 0 : text == "2" ? 2 : wordIn(text, endWords);
         if (word < 0)
-            return "不是 left、right 或 both（左、右、两端；1 即 left，2 即 both）。";
+            return "不是 left、right 或 both（左、右、两端；1 即 left，2 即 both）(not an end to jack)";
         ends = calc::Ends(word);
         return std::nullopt;
     }
     if (key == "lock_off") {
         const int word = wordIn(text, lockOffWords);
         if (word < 0)
-            return "不是 together、left-first 或 right-first（同时、先左、先右）。";
+            return "不是 together、left-first 或 right-first（同时、先左、先右）(not an order of locking off)";
         lockOff = calc::LockOff(word);
         return std::nullopt;
     }
     if (key == "strand_size") {
         const StrandSize *given = strandSized(text);
         if (!given)
-            return "不是钢绞线公称直径 " + std::string(strandSizeNames()) + " (mm) 之一。";
+            return "不是钢绞线公称直径 " + std::string(strandSizeNames()) + " mm 之一 (not a strand size)";
         size = given;
         area = given->area;
         return std::nullopt;
@@ -132,7 +133,7 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         const std::array<std::string_view, 2> given{trimmed(all.substr(0, comma)),
                                                    comma == std::string::npos ? std::string_view() : trimmed(all.substr(comma + 1))};
         if (given[0].empty() || given[1].find(',') != std::string_view::npos)
-            return "不是千斤顶编号，应如 J1 或 J1,J2（左端、右端）。";
+            return "不是千斤顶编号，应如 J1 或 J1,J2（左端、右端）(not the jacks' names)";
         jacks = {std::string(given[0]), std::string(given[1].empty() ? given[0] : given[1])};
         return std::nullopt;
     }
@@ -142,11 +143,11 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         const bool isWhole = error == std::errc() && end == text.data() + text.size() && !text.empty();
         if (key == "initial") {
             if (!isWhole || (whole != 10 && whole != 15 && whole != 20))
-                return "不是 10、15 或 20（初应力占 σcon 的百分数）。";
+                return "不是 10、15 或 20（初应力占 σcon 的百分数）(not 10, 15 or 20 per cent)";
             initial = int(whole);
         } else {
             if (!isWhole || whole < 1 || whole > 999)
-                return "不是 1 至 999 之间的整数。";
+                return "不是 1 至 999 之间的整数 (not a whole number from 1 to 999)";
             strands = whole;
         }
         return std::nullopt;
@@ -170,7 +171,7 @@ std::optional<std::string> Stressing::set(std::string_view key, std::string_view
         {"duct-dia", true, 1000, nullptr, &Stressing::ductDiameter}};
     const auto range = std::find_if(std::begin(ranges), std::end(ranges), [&](const Range &r) { return r.key == key; });
     if (range == std::end(ranges))
-        return "不是张拉参数。";
+        return "不是张拉参数 (not a stressing value)";
     if (auto reason = numberIn(text, 0, range->positive, range->high, value))
         return reason;
     if (key == "sigma_con") {

@@ -7,6 +7,8 @@
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
 #include "schedule_program/batch.h"
+#include "schedule_program/files.h"
+#include "schedule_program/progress.h"
 #include "drawing/dxf.h"
 #include "workbook/records.h"
 #include "workbook/xlsx.h"
@@ -17,6 +19,8 @@
 #include <QHashFunctions>
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -119,11 +123,17 @@ public:
     }
 
 protected:
+    // What has come so far, at least a byte: a schedule piped in row by row
+    // is read as it comes, not once a buffer is full.
     int_type underflow() override
     {
-        const std::streamsize n = rest_->sgetn(buffer_, sizeof buffer_);
-        if (n <= 0)
+        const int_type first = rest_->sbumpc();
+        if (traits_type::eq_int_type(first, traits_type::eof()))
             return traits_type::eof();
+        buffer_[0] = traits_type::to_char_type(first);
+        std::streamsize n = 1;
+        for (std::streamsize ready; n < std::streamsize(sizeof buffer_) && (ready = rest_->in_avail()) > 0;)
+            n += rest_->sgetn(buffer_ + n, std::min(ready, std::streamsize(sizeof buffer_) - n));
         setg(buffer_, buffer_, buffer_ + n);
         return traits_type::to_int_type(buffer_[0]);
     }
@@ -151,7 +161,7 @@ std::string open(Input &input, const std::string &name, const std::string &works
     if (name != "-") {
         input.file.open(name, std::ios::binary);
         if (!input.file)
-            return "无法打开 (cannot open the schedule)";
+            return files::unreadable(name).empty() ? "无法打开 (cannot open the schedule)" : files::unreadable(name);
         in = &input.file;
     }
     std::string head(8, '\0');
@@ -183,6 +193,27 @@ std::string open(Input &input, const std::string &name, const std::string &works
     return {};
 }
 
+// What the command line's parser found wrong, in the program's words.
+std::string parserError(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        std::string names;
+        for (const QString &name : unknown)
+            names += (names.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") + name.toStdString();
+        return "没有这个选项 " + names + " (no such option); see --help";
+    }
+    // The parser's other complaints name the option between quotes.
+    const QString text = parser.errorText();
+    const qsizetype from = text.indexOf(u'\''), to = text.lastIndexOf(u'\'');
+    const std::string option = from >= 0 && to > from ? text.mid(from + 1, to - from - 1).toStdString() : std::string();
+    if (text.startsWith(QLatin1String("Missing value")))
+        return option + " 后须有值 (" + option + " needs a value); see --help";
+    if (text.startsWith(QLatin1String("Unexpected value")))
+        return option + " 不带值 (" + option + " takes no value); see --help";
+    return text.toStdString();
+}
+
 int complain(const std::string &where, int line, int column, const std::string &message)
 {
     std::string place = where;
@@ -194,117 +225,164 @@ int complain(const std::string &where, int line, int column, const std::string &
     return 2;
 }
 
-// Results go to a temporary file beside the target and replace it only when
-// complete, so a failed or interrupted run never leaves a half-written or
-// clobbered results file.
-struct Target {
-    std::string path, temporary;
-
-    explicit Target(std::string target) : path(std::move(target))
-    {
-        std::string pattern = path + ".XXXXXX";
-        const int fd = mkstemp(pattern.data());
-        if (fd >= 0) {
-            // mkstemp keeps the file private; the results are as readable as
-            // any file the engineer writes.
-            const mode_t mask = umask(0);
-            umask(mask);
-            fchmod(fd, 0666 & ~mask);
-            close(fd);
-            temporary = pattern;
-        }
-    }
-    ~Target()
-    {
-        if (!temporary.empty())
-            std::remove(temporary.c_str());
-    }
-    bool commit()
-    {
-        if (std::rename(temporary.c_str(), path.c_str()) != 0)
-            return false;
-        temporary.clear();
-        return true;
-    }
-};
+// A file name's extension in any case, as a Windows share or a colleague's
+// habit writes it (results.CSV).
+bool endsWith(const std::string &name, std::string_view extension)
+{
+    return name.size() >= extension.size()
+           && std::equal(extension.begin(), extension.end(), name.end() - std::ptrdiff_t(extension.size()),
+                         [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
 
 struct Outputs {
     QString results, sheet, dxf;
     bool polylines = false;
     std::string siteUrl; // where the page is served, for each sheet's code to the site record
+    bool quiet = false;  // no word of failed rows, nor of progress
+};
+
+// The rows that failed, as the engineer finds them in the schedule; the
+// first few named, the rest counted.
+class Failures {
+public:
+    void add(const schedule::Result &result, const schedule::Record &record)
+    {
+        ++rows_;
+        if (result.ok())
+            return;
+        if (named_.size() < shown) {
+            const std::string &name = result.cells[schedule::output::name];
+            named_.push_back("第 " + std::to_string(record.line) + " 行" + (name.empty() ? "" : " " + name) + "："
+                             + result.cells[schedule::output::message]);
+        }
+        ++failed_;
+    }
+
+    void report(const std::string &input) const
+    {
+        if (!failed_)
+            return;
+        for (const std::string &line : named_)
+            std::cerr << program << ": " << input << ": " << line << '\n';
+        if (failed_ > named_.size())
+            std::cerr << program << ": " << input << ": 另有 " << failed_ - named_.size() << " 行未算出 (and "
+                      << failed_ - named_.size() << " more rows failed)\n";
+        std::cerr << program << ": " << rows_ << " 行，" << rows_ - failed_ << " 行算出，" << failed_ << " 行未算出 (" << rows_
+                  << " rows, " << rows_ - failed_ << " worked out, " << failed_ << " failed)\n";
+    }
+
+private:
+    static constexpr std::size_t shown = 20;
+    std::vector<std::string> named_;
+    std::size_t rows_ = 0, failed_ = 0;
 };
 
 int run(const QString &inputName, const Outputs &outputs, double step, const schedule::Stressing &stressing,
         const std::string &worksheet)
 {
-    const QString &outputName = outputs.results, &sheetName = outputs.sheet;
     const std::string input = inputName.toStdString();
-    const std::string output = outputName.toStdString();
-    const bool xlsx = output.ends_with(".xlsx");
-    if (!output.empty() && !xlsx && !output.ends_with(".csv"))
+    const std::string output = outputs.results.toStdString(), sheetName = outputs.sheet.toStdString(),
+                      dxfName = outputs.dxf.toStdString();
+    const bool xlsx = endsWith(output, ".xlsx");
+    if (!output.empty() && !xlsx && !endsWith(output, ".csv"))
         return complain(output, 0, 0, "结果文件须为 .csv 或 .xlsx (the results must be FILE.csv or FILE.xlsx)");
-
-    // Without a target the CSV waits in an anonymous file until the whole
-    // schedule has been read, then goes to standard output.
-    std::optional<Target> target;
-    if (!output.empty()) {
-        target.emplace(output);
-        if (target->temporary.empty())
-            return complain(output, 0, 0, "无法写入 (cannot write the results)");
+    if (input != "-") {
+        if (const std::string why = files::unreadable(input); !why.empty())
+            return complain(input, 0, 0, why);
+        // The schedule is the engineer's: nothing is ever written over it,
+        // by whatever name or link it is reached.
+        for (const std::string &name : {output, sheetName, dxfName})
+            if (!name.empty() && files::same(input, name))
+                return complain(name, 0, 0,
+                                "就是钢绞线表 " + input + "，不会写在它上面：请另取文件名 (is the schedule " + input
+                                    + " itself, which is never written over: name another file)");
     }
-    std::FILE *csv = nullptr;
-    if (!xlsx)
-        csv = target ? std::fopen(target->temporary.c_str(), "wb") : std::tmpfile();
-    if (!xlsx && !csv)
-        return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
-    std::unique_ptr<schedule::ResultWriter> writer =
-        xlsx ? schedule::xlsxWriter(target->temporary, step, stressing) : schedule::csvWriter(csv);
 
-    std::optional<Target> sheetTarget;
+    bool allOk = true;
+    Failures failures;
+    std::atomic<long> rowsDone{0};
+    std::atomic<int> percent{-1}; // of the schedule's bytes read, where it is a file
+    std::atomic<bool> finishing{false};
     std::unique_ptr<sheet::SheetWriter> sheets;
-    if (!sheetName.isEmpty()) {
-        sheetTarget.emplace(sheetName.toStdString());
-        if (sheetTarget->temporary.empty())
-            return complain(sheetName.toStdString(), 0, 0, "无法写入 (cannot write the sheets)");
-        sheets = std::make_unique<sheet::SheetWriter>(QString::fromStdString(sheetTarget->temporary), step, outputs.siteUrl);
-    }
-
-    std::optional<Target> dxfTarget;
-    std::FILE *dxfFile = nullptr;
+    // Destroyed, and so cleared, before anything else is said.
+    std::optional<progress::Line> line;
+    const auto said = [&] {
+        if (finishing)
+            return std::string("正在写完文件 (finishing the files)");
+        std::string text = "已算 " + std::to_string(rowsDone) + " 行 (" + std::to_string(rowsDone) + " rows worked out)";
+        if (percent >= 0)
+            text += "，" + std::to_string(percent) + " %";
+        if (sheets)
+            text += "；计算书 " + std::to_string(sheets->pages()) + " 页 (" + std::to_string(sheets->pages()) + " pages of sheets)";
+        return text;
+    };
+    std::optional<files::Target> target, sheetTarget, dxfTarget;
+    std::FILE *csv = nullptr, *dxfFile = nullptr;
+    std::unique_ptr<schedule::ResultWriter> writer;
     std::unique_ptr<drawing::DxfWriter> dxf;
-    if (!outputs.dxf.isEmpty()) {
-        dxfTarget.emplace(outputs.dxf.toStdString());
-        if (dxfTarget->temporary.empty() || !(dxfFile = std::fopen(dxfTarget->temporary.c_str(), "wb")))
-            return complain(outputs.dxf.toStdString(), 0, 0, "无法写入 (cannot write the drawing)");
-        dxf = std::make_unique<drawing::DxfWriter>(dxfFile, step, outputs.polylines);
-    }
-    const auto closeDxf = [&] {
+    const auto stop = [&] {
+        line.reset();
         dxf.reset();
         if (dxfFile)
             std::fclose(dxfFile);
         dxfFile = nullptr;
-    };
-
-    bool allOk = true;
-    const auto stop = [&] {
-        closeDxf();
         writer.reset();
         if (csv)
             std::fclose(csv);
+        csv = nullptr;
     };
     try {
         Input schedule;
-        if (const std::string why = open(schedule, input, worksheet); !why.empty()) {
-            stop();
+        if (const std::string why = open(schedule, input, worksheet); !why.empty())
             return complain(input, 0, 0, why);
+        const std::shared_ptr<const schedule::Header> header = schedule.records->header();
+        const std::vector<std::string> others = header ? header->others : std::vector<std::string>{};
+
+        // Each file to a temporary beside it, which takes its place only when
+        // complete: a failed or interrupted run leaves every file as it was.
+        // Without a target the CSV waits in an anonymous file until the whole
+        // schedule has been read, then goes to standard output.
+        if (!output.empty()) {
+            target.emplace(output);
+            if (!target->problem().empty())
+                return complain(output, 0, 0, target->problem());
         }
+        if (!xlsx)
+            csv = target ? std::fopen(target->temporary().c_str(), "wb") : std::tmpfile();
+        if (!xlsx && !csv)
+            return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
+        writer = xlsx ? schedule::xlsxWriter(target->temporary(), step, stressing, nullptr, others)
+                      : schedule::csvWriter(csv, others);
+        if (!sheetName.empty()) {
+            sheetTarget.emplace(sheetName);
+            if (!sheetTarget->problem().empty())
+                return stop(), complain(sheetName, 0, 0, sheetTarget->problem());
+            sheets = std::make_unique<sheet::SheetWriter>(QString::fromStdString(sheetTarget->temporary()), step,
+                                                          outputs.siteUrl);
+        }
+        if (!dxfName.empty()) {
+            dxfTarget.emplace(dxfName);
+            if (!dxfTarget->problem().empty())
+                return stop(), complain(dxfName, 0, 0, dxfTarget->problem());
+            if (!(dxfFile = std::fopen(dxfTarget->temporary().c_str(), "wb")))
+                return stop(), complain(dxfName, 0, 0, "无法写入 (cannot write the drawing)");
+            dxf = std::make_unique<drawing::DxfWriter>(dxfFile, step, outputs.polylines);
+        }
+
+        struct stat st {};
+        const long long size = input != "-" && schedule.book == nullptr && stat(input.c_str(), &st) == 0 ? st.st_size : 0;
+        line.emplace(said, !outputs.quiet && progress::Line::terminal());
         schedule::evaluateAll(*schedule.records, stressing, [&](const schedule::Result &result, const schedule::Record &record) {
             allOk = allOk && result.ok();
+            failures.add(result, record);
             writer->write(result);
             if (sheets)
                 sheets->add(result, &record);
             if (dxf)
                 dxf->write(result);
+            if ((++rowsDone & 255) == 0 && size > 0)
+                if (const auto at = schedule.file.tellg(); at > 0)
+                    percent = int(std::min<long long>(99, 100 * static_cast<long long>(at) / size));
         });
     } catch (const schedule::ReadError &error) {
         stop();
@@ -315,32 +393,46 @@ int run(const QString &inputName, const Outputs &outputs, double step, const sch
         stop();
         return complain(input, 0, 0, error.what());
     }
-    const bool written = writer->finish();
+    finishing = true;
+    bool written = writer->finish();
     writer.reset();
     if (output.empty()) {
         std::rewind(csv);
         char buffer[1 << 16];
         for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, csv)) > 0;)
             std::fwrite(buffer, 1, n, stdout);
+        written = written && std::fflush(stdout) == 0;
     }
-    const bool closed = !csv || std::fclose(csv) == 0;
-    if (sheets && (!sheets->finish() || !sheetTarget->commit()))
-        return complain(sheetName.toStdString(), 0, 0, "无法写入 (cannot write the sheets)");
+    if (csv) {
+        written = std::fclose(csv) == 0 && written;
+        csv = nullptr;
+    }
+    const bool sheetsWritten = !sheets || sheets->finish();
+    bool drawn = true;
+    std::vector<std::pair<long, std::string>> leftOut;
     if (dxf) {
-        const bool drawn = dxf->finish();
-        const auto leftOut = dxf->leftOut();
-        closeDxf();
-        if (!drawn || !dxfTarget->commit())
-            return complain(outputs.dxf.toStdString(), 0, 0, "无法写入 (cannot write the drawing)");
+        drawn = dxf->finish();
+        leftOut = dxf->leftOut();
+        dxf.reset();
+        drawn = std::fclose(dxfFile) == 0 && drawn;
+        dxfFile = nullptr;
+    }
+    line.reset();
+    if (!sheetsWritten || (sheetTarget && !sheetTarget->commit()))
+        return complain(sheetName, 0, 0, "无法写入 (cannot write the sheets)");
+    if (!drawn || (dxfTarget && !dxfTarget->commit()))
+        return complain(dxfName, 0, 0, "无法写入 (cannot write the drawing)");
+    if (!written || (target && !target->commit()))
+        return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
+    if (!dxfName.empty()) {
         std::string rows;
         for (const auto &[row, name] : leftOut)
             rows += (rows.empty() ? "" : "；") + ("第 " + std::to_string(row) + " 行 ") + name;
-        if (!rows.empty())
-            std::cerr << program << ": " << outputs.dxf.toStdString() << ": 未算出的行没有图块 (rows that failed have no "
-                      << "block): " << rows << '\n';
+        if (!rows.empty() && !outputs.quiet)
+            std::cerr << program << ": " << dxfName << ": 未算出的行没有图块 (rows that failed have no block): " << rows << '\n';
     }
-    if (!written || !closed || (target && !target->commit()) || std::fflush(stdout) != 0)
-        return complain(output.empty() ? "-" : output, 0, 0, "无法写入 (cannot write the results)");
+    if (!output.empty() && !outputs.quiet)
+        failures.report(input);
     return allOk ? 0 : 1;
 }
 
@@ -355,6 +447,9 @@ int main(int argc, char **argv)
     // The PDF writer lists its fonts in hash order: a fixed seed keeps the
     // same schedule's sheets the same file.
     QHashSeed::setDeterministicGlobalSeed();
+    // Standard input through a buffer of its own, which says how much has
+    // come without waiting for more.
+    std::ios::sync_with_stdio(false);
     // Standard error is for the engineer: Qt's own notes about the desktop
     // session (there is none here) are left out, its errors are not.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
@@ -385,8 +480,9 @@ int main(int argc, char **argv)
                           QString::fromUtf8(o.help.data(), qsizetype(o.help.size())),
                           QString::fromUtf8(o.value.data(), qsizetype(o.value.size()))});
     parser.addPositionalArgument("INPUT", "The schedule; - reads standard input.");
+    parser.addOption({"quiet", "Nothing on standard error but what stops the run: no failed rows named, no progress."});
     if (!parser.parse(QCoreApplication::arguments())) {
-        std::cerr << program << ": " << parser.errorText().toStdString() << '\n';
+        std::cerr << program << ": " << parserError(parser) << '\n';
         return 2;
     }
     if (parser.isSet("help"))
@@ -403,11 +499,11 @@ int main(int argc, char **argv)
         std::cerr << program << ": --step 须为 1 至 100000 mm (the step must be 1 to 100000 mm)\n";
         return 2;
     }
-    if (parser.isSet("sheet") && !parser.value("sheet").endsWith(QLatin1String(".pdf"))) {
+    if (parser.isSet("sheet") && !parser.value("sheet").endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
         std::cerr << program << ": --sheet 须为 .pdf 文件 (the sheet must be FILE.pdf)\n";
         return 2;
     }
-    if (parser.isSet("dxf") && !parser.value("dxf").endsWith(QLatin1String(".dxf"))) {
+    if (parser.isSet("dxf") && !parser.value("dxf").endsWith(QLatin1String(".dxf"), Qt::CaseInsensitive)) {
         std::cerr << program << ": --dxf 须为 .dxf 文件 (the drawing must be FILE.dxf)\n";
         return 2;
     }
@@ -447,7 +543,9 @@ int main(int argc, char **argv)
                   << conflict->message << '\n';
         return 2;
     }
+    files::removeTemporariesOnSignals();
     return run(parser.positionalArguments().front(),
-               {parser.value("output"), parser.value("sheet"), parser.value("dxf"), parser.isSet("dxf-polylines"), siteUrl}, step,
-               stressing, parser.value("worksheet").toStdString());
+               {parser.value("output"), parser.value("sheet"), parser.value("dxf"), parser.isSet("dxf-polylines"), siteUrl,
+                parser.isSet("quiet")},
+               step, stressing, parser.value("worksheet").toStdString());
 }

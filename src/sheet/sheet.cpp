@@ -11,6 +11,7 @@
 
 #include <qrcodegen.hpp>
 
+#include <atomic>
 #include <vector>
 
 namespace sheet {
@@ -222,6 +223,8 @@ public:
         return painter_.end() && open_ && makeReproducible(path_);
     }
 
+    int painted() const { return painted_.load(); }
+
 private:
     void paintLaidOut()
     {
@@ -233,6 +236,7 @@ private:
             if (!open_)
                 break;
             paint(painter_, page);
+            ++painted_;
         }
         sheet_.pages.clear();
     }
@@ -243,6 +247,7 @@ private:
     QPainter painter_;
     figure::Sheet sheet_;
     bool open_ = false;
+    std::atomic<int> painted_{0};
 };
 
 SheetWriter::SheetWriter(const QString &path, double step, const std::string &siteUrl)
@@ -255,5 +260,7 @@ SheetWriter::~SheetWriter() = default;
 void SheetWriter::add(const schedule::Result &result, const schedule::Record *record) { pages_->add(result, record); }
 
 bool SheetWriter::finish() { return pages_->finish(); }
+
+int SheetWriter::pages() const { return pages_->painted(); }
 
 } // namespace sheet

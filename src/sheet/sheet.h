@@ -59,6 +59,8 @@ public:
     void add(const schedule::Result &result, const schedule::Record *record = nullptr);
     // Completes the file; false when it could not be written.
     bool finish();
+    // The pages painted so far; may be asked from another thread.
+    int pages() const;
 
 private:
     class Pages;

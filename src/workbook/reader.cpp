@@ -731,8 +731,16 @@ void Workbook::load()
     SheetList list;
     {
         Part part(zip.get(), book);
-        if (!part.exists())
+        if (!part.exists()) {
+            // LibreOffice's own format is a zip package too, its kind in
+            // its first part.
+            Part kind(zip.get(), "mimetype");
+            char text[64]{};
+            if (kind.exists() && std::string_view(text, kind.read(text, sizeof text - 1)).starts_with("application/vnd.oasis.opendocument"))
+                throw Unreadable("是 OpenDocument 文件 (.ods)，不是 XLSX 工作簿：请在 LibreOffice 或 WPS 中另存为 Excel 2007-365 "
+                                 "(.xlsx) 后再读 (an OpenDocument file: save it as .xlsx)");
             throw Unreadable("不是 XLSX 工作簿：压缩包中没有工作簿 (a zip package with no workbook in it)");
+        }
         Xml(part, list).all();
     }
     const auto rels = relationshipsOf(zip.get(), book);

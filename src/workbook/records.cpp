@@ -33,6 +33,7 @@ std::string placeOf(const std::string &sheet, const schedule::ReadError &error)
 struct Found {
     std::unique_ptr<Workbook::Rows> rows;
     schedule::Positions positions;
+    std::vector<std::string> titles;
 };
 
 // The header among a worksheet's first rows, its rows read on from there;
@@ -44,8 +45,8 @@ std::variant<Found, schedule::ReadError> headerOf(const Workbook &book, std::siz
     const std::string &name = book.sheets()[sheet];
     try {
         for (Row row; rows->next(row) && row.number <= schedule::HeaderSearch::searched;)
-            if (search.offer(titles(row), row.number))
-                return Found{std::move(rows), search.positions()};
+            if (std::vector<std::string> header = titles(row); search.offer(header, row.number))
+                return Found{std::move(rows), search.positions(), std::move(header)};
         const schedule::ReadError failure = search.failure();
         return schedule::ReadError(failure.line, failure.column, failure.what(), placeOf(name, failure));
     } catch (const schedule::ReadError &error) {
@@ -90,9 +91,11 @@ ScheduleSheet::ScheduleSheet(const Workbook &book, const std::string &sheet)
                 first = *failure;
             continue;
         }
-        auto &[rows, positions] = std::get<Found>(found);
+        auto &[rows, positions, header] = std::get<Found>(found);
         rows_ = std::move(rows);
         positions_ = positions;
+        header_ = schedule::headerOf(header, positions);
+        width_ = int(header.size());
         sheet_ = names[n];
         for (int column = 0; column < schedule::input::columnCount; ++column)
             if (const int at = positions_[std::size_t(column)]; at >= 0) {
@@ -125,8 +128,17 @@ bool ScheduleSheet::next(schedule::Record &record)
         for (std::string &field : record.fields)
             field.clear();
         record.unreadable.clear();
+        record.refused.clear();
+        record.header = header_.header;
+        record.others.assign(header_.others.size(), {});
+        std::string beyond;
         for (Cell &cell : row_.cells) {
             const int column = std::size_t(cell.column) < inputAt_.size() ? inputAt_[std::size_t(cell.column)] : -1;
+            if (cell.column >= width_ && !schedule::trimmed(cell.text).empty())
+                beyond += (beyond.empty() ? "" : "、") + sheet_ + "!" + cellName(cell.column, row_.number) + "“" + cell.text + "”";
+            const auto other = std::find(header_.others.begin(), header_.others.end(), cell.column);
+            if (other != header_.others.end())
+                record.others[std::size_t(other - header_.others.begin())] = cell.text;
             if (column < 0)
                 continue;
             if (const std::string because = why(cell.kind); !because.empty())
@@ -135,6 +147,9 @@ bool ScheduleSheet::next(schedule::Record &record)
             else
                 record.fields[std::size_t(column)] = std::move(cell.text);
         }
+        // A value past the header's last title belongs to no column.
+        if (!beyond.empty())
+            record.refused = "表头右侧有内容 " + beyond + "：不属于任何列 (cells right of the header's last column)";
         return true;
     }
 }

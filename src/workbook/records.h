@@ -29,6 +29,7 @@ public:
     explicit ScheduleSheet(const Workbook &book, const std::string &sheet = {});
 
     bool next(schedule::Record &record) override;
+    std::shared_ptr<const schedule::Header> header() const override { return header_.header; }
     const std::string &sheet() const { return sheet_; }
     // The columns the header names, in its order.
     std::vector<schedule::input::Column> columns() const;
@@ -38,6 +39,8 @@ private:
     std::string sheet_;
     schedule::Positions positions_{};
     std::vector<int> inputAt_; // the input column of each worksheet column, -1 for none
+    schedule::HeaderColumns header_;
+    int width_ = 0; // the header's columns, to its last title
     Row row_;
 };
 

@@ -31,8 +31,9 @@ bool trimmedEmpty(const std::string &text) { return text.find_first_not_of(" \t"
 
 class XlsxWriter final : public ResultWriter {
 public:
-    XlsxWriter(const std::string &path, double step, const Stressing &defaults, const SiteReadings *readings)
-        : step_(step), defaults_(defaults), readings_(readings)
+    XlsxWriter(const std::string &path, double step, const Stressing &defaults, const SiteReadings *readings,
+               const std::vector<std::string> &others)
+        : step_(step), others_(others.size()), defaults_(defaults), readings_(readings)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
@@ -51,6 +52,9 @@ public:
         format_set_bold(bold);
         for (int column = 0; column < output::columnCount; ++column)
             worksheet_write_string(sheet_, 0, lxw_col_t(column), std::string(output::title(column)).c_str(), bold);
+        // The schedule's own columns (备注 …) after note, as it named them.
+        for (std::size_t i = 0; i < others.size(); ++i)
+            worksheet_write_string(sheet_, 0, lxw_col_t(output::columnCount + i), cellText(others[i]).c_str(), bold);
 
         bold_ = bold;
         addTendonsSheet();
@@ -90,6 +94,13 @@ public:
             if (error != LXW_NO_ERROR)
                 failed_ = true;
         }
+        // Carried through as the schedule had them: as text, a number too.
+        for (std::size_t i = 0; i < others_ && i < result.others.size(); ++i)
+            if (!result.others[i].empty()
+                && worksheet_write_string(sheet_, row_, lxw_col_t(output::columnCount + i), cellText(result.others[i]).c_str(),
+                                          formatFor("@", !result.ok()))
+                       != LXW_NO_ERROR)
+                failed_ = true;
         if (result.stressed)
             record(result);
         tendonRow(result);
@@ -406,6 +417,7 @@ private:
     }
 
     double step_;
+    std::size_t others_; // how many of the schedule's own columns follow note
     lxw_workbook *book_ = nullptr;
     lxw_worksheet *sheet_ = nullptr, *heights_ = nullptr;
     lxw_row_t row_ = 0, heightRow_ = 0;
@@ -429,9 +441,9 @@ private:
 } // namespace
 
 std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing,
-                                         const SiteReadings *readings)
+                                         const SiteReadings *readings, const std::vector<std::string> &others)
 {
-    return std::make_unique<XlsxWriter>(path, step, stressing, readings);
+    return std::make_unique<XlsxWriter>(path, step, stressing, readings, others);
 }
 
 } // namespace schedule

@@ -26,8 +26,9 @@ inline constexpr int mark = 0, end = 1, elongation = 10, times = 30;
 inline constexpr int readings[reading::count]{13, 14, 15, 16, 17, 28};
 } // namespace recordColumn
 
-// `readings`, where given, fill the site record's cells.
+// `readings`, where given, fill the site record's cells; `others`, the titles
+// of the schedule's columns the program does not know, follow note.
 std::unique_ptr<ResultWriter> xlsxWriter(const std::string &path, double step, const Stressing &stressing,
-                                         const SiteReadings *readings = nullptr);
+                                         const SiteReadings *readings = nullptr, const std::vector<std::string> &others = {});
 
 } // namespace schedule

@@ -68,7 +68,7 @@ with open(os.path.join(work, 'openpyxl.xlsx'), 'rb') as f:
 compound = b'\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1' + bytes(1024)
 for name, content, reason in [
         ('cut.xlsx', whole[:len(whole) // 2], '工作簿已损坏'),
-        ('other.xlsx', None, '压缩包中没有工作簿'),
+        ('other.xlsx', None, '另存为 Excel 2007-365 (.xlsx)'),
         ('old.xls', compound, 'Excel 97-2003'),
         ('locked.xlsx', compound[:512] + 'EncryptedPackage'.encode('utf-16-le') + compound[512:], '工作簿已加密')]:
     path = os.path.join(work, name)
