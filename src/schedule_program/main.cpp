@@ -36,9 +36,10 @@ constexpr const char *program = "quillmere-schedule";
 
 const char *description = R"(Computes every tendon of a schedule with the window's numbers.
 
-INPUT is a workbook (.xlsx, as Excel, WPS or LibreOffice saves it), or CSV or
-tab-separated text (what a spreadsheet copies), UTF-8 or GB18030, told apart by
-what the file holds, not by its name. A header row names the columns in any order,
+INPUT is a workbook (.xlsx, as Excel, WPS or LibreOffice saves it), or CSV split
+by commas, semicolons or tabs (what a spreadsheet copies), UTF-8, GB18030 or
+UTF-16 with its byte-order mark, told apart by what the file holds, not by its
+name. Full-width digits and letters (１００, Ｃ４) read as ASCII, C4线型 as C4. A header row names the columns in any order,
 title rows above it passed over (within the first 20 rows):
   name (编号), profile (线型: C2a or C4), e1, e2, e3, k1, k2, k3, lc, lg1, lg2,
   count (根数: identical tendons, 1 when left out)
@@ -112,7 +113,14 @@ millimetres): each tendon a block named by its mark, its parabolas exact splines
 (--dxf-polylines: chords within 0.05 mm), key points with their heights, the
 dimensions, the coordinate table every --step mm and a title, on layers PT-*.
 
-Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read.)";
+Columns the program does not know (备注) follow note in the results.
+
+The schedule is never written over; a read-only file is refused; a replaced
+file keeps its mode and links; Ctrl-C leaves every file as it was. With -o the
+rows that failed are named on standard error (--quiet: not).
+
+Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read
+or a file not written, 130/143/129 stopped by SIGINT/SIGTERM/SIGHUP.)";
 
 // Standard input with the bytes read to tell what it holds put back in front.
 class PrefixedInput : public std::streambuf {

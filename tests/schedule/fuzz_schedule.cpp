@@ -3,8 +3,11 @@
 // it reads is worked out into one result with one of the known statuses, and
 // joined into tendons where rows share a mark; a stressed row's tensioning
 // and anchoring figures are all numbers (no inf or nan from a stressing
-// value at its limits), and there are never more records than lines.
+// value at its limits), there are never more records than lines, and the
+// columns the program does not know are carried through, no more than the
+// header names.
 
+#include "schedule/csv.h"
 #include "schedule/schedule.h"
 
 #include <algorithm>
@@ -51,6 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         if (long(results.size()) >= lines)
             __builtin_trap();
+        // Each row carries the header's unknown columns, no more.
+        const std::size_t others = reader.header() ? reader.header()->others.size() : 0;
+        std::string line;
+        for (const schedule::Result &result : results) {
+            if (result.others.size() > others)
+                __builtin_trap();
+            schedule::appendRecord(line, result, ',', others);
+        }
         for (const schedule::Result &result : results) {
             if (!statuses.contains(result.cells[schedule::output::status]))
                 __builtin_trap();

@@ -1,6 +1,7 @@
 // The window as the engineer first meets it: its start state, its looks and
 // layout, its keyboard, and that clicks leave alone what they must not touch.
 
+#include "platform/startup.h"
 #include "support/scripted_services.h"
 #include "support/tendon_table.h"
 #include "window/form1.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -47,6 +49,7 @@ private slots:
     void windowFrameAndFaces();
     void captionsFitAndNothingOverlaps();
     void tabOrder();
+    void smallScreens();
 
 private:
     testing::ModalWatchdog watchdog;
@@ -175,3 +178,28 @@ void Form1Test::tabOrder()
 
 QTEST_MAIN(Form1Test)
 #include "tst_form1.moc"
+
+void Form1Test::smallScreens()
+{
+    // A screen the window fits keeps it as it is; a smaller one (a laptop's
+    // 1366 x 768, an old projector's 800 x 600) shows it whole under scroll
+    // bars, nothing inside moved, the diagram at the bottom in reach.
+    const QRect designed = form->geometry(), picture = form->pictureBox(1)->geometry();
+    QVERIFY(!platform::fitToScreen(*form, QRect(0, 0, 1280, 1024)));
+    for (const QRect &screen : {QRect(0, 0, 1366, 768), QRect(0, 0, 800, 600), QRect(1366, 40, 640, 1024)}) {
+        const std::unique_ptr<QScrollArea> frame = platform::fitToScreen(*form, screen);
+        QVERIFY(frame);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        QVERIFY2(screen.contains(frame->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame->x()).arg(frame->y())
+                                                                     .arg(frame->width()).arg(frame->height())));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Quillmere"));
+        QCOMPARE(form->size(), designed.size());
+        QCOMPARE(form->pictureBox(1)->geometry(), picture);
+        frame->verticalScrollBar()->setValue(frame->verticalScrollBar()->maximum());
+        frame->horizontalScrollBar()->setValue(frame->horizontalScrollBar()->maximum());
+        const QRect inView(form->pictureBox(1)->mapTo(frame->viewport(), QPoint()), picture.size());
+        QVERIFY2(frame->viewport()->rect().contains(inView.bottomRight()), qPrintable(QString::number(inView.bottom())));
+        frame->takeWidget();
+    }
+}
