@@ -96,7 +96,22 @@ class PuppeteerPage extends PlaywrightPage {
         await this.page.keyboard.up('Control');
     }
     resize(viewport) {
-        return this.page.setViewport(viewport);
+        return sized(this.page, viewport);
+    }
+}
+
+// Puppeteer sends emulation.setScreenOrientationOverride with every viewport,
+// which Firefox before ESR 153 does not know (Debian 12's main suite has ESR
+// 140); the size itself it takes, by browsingContext.setViewport.
+async function sized(page, viewport) {
+    try {
+        await page.setViewport(viewport);
+    } catch (error) {
+        if (!/unknown command|setScreenOrientationOverride/.test(error.message)) throw error;
+        await page.mainFrame().browsingContext.setViewport({
+            viewport: { width: viewport.width, height: viewport.height },
+            devicePixelRatio: viewport.deviceScaleFactor ?? null,
+        });
     }
 }
 
@@ -166,7 +181,7 @@ export async function launch(engine, modules) {
         return {
             async open(url, viewport) {
                 const page = await (await browser.createBrowserContext()).newPage();
-                await page.setViewport(viewport);
+                await sized(page, viewport);
                 await page.goto(url);
                 return new PuppeteerPage(page);
             },

@@ -486,7 +486,7 @@ test('an option refused as the program refuses it, storage that fails, and the k
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'elong_right'), '');
     // The draw-in and the initial stage, refused beside their boxes as the program refuses them.
-    for (const [box, value, said] of [['锚具回缩 a (mm)', '60', '须在 0 至 50 之间。'], ['初应力 (%σcon)', '12', '不是 10、15 或 20']]) {
+    for (const [box, value, said] of [['锚具回缩 a (mm)', '60', '须在 0 至 50 之间 (must be 0 to 50)'], ['初应力 (%σcon)', '12', '不是 10、15 或 20']]) {
         await page.getByLabel(box).fill(value);
         await settled(page, (words) => document.body.innerText.includes(words), said);
         assert.equal(await text(page, 1, 'length'), '');
