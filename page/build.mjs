@@ -1,7 +1,7 @@
 // Builds the page as one file: its scripts (bundled by esbuild), its styles
 // and the core (a classic script with the WebAssembly inside) laid into
 // index.html, so it opens from disk, a USB stick or an attachment, offline.
-//   node build.mjs CORE.js OUT.html
+//   node build.mjs CORE.js OUT.html [ICON.png]
 // QUILLMERE_NO_MINIFY=1 leaves the scripts readable, for a profiler.
 import * as esbuild from 'esbuild';
 import { readFile, writeFile } from 'node:fs/promises';
@@ -9,9 +9,9 @@ import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const here = dirname(fileURLToPath(import.meta.url));
-const [corePath, outPath] = process.argv.slice(2);
+const [corePath, outPath, iconPath] = process.argv.slice(2);
 if (!corePath || !outPath) {
-    console.error('usage: node build.mjs CORE.js OUT.html');
+    console.error('usage: node build.mjs CORE.js OUT.html [ICON.png]');
     process.exit(2);
 }
 const bundle = (entry) =>
@@ -29,7 +29,10 @@ const [script, style] = await Promise.all([bundle('src/main.js'), bundle('style.
 const inline = (code) => code.replace(/<\/(script)/gi, '<\\/$1');
 const core = await readFile(corePath, 'utf8');
 const template = await readFile(join(here, 'index.html'), 'utf8');
+// The tab's icon inside the page, which has no folder of its own on disk.
+const icon = iconPath ? `<link rel="icon" type="image/png" href="data:image/png;base64,${(await readFile(iconPath)).toString('base64')}">` : '';
 const html = template
+    .replace('<!-- icon -->', () => icon)
     .replace('<!-- styles -->', () => `<style>${style.outputFiles[0].text}</style>`)
     .replace('<!-- scripts -->', () => `<script>${inline(core)}</script>\n<script>${inline(script.outputFiles[0].text)}</script>`);
 await writeFile(outPath, html);

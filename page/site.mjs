@@ -18,7 +18,20 @@ await mkdir(site, { recursive: true });
 await copyFile(page, join(site, 'index.html'));
 await copyFile(join(here, 'manifest.webmanifest'), join(site, 'manifest.webmanifest'));
 for (const icon of icons) await copyFile(icon, join(site, basename(icon)));
-const files = ['index.html', 'manifest.webmanifest', ...icons.map((icon) => basename(icon))];
+// /favicon.ico, where browsers and bookmarks look first: the first icon, a
+// PNG inside the icon file's header and one directory entry.
+const png = await readFile(icons[0]);
+const entry = Buffer.alloc(22);
+entry.writeUInt16LE(1, 2); // an icon
+entry.writeUInt16LE(1, 4); // one image
+entry.writeUInt8(png.readUInt32BE(16) & 0xff, 6); // its width and height (0 for 256)
+entry.writeUInt8(png.readUInt32BE(20) & 0xff, 7);
+entry.writeUInt16LE(1, 10); // one plane
+entry.writeUInt16LE(32, 12); // 32 bits a pixel
+entry.writeUInt32LE(png.length, 14);
+entry.writeUInt32LE(22, 18); // the image after the header
+await writeFile(join(site, 'favicon.ico'), Buffer.concat([entry, png]));
+const files = ['index.html', 'manifest.webmanifest', 'favicon.ico', ...icons.map((icon) => basename(icon))];
 const hash = createHash('sha256');
 for (const file of files) hash.update(await readFile(join(site, file)));
 const worker = (await readFile(join(here, 'sw.js'), 'utf8'))

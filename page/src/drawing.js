@@ -13,6 +13,9 @@ export function svgNode(markup) {
 // svg: the core's markup of the figures; points: its key points by span.
 export function drawTendon(svg, points) {
     const drawn = svgNode(svg);
+    // The width at which its labels stand at 11 CSS px (3.3 of its units on
+    // a screen), which a phone keeps, scrolling the drawing sideways.
+    if (drawn?.viewBox?.baseVal?.width) drawn.style.setProperty('--legible', `${Math.ceil((drawn.viewBox.baseVal.width * 11) / 3.3) + 2}px`);
     const parts = drawn ? [drawn] : [];
     const list = document.createElement('table');
     list.className = 'points';

@@ -278,6 +278,9 @@ export class Grid {
     // first begins the group, the others go on with it.
     markRow(element, data) {
         element.classList.toggle('failed', data.failed);
+        // Its message wherever the pointer rests on it.
+        const title = data.failed ? data[`o${this.message}`] ?? '' : '';
+        if (element.title !== title) element.title = title;
         element.classList.toggle('tendon-begins', data.spans > 1);
         element.classList.toggle('tendon-goes-on', data.spans === 0);
     }

@@ -24,6 +24,30 @@ function say(words, kind = 'info') {
     box.dataset.kind = kind;
 }
 
+// What the status line says when nothing needs saying: how to fill the
+// schedule, as this device can (a touch screen drops no files).
+const touch = () => matchMedia('(pointer: coarse)').matches;
+const hint = () =>
+    touch()
+        ? '可直接输入，或从 Excel / WPS 复制若干行粘贴到表中（带表头或不带表头均可）；工作簿 (.xlsx) 或 CSV 可“打开”。'
+        : '可直接输入，或从 Excel / WPS 复制若干行粘贴到表中（带表头或不带表头均可）；工作簿 (.xlsx) 或 CSV 可“打开”或拖到页面上。';
+
+// Anything that goes wrong in the page and is not caught where it happens
+// is said, in the engineer's words; the schedule and the readings are kept
+// as they stood (`keep` saves what is not yet saved).
+let keep = () => {};
+function boundary(error) {
+    try {
+        keep();
+    } catch {
+        // the storage's own trouble is said by the storage
+    }
+    const what = error?.message ?? String(error ?? '');
+    say(`本页出错：${what || '未知错误'}。钢绞线表和读数已保存，未丢失；请重试，如仍出错请刷新本页。`, 'fault');
+}
+addEventListener('error', (event) => boundary(event.error ?? event.message));
+addEventListener('unhandledrejection', (event) => boundary(event.reason));
+
 function warn(words) {
     const box = $('warning');
     box.textContent = words ?? '';
@@ -47,6 +71,8 @@ async function start() {
     const at = (title) => titles.indexOf(title);
     const schedule = new Schedule(core.columns.input.length, storage());
     warn(schedule.load());
+    keep = () => schedule.flush();
+    say(hint());
     // The site record reads every jack of the schedule: it works out what
     // is not yet worked out before it reads.
     const site = new SiteRecord(
@@ -130,13 +156,18 @@ async function start() {
                 say(`粘贴的内容无法读取：第 ${read.error.line} 行：${read.error.message}。钢绞线表未改动。`, 'error');
                 return;
             }
+            // The rows pasted over that held something where the paste writes.
+            const replaced = read.records.filter((_, r) => read.columns.some((c) => (schedule.rows[row + r]?.[c] ?? '') !== '')).length;
             schedule.place(row, read.records, read.columns);
-            say(`已粘贴 ${read.records.length} 行。`);
+            say(`已粘贴 ${read.records.length} 行${replaced ? `，替换了 ${replaced} 行原有的内容（可“撤销”找回）` : ''}。`);
         },
         select(row) {
             if (row === selectedRow) return;
             selectedRow = row;
             showSelected();
+            // A failed row tapped on a phone, where no pointer rests to show its message.
+            const cells = cellsOf(row);
+            if (cells && cells.status !== 'ok') say(`第 ${row + 1} 行未算出：${cells.message}`, 'error');
         },
     });
 
@@ -162,6 +193,10 @@ async function start() {
     // What the core last worked out: for each row the fields it worked out
     // (a row is stale where the schedule's row is another), and the options.
     let computed = { rows: [], options: null, length: 0 };
+    // Why the options as typed are refused, and those options: the figures
+    // meanwhile stay those of the options that stood before them.
+    let refusal = null;
+    let refusedOptions = null;
     const stale = (rows, n) => rows[n] !== computed.rows[n];
 
     // Works out rows [from, to) of the schedule, widened to whole tendons (a
@@ -198,11 +233,14 @@ async function start() {
     async function recompute() {
         const mine = ++run;
         const { rows, options } = schedule;
-        let refused = null;
-        if (options !== computed.options) {
-            refused = core.takeOptions(options);
-            computed = { rows: [], options: refused ? null : options, length: 0 };
+        if (options === computed.options) refusal = null;
+        else if (options !== refusedOptions) {
+            refusal = core.takeOptions(options);
+            refusedOptions = refusal ? options : null;
+            if (!refusal) computed = { rows: [], options, length: 0 };
         }
+        // Nothing to show where no options ever stood.
+        const refused = computed.options === null;
         if (refused) {
             results = null;
         } else {
@@ -215,7 +253,7 @@ async function start() {
             workOut(rows, first, Math.min(rows.length, last));
             workOut(rows, selectedRow, Math.min(rows.length, selectedRow + 1));
         }
-        showRefusal(refused);
+        showRefusal(refusal, !refused);
         await shown(mine, rows, refused);
         if (mine !== run) return;
         // When results first stood on screen, and how many times since: for
@@ -286,12 +324,19 @@ async function start() {
     const showOptions = () => {
         for (const [key, { input }] of inputs) if (input.value !== (schedule.options[key] ?? '')) input.value = schedule.options[key] ?? '';
     };
-    function showRefusal(refused) {
+    function showRefusal(refused, standing) {
         for (const [key, { refusal }] of inputs) refusal.textContent = refused?.key === key ? refused.message : '';
-        if (refused) say('张拉参数有误：改正后才计算。', 'error');
+        if (refused)
+            say(standing ? '张拉参数有误，未采用：表中仍为此前张拉参数的结果；改正后按新参数计算。' : '张拉参数有误：改正后才计算。', 'error');
     }
+    // Whether the results may go out: not while an option is refused, when
+    // they are those of options no longer typed.
+    const unsaved = (what) => (refusal || !results ? (say(`张拉参数有误，${what}。`, 'error'), true) : false);
 
     schedule.onChange(() => {
+        // What the status line said of the schedule before this change no
+        // longer holds; the change says its own.
+        if ($('message').dataset.kind !== 'fault') say(hint());
         showOptions();
         recompute();
     }, warn);
@@ -366,7 +411,7 @@ async function start() {
         setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
     }
     $('save').addEventListener('click', () => {
-        if (!results) return say('张拉参数有误，结果未保存。', 'error');
+        if (unsaved('结果未保存')) return;
         whole();
         download(core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
         say('结果已保存为 quillmere-results.csv。');
@@ -374,7 +419,7 @@ async function start() {
     // The program's workbook: the results, tendons, setting-out and the
     // site record, with the readings taken on site where there are any.
     function saveWorkbook(readings, name) {
-        if (!results) return say('张拉参数有误，工作簿未保存。', 'error');
+        if (unsaved('工作簿未保存')) return;
         whole();
         const bytes = core.workbook(1000, readings);
         if (!bytes.length) return say('工作簿未能写出。', 'error');
@@ -399,7 +444,7 @@ async function start() {
         }
     });
     function saveDxf(row, name) {
-        if (!results) return say('张拉参数有误，DXF 未保存。', 'error');
+        if (unsaved('DXF 未保存')) return;
         whole();
         const bytes = core.dxf(polylines.checked, row);
         if (!bytes.length) return say('没有算出的钢绞线，DXF 未保存。', 'error');
@@ -412,7 +457,7 @@ async function start() {
     );
     // The sheets printed: laid out for printing only, cleared after.
     $('print-sheets').addEventListener('click', () => {
-        if (!results) return say('张拉参数有误，计算书未打印。', 'error');
+        if (unsaved('计算书未打印')) return;
         whole();
         const pages = core.sheetPages();
         if (!pages.length) return say('表中没有钢绞线，计算书为空。', 'error');
@@ -426,7 +471,7 @@ async function start() {
     $('site-export').addEventListener('click', () => saveWorkbook(site.all(), 'quillmere-张拉记录.xlsx'));
     site.onImported = (words, failed) => say(words, failed ? 'error' : 'info');
     $('copy').addEventListener('click', async () => {
-        if (!results) return say('张拉参数有误，没有结果可复制。', 'error');
+        if (unsaved('没有结果可复制')) return;
         whole();
         const text = core.resultsTsv();
         try {
@@ -466,6 +511,7 @@ async function start() {
         document.body.classList.toggle('site-mode', on);
         $('site').hidden = !on;
         $('site-mode').setAttribute('aria-pressed', String(on));
+        site.keepOpen(on);
         if (on) site.refresh();
     });
     // 更多 on a phone: the other buttons, until one is pressed or Escape.
@@ -475,8 +521,10 @@ async function start() {
     };
     $('more').addEventListener('click', () => menu($('more').getAttribute('aria-expanded') !== 'true'));
     $('more-menu').addEventListener('click', (event) => event.target.closest('button') && menu(false));
-    $('more-menu').addEventListener('keydown', (event) => {
-        if (event.key !== 'Escape') return;
+    // Escape closes it wherever the focus is, and the site record's jack
+    // list; the boxes keep their own Escape.
+    document.addEventListener('keydown', (event) => {
+        if (event.key !== 'Escape' || $('more').getAttribute('aria-expanded') !== 'true') return;
         menu(false);
         $('more').focus();
     });
@@ -494,6 +542,7 @@ async function start() {
     const linked = openLink();
     await recompute();
     if (linked) openSite();
+    else if (site.wasOpen()) $('site-mode').click(); // reloaded where the site record was open, at its jack
     // Another code scanned while the page is open.
     addEventListener('hashchange', async () => {
         if (!openLink()) return;
@@ -569,5 +618,5 @@ function served() {
 
 served();
 start().catch((error) => {
-    say(`本页无法启动：${error?.message ?? error}`, 'error');
+    say(`本页无法启动：${error?.message ?? error}`, 'fault');
 });

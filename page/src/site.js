@@ -8,6 +8,7 @@
 import { keep } from './storage.js';
 
 const KEY = 'quillmere.site';
+const VIEW = 'quillmere.site-view'; // open or not, at which jack: a reload comes back there
 const VERSION = 1;
 const FIELD = '\x1f';
 // In the order of the core's readings.
@@ -36,7 +37,33 @@ export class SiteRecord {
         this.readings = {}; // by jack: {reading key: {text, at}}
         this.onImported = null; // told what an import did: (words, failed)
         this.inputs = {};
+        this.open = false;
+        this.resumeAt = this.view().jack ?? null; // the jack shown before the page was reloaded
         this.build();
+    }
+
+    // Where the record stands, kept for the next opening of the page.
+    view() {
+        try {
+            return JSON.parse(this.storage?.getItem(VIEW) ?? '{}') ?? {};
+        } catch {
+            return {};
+        }
+    }
+    keepView() {
+        const jack = this.jacks[this.at];
+        try {
+            this.storage?.setItem(VIEW, JSON.stringify({ open: this.open, jack: jack ? jackKey(jack) : this.resumeAt }));
+        } catch {
+            // no storage: a reload opens the schedule, the readings as kept
+        }
+    }
+    keepOpen(open) {
+        this.open = open;
+        this.keepView();
+    }
+    wasOpen() {
+        return this.view().open === true;
     }
 
     // What was kept, or a reason it could not be read.
@@ -97,13 +124,13 @@ export class SiteRecord {
 
     // The jacks of the schedule as last worked out.
     refresh() {
-        const current = this.jacks[this.at];
+        const current = this.jacks[this.at] ? jackKey(this.jacks[this.at]) : this.resumeAt;
         this.jacks = this.core.siteJacks();
         const select = $('site-jack');
         select.replaceChildren(
             ...this.jacks.map((jack, n) => new Option(`${jack.tendon} ${endName(jack.end)}${jack.jack ? ` ${jack.jack}` : ''}`, String(n))),
         );
-        const again = current ? this.jacks.findIndex((jack) => jackKey(jack) === jackKey(current)) : -1;
+        const again = current ? this.jacks.findIndex((jack) => jackKey(jack) === current) : -1;
         this.show(again >= 0 ? again : Math.min(this.at, this.jacks.length - 1));
     }
 
@@ -119,6 +146,8 @@ export class SiteRecord {
         $('site-jack-record').hidden = !jack;
         if (!jack) return;
         this.at = n;
+        this.resumeAt = null;
+        this.keepView();
         $('site-jack').value = String(n);
         $('site-prev').disabled = n === 0;
         $('site-next').disabled = n === this.jacks.length - 1;

@@ -176,6 +176,9 @@ public:
     virtual void open(std::string_view name, const char **attributes) = 0;
     virtual void close(std::string_view name) = 0;
     virtual void text(std::string_view) {}
+    // Where in the part the handler stands, for a message ("cell N6"); ""
+    // where it cannot say.
+    virtual std::string where() const { return {}; }
 };
 
 constexpr char separator = '\x01'; // between a name's namespace and its local part
@@ -223,9 +226,12 @@ public:
         const XML_Status status = XML_ParseBuffer(parser_, int(n), last);
         if (failure_)
             std::rethrow_exception(failure_);
-        if (status != XML_STATUS_OK)
-            throw Unreadable(damaged(part_.name(), "XML, line " + std::to_string(XML_GetCurrentLineNumber(parser_)) + ": "
+        if (status != XML_STATUS_OK) {
+            const std::string at = handler_.where();
+            throw Unreadable(damaged(part_.name(), (at.empty() ? "" : at + ", ") + "XML, line "
+                                                       + std::to_string(XML_GetCurrentLineNumber(parser_)) + ": "
                                                        + XML_ErrorString(XML_GetErrorCode(parser_))));
+        }
         return !last;
     }
     void all()
@@ -531,6 +537,8 @@ public:
     }
 
 private:
+    std::string where() const override { return inCell_ ? "cell " + cellName(column_, row_.number) : std::string(); }
+
     void open(std::string_view name, const char **attributes) override
     {
         if (name == "sheetData") {

@@ -21,7 +21,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 expected=(./usr/bin/quillmere ./usr/bin/quillmere-schedule ./usr/share/man/man1/quillmere-schedule.1.gz
     ./usr/share/quillmere/quillmere.html
-    ./usr/share/quillmere/site/{index.html,sw.js,manifest.webmanifest,icon-192.png,icon-512.png,icon-maskable-512.png,apple-touch-icon.png}
+    ./usr/share/quillmere/site/{index.html,sw.js,manifest.webmanifest,favicon.ico,icon-32.png,icon-192.png,icon-512.png,icon-maskable-512.png,apple-touch-icon.png}
     "./usr/share/applications/$app_id.desktop"
     "./usr/share/metainfo/$app_id.metainfo.xml" ./usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/$app_id.png)
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)

@@ -347,8 +347,18 @@ test('the spans of a continuous tendon are worked out together as they are edite
 test('the site record on a phone: readings kept as typed through a reload, and the verdicts', async () => {
     const context = await browser.newContext({ viewport: { width: 375, height: 812 }, isMobile: true, hasTouch: true });
     const { page, problems } = await open(context);
+    assert.doesNotMatch(await page.locator('#message').textContent(), /拖/); // nothing is dragged on a touch screen
     await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
     await settled(page, () => document.body.innerText.includes('18110'));
+    // The drawing's labels at least 11 px high, as drawn on this screen.
+    await settled(page, () => {
+        const label = document.querySelector('svg.drawing text');
+        return label && label.getScreenCTM().a * parseFloat(getComputedStyle(label).fontSize) >= 11;
+    });
+    // 更多 closes with Escape wherever the focus is.
+    await page.getByRole('button', { name: '更多' }).click();
+    await page.keyboard.press('Escape');
+    assert.equal(await page.getByRole('button', { name: '更多' }).getAttribute('aria-expanded'), 'false');
     await page.getByRole('button', { name: '现场记录' }).click();
     const jacks = page.getByLabel('钢绞线与张拉端');
     assert.deepEqual(await jacks.locator('option').allTextContents(), ['KL1-1 左端', 'KL1-1 右端']);
@@ -369,8 +379,9 @@ test('the site record on a phone: readings kept as typed through a reload, and t
     await type([['L0', '10'], ['L1', '16']]);
     await page.reload();
     await page.waitForSelector('body[data-ready]');
-    await page.getByRole('button', { name: '现场记录' }).click();
-    await jacks.selectOption({ label: 'KL1-1 右端' });
+    // The record opens again at the jack it was at.
+    await page.waitForSelector('#site:not([hidden])');
+    assert.equal(await jacks.inputValue(), await jacks.locator('option', { hasText: 'KL1-1 右端' }).getAttribute('value'));
     assert.equal(await reading('L1').inputValue(), '16');
     assert.match(await page.locator('.reading', { hasText: 'L1' }).locator('small').textContent(), /^记于 \d\d:\d\d:\d\d$/);
     // 66.0 mm against 70.3 is −6.1 % at this end, for information; the
@@ -442,6 +453,20 @@ book.save(sys.argv[2])`, record, edited]);
     await second.getByRole('button', { name: '现场记录' }).click();
     assert.match(await importing(record), /无法导入.*计算伸长值为 49\.8 mm/);
     assert.match(await importing(join(root, 'docs/schedule/example.csv')), /无法导入.*不是 XLSX 工作簿/);
+    // A cell holding a damaged character reference refuses the record, naming the cell.
+    for (const reference of ['&#zz;', '&#99999999999;']) {
+        const damaged = join(work, 'site-damaged.xlsx');
+        const made = spawnSync('/usr/bin/python3', ['-c', `
+import re, sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as source, zipfile.ZipFile(sys.argv[2], 'w') as out:
+    for item in source.infolist():
+        data = source.read(item)
+        if b'L0' in data and item.filename.startswith('xl/worksheets/'):
+            data = re.sub(rb'<c r="N(\\d+)"([^>]*?)(?: t="\\w+")?><v>20</v></c>', lambda m: b'<c r="N' + m[1] + b'"' + m[2] + b' t="inlineStr"><is><t>' + sys.argv[3].encode() + b'</t></is></c>', data, count=1)
+        out.writestr(item, data)`, record, damaged, reference]);
+        assert.equal(made.status, 0, made.stderr.toString());
+        assert.match(await importing(damaged), /无法导入.*N\d+/);
+    }
     assert.equal(await second.getByLabel('L2', { exact: false }).inputValue(), '70.3');
     assert.deepEqual(secondProblems, []);
     await other.close();
@@ -481,20 +506,42 @@ test('an option refused as the program refuses it, storage that fails, and the k
     await settled(page, () => document.body.innerText.includes('18110'));
     await page.getByLabel('张拉端 (left/right/both)').fill('3');
     await settled(page, () => document.body.innerText.includes('不是 left、right 或 both'));
-    assert.equal(await text(page, 1, 'length'), '');
+    // Refused, it is said, the figures of the options that stood kept, and none go out.
+    assert.equal(await text(page, 1, 'length'), '18110');
+    assert.notEqual(await text(page, 1, 'elong_right'), '');
+    assert.match(await page.locator('#message').textContent(), /未采用/);
+    assert.match(await page.locator('#counts').textContent(), /^1 束，1 行/);
+    await page.getByRole('button', { name: '保存结果', exact: true }).click();
+    assert.match(await page.locator('#message').textContent(), /结果未保存/);
     await page.getByLabel('张拉端 (left/right/both)').fill('1');
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'elong_right'), '');
+    assert.doesNotMatch(await page.locator('#message').textContent(), /张拉参数有误/); // no longer so
     // The draw-in and the initial stage, refused beside their boxes as the program refuses them.
     for (const [box, value, said] of [['锚具回缩 a (mm)', '60', '须在 0 至 50 之间 (must be 0 to 50)'], ['初应力 (%σcon)', '12', '不是 10、15 或 20']]) {
         await page.getByLabel(box).fill(value);
         await settled(page, (words) => document.body.innerText.includes(words), said);
-        assert.equal(await text(page, 1, 'length'), '');
+        assert.equal(await text(page, 1, 'length'), '18110');
         await page.getByLabel(box).fill('');
     }
     await page.getByLabel('锚具回缩 a (mm)').fill('5');
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'set', true), '5');
+    // A paste over a typed row says it replaced it; undone, that no longer holds.
+    await paste(page, 1, 'name', `${KL1}\r\n`);
+    await settled(page, () => document.getElementById('message').textContent.includes('替换了 1 行'));
+    await page.getByRole('button', { name: '撤销', exact: true }).click();
+    await settled(page, () => !document.getElementById('message').textContent.includes('替换'));
+    // Anything uncaught is said in Chinese, and nothing typed is lost.
+    await page.evaluate(() => {
+        setTimeout(() => {
+            throw new Error('试验用的错误');
+        });
+        Promise.reject(new Error('试验用的拒绝'));
+    });
+    await settled(page, () => /^本页出错：试验用的/.test(document.getElementById('message').textContent));
+    assert.equal(await text(page, 1, 'name'), 'KL1-1');
+    assert.ok(problems.splice(0).every((problem) => problem.includes('试验用的')));
 
     // The keyboard of a spreadsheet: type, Tab to the next cell, Enter;
     // copy a range; undo.

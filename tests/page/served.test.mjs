@@ -70,6 +70,11 @@ test('served: installable, opens with no network, takes a newer build at the nex
     const { url, errors } = await cdp.send('Page.getAppManifest');
     assert.ok(url.endsWith('manifest.webmanifest') && errors.length === 0, JSON.stringify(errors));
     assert.equal(await page.locator('#kept').isVisible(), false);
+    // An icon where browsers and bookmarks look for one.
+    const icon = Buffer.from(await (await fetch(new URL('favicon.ico', site.url))).arrayBuffer());
+    assert.deepEqual([...icon.subarray(0, 4)], [0, 0, 1, 0]);
+    assert.equal(icon.subarray(23, 26).toString(), 'PNG');
+    assert.match(await page.locator('link[rel="icon"]').getAttribute('href'), /^data:image\/png;base64,/);
 
     // A tendon and a reading typed, then the network gone.
     await paste(page, KL1);
@@ -79,7 +84,8 @@ test('served: installable, opens with no network, takes a newer build at the nex
     await page.reload();
     await page.waitForSelector('body[data-ready]');
     assert.match(await page.locator('#tendon').innerText(), /18110/);
-    await page.getByRole('button', { name: '现场记录' }).click();
+    // The site record open again where it was, at its jack.
+    await page.waitForSelector('#site:not([hidden])');
     assert.equal(await page.getByLabel('L0', { exact: false }).inputValue(), '20');
     await context.setOffline(false);
 
@@ -91,7 +97,7 @@ test('served: installable, opens with no network, takes a newer build at the nex
     await page.waitForSelector('body[data-update="ready"]');
     assert.match(await page.locator('#update').textContent(), /下次|再次打开/);
     assert.equal(await page.locator('meta[name="build"]').count(), 0); // still the build it opened with
-    await page.getByRole('button', { name: '现场记录' }).click();
+    await page.waitForSelector('#site:not([hidden])');
     await page.getByLabel('L1', { exact: false }).fill('25');
     assert.deepEqual(problems, []);
     await page.close();
@@ -109,7 +115,7 @@ test('served: installable, opens with no network, takes a newer build at the nex
     ({ page, problems } = opened);
     assert.equal(await page.locator('meta[name="build"]').count(), 1, 'the newer build was not taken');
     assert.match(await page.locator('#tendon').innerText(), /18110/);
-    await page.getByRole('button', { name: '现场记录' }).click();
+    await page.waitForSelector('#site:not([hidden])');
     assert.equal(await page.getByLabel('L0', { exact: false }).inputValue(), '20');
     assert.equal(await page.getByLabel('L1', { exact: false }).inputValue(), '25');
     assert.deepEqual(problems, []);
