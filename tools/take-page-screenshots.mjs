@@ -1,6 +1,7 @@
 // Retakes the README's screenshots of the page, opened from disk in headless
 // Chromium with a few tendons pasted in, at a desktop size and a phone held
-// upright (375 × 812), and the site record on the phone.
+// upright (375 × 812), a failed row selected on a laptop (1366 × 768) and on
+// the phone, and the site record on the phone.
 //   node tools/take-page-screenshots.mjs build/page/quillmere.html docs
 
 import { createRequire } from 'node:module';
@@ -24,7 +25,13 @@ const browser = await chromium.launch({
     args: ['--disable-gpu', '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'],
 });
 const context = await browser.newContext();
-for (const [name, viewport] of [['page', { width: 1440, height: 900 }], ['page-phone', { width: 375, height: 812 }]]) {
+const shots = [
+    ['page', { width: 1440, height: 900 }],
+    ['page-failed', { width: 1366, height: 768 }],
+    ['page-phone-failed', { width: 375, height: 812 }],
+    ['page-phone', { width: 375, height: 812 }],
+];
+for (const [name, viewport] of shots) {
     const page = await context.newPage();
     await page.setViewportSize(viewport);
     page.on('pageerror', (error) => console.error(name, error.message));
@@ -45,6 +52,11 @@ for (const [name, viewport] of [['page', { width: 1440, height: 900 }], ['page-p
             const lc = [...document.querySelectorAll('.tabulator-col')].find((c) => c.innerText.startsWith('lc'));
             holder.scrollLeft = lc.offsetLeft - 150;
         });
+    }
+    if (name.endsWith('-failed')) {
+        // WKL4, whose k1 lies beyond its k2: tapped, its message said.
+        await page.locator('.tabulator-row:nth-child(5) .tabulator-cell[tabulator-field="i0"]').click();
+        await page.waitForFunction(() => document.getElementById('message').textContent.includes('未算出'));
     }
     await page.waitForTimeout(300);
     await page.screenshot({ path: `${out}/${name}.png` });
