@@ -147,7 +147,7 @@ std::string options()
     json.open('[');
     for (const schedule::StressingOption &o : schedule::stressingOptions())
         json.open('{').key("key").text(o.key).key("option").text(o.option).key("label").text(o.label)
-            .key("help").text(o.help).key("default").text(defaults.shown(o.key))
+            .key("help").text(o.help).key("explained").text(o.explained).key("default").text(defaults.shown(o.key))
             .key("words").raw(o.value == "ENDS" || o.value == "ORDER" || o.value == "CALIBRATION" || o.value == "NAMES" ? "true" : "false")
             .close('}');
     // Where the page is served: not how a tendon is stressed, but kept with
@@ -155,6 +155,7 @@ std::string options()
     json.open('{').key("key").text("site-url").key("option").text("site-url").key("label").text("现场记录网址")
         .key("help").text("The address where the page is served, http:// or https://: each tendon then carries a code "
                           "that opens its site record there.")
+        .key("explained").text("本页所在的网址（http:// 或 https://）：每束的码即在该处打开其现场记录。")
         .key("default").text("").close('}');
     return json.close(']').done();
 }

@@ -310,7 +310,8 @@ async function start() {
             input.placeholder = option.default || '无';
             input.inputMode = option.words ? 'text' : 'decimal'; // a phone's keyboard for what the box takes
         }
-        input.title = `--${option.option}: ${option.help}`;
+        // Chinese first, then the program's own words and its option.
+        input.title = `${option.explained}\n${option.help} (--${option.option})`;
         input.addEventListener('input', () =>
             schedule.change({ options: { ...schedule.options, [option.key]: input.value.trim() } }),
         );

@@ -278,7 +278,8 @@ struct Stressing {
 // The program's stressing options, in the order they are taken: the strength
 // bounds the control stress, a duct brings its κ and μ before they are given.
 struct StressingOption {
-    std::string_view option, key, help, value, label; // label: the Chinese name and unit
+    // label: the Chinese name and unit; explained: help in Chinese.
+    std::string_view option, key, help, value, label, explained;
 };
 std::span<const StressingOption> stressingOptions();
 

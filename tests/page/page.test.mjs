@@ -504,6 +504,8 @@ test('an option refused as the program refuses it, storage that fails, and the k
     await page.waitForSelector('#warning:not([hidden])');
     await paste(page, 1, 'name', `${HEADER}\r\n${KL1}\r\n`);
     await settled(page, () => document.body.innerText.includes('18110'));
+    // Each option explained in Chinese first, then the program's own help.
+    assert.ok(await page.$$eval('#options input, #options select', (boxes) => boxes.every((box) => /^[\u4e00-\u9fff].*\n.*\(--[a-z-]+\)$/s.test(box.title))));
     await page.getByLabel('张拉端 (left/right/both)').fill('3');
     await settled(page, () => document.body.innerText.includes('不是 left、right 或 both'));
     // Refused, it is said, the figures of the options that stood kept, and none go out.
