@@ -438,37 +438,74 @@ emscripten::val resultsCsv()
 // U+001E: tendon, end, the readings as typed and when each was taken, split
 // by U+001F), fill its site record. The file lives in memory only while it
 // is written.
-emscripten::val workbookFile(double step, const std::string &readings)
+// The program's workbook for the schedule last worked out, written a part
+// at a time (begun, rows added, finished) so the page can show how far it
+// has got and let it be stopped.
+struct WorkbookUnderWay {
+    static constexpr const char *path = "/tmp/quillmere.xlsx";
+    schedule::SiteReadings taken; // the writer reads them as it writes each jack
+    std::unique_ptr<schedule::ResultWriter> writer;
+    std::size_t next = 0; // the next of the rows shown to write
+};
+std::unique_ptr<WorkbookUnderWay> underWay;
+
+void workbookBegin(double step, const std::string &readings)
 {
-    schedule::SiteReadings taken;
+    underWay = std::make_unique<WorkbookUnderWay>();
     for (std::string_view record : splitAt(readings, recordSeparator)) {
         const auto fields = splitAt(record, fieldSeparator);
         if (fields.size() != 2 + 2 * schedule::reading::count)
             continue;
-        schedule::JackReadings &jack = taken[{std::string(fields[0]), fields[1] == "1"}];
+        schedule::JackReadings &jack = underWay->taken[{std::string(fields[0]), fields[1] == "1"}];
         for (std::size_t kind = 0; kind < schedule::reading::count; ++kind) {
             jack.typed[kind] = std::string(fields[2 + kind]);
             jack.at[kind] = std::string(fields[2 + schedule::reading::count + kind]);
         }
     }
-    const char *path = "/tmp/quillmere.xlsx";
-    bool written = false;
-    {
-        const auto writer = schedule::xlsxWriter(path, step, stressing, &taken);
-        for (const auto &result : shown)
-            if (result)
-                writer->write(*result);
-        written = writer->finish();
-    }
+    underWay->writer = schedule::xlsxWriter(WorkbookUnderWay::path, step, stressing, &underWay->taken);
+}
+
+// Writes up to `rows` more rows; how many are written so far.
+std::size_t workbookMore(std::size_t rows)
+{
+    if (!underWay)
+        return 0;
+    for (const std::size_t last = std::min(shown.size(), underWay->next + rows); underWay->next < last; ++underWay->next)
+        if (const auto &result = shown[underWay->next])
+            underWay->writer->write(*result);
+    return underWay->next;
+}
+
+// The workbook's bytes, empty where it could not be written.
+emscripten::val workbookEnd()
+{
     std::vector<char> bytes;
-    if (std::FILE *file = written ? std::fopen(path, "rb") : nullptr) {
-        char buffer[1 << 16];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        std::fclose(file);
+    if (underWay) {
+        workbookMore(shown.size());
+        const bool written = underWay->writer->finish();
+        underWay.reset(); // closes the file
+        if (std::FILE *file = written ? std::fopen(WorkbookUnderWay::path, "rb") : nullptr) {
+            char buffer[1 << 16];
+            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+                bytes.insert(bytes.end(), buffer, buffer + n);
+            std::fclose(file);
+        }
+        std::remove(WorkbookUnderWay::path);
     }
-    std::remove(path);
     return emscripten::val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), bytes.data()));
+}
+
+// A workbook stopped before its end: nothing is kept of it.
+void workbookCancel()
+{
+    underWay.reset();
+    std::remove(WorkbookUnderWay::path);
+}
+
+emscripten::val workbookFile(double step, const std::string &readings)
+{
+    workbookBegin(step, readings);
+    return workbookEnd();
 }
 
 // A site record read back from a workbook's bytes, for the schedule last
@@ -719,26 +756,57 @@ std::string readSiteLink(const std::string &link)
 
 // The calculation sheet of the schedule last worked out, as the program
 // writes it to PDF: a page of SVG for each of its A4 pages, split by U+001E.
+// The calculation sheets as SVG pages, laid out a part at a time like the
+// workbook: begun, rows added (the pages laid out for them), finished.
+struct SheetsUnderWay {
+    figure::Sheet sheet{1000, siteUrl, qrModules};
+    std::size_t next = 0;
+};
+std::unique_ptr<SheetsUnderWay> sheetsUnderWay;
+
+std::string laidOut(figure::Sheet &sheet)
+{
+    std::string pages;
+    for (const figure::Figure &page : sheet.pages)
+        pages += "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 210 297\" class=\"sheet\">" + figure::svg(page) + "</svg>"
+                 + recordSeparator;
+    sheet.pages.clear();
+    return pages;
+}
+
+void sheetsBegin() { sheetsUnderWay = std::make_unique<SheetsUnderWay>(); }
+
+// The pages laid out for up to `rows` more rows, each ended by a record separator.
+std::string sheetsMore(std::size_t rows)
+{
+    if (!sheetsUnderWay)
+        return {};
+    std::string pages;
+    for (const std::size_t last = std::min(shown.size(), sheetsUnderWay->next + rows); sheetsUnderWay->next < last;
+         ++sheetsUnderWay->next) {
+        if (shown[sheetsUnderWay->next])
+            sheetsUnderWay->sheet.add(*shown[sheetsUnderWay->next], &records[sheetsUnderWay->next]);
+        pages += laidOut(sheetsUnderWay->sheet);
+    }
+    return pages;
+}
+
+// The last pages: the rest of the rows, then what the sheets end with.
+std::string sheetsEnd()
+{
+    if (!sheetsUnderWay)
+        return {};
+    std::string pages = sheetsMore(shown.size());
+    sheetsUnderWay->sheet.finish();
+    pages += laidOut(sheetsUnderWay->sheet);
+    sheetsUnderWay.reset();
+    return pages;
+}
+
 std::string sheetPages()
 {
-    figure::Sheet sheet(1000, siteUrl, qrModules);
-    std::string pages;
-    const auto laidOut = [&] {
-        for (const figure::Figure &page : sheet.pages) {
-            if (!pages.empty())
-                pages += recordSeparator;
-            pages += "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 210 297\" class=\"sheet\">" + figure::svg(page) + "</svg>";
-        }
-        sheet.pages.clear();
-    };
-    for (std::size_t n = 0; n < shown.size(); ++n) {
-        if (shown[n])
-            sheet.add(*shown[n], &records[n]);
-        laidOut();
-    }
-    sheet.finish();
-    laidOut();
-    return pages;
+    sheetsBegin();
+    return sheetsEnd();
 }
 
 // Every jack of the schedule last worked out, tendon by tendon, as the site
@@ -832,11 +900,18 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("resultsCsv", &resultsCsv);
     emscripten::function("resultsTsv", &resultsTsv);
     emscripten::function("workbook", &workbookFile);
+    emscripten::function("workbookBegin", &workbookBegin);
+    emscripten::function("workbookMore", &workbookMore);
+    emscripten::function("workbookEnd", &workbookEnd);
+    emscripten::function("workbookCancel", &workbookCancel);
     emscripten::function("importRecord", &importRecord);
     emscripten::function("dxf", &drawingFile);
     emscripten::function("keyPoints", &keyPoints);
     emscripten::function("figures", &figures);
     emscripten::function("sheetPages", &sheetPages);
+    emscripten::function("sheetsBegin", &sheetsBegin);
+    emscripten::function("sheetsMore", &sheetsMore);
+    emscripten::function("sheetsEnd", &sheetsEnd);
     emscripten::function("siteLink", &siteLink);
     emscripten::function("siteCode", &siteCode);
     emscripten::function("readSiteLink", &readSiteLink);

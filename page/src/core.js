@@ -38,6 +38,9 @@ class WorkedRow {
     }
 }
 
+// The site's readings as the core takes them.
+const readingsText = (readings) => readings.map((r) => [r.tendon, r.end, ...r.typed, ...r.at].map(clean).join(FIELD)).join(RECORD);
+
 export async function loadCore(create = globalThis.createQuillmereCore) {
     const core = await create();
     core.qrModules = qrModules; // the sheets' codes, drawn by the page's encoder
@@ -85,8 +88,14 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // `step` mm apart as the program's default.
         // readings: the site's, [{tendon, end, typed: [...], at: [...]}],
         // filled into its record.
-        workbook: (step = 1000, readings = []) =>
-            core.workbook(step, readings.map((r) => [r.tendon, r.end, ...r.typed, ...r.at].map(clean).join(FIELD)).join(RECORD)),
+        workbook: (step = 1000, readings = []) => core.workbook(step, readingsText(readings)),
+        // The same written a part at a time: more(rows) writes up to that
+        // many more rows and says how many are written; end() gives the
+        // bytes; cancel() keeps nothing.
+        workbookInParts(step = 1000, readings = []) {
+            core.workbookBegin(step, readingsText(readings));
+            return { more: (rows) => core.workbookMore(rows), end: () => core.workbookEnd(), cancel: () => core.workbookCancel() };
+        },
         // The construction drawing (DXF) the program writes, of the
         // schedule last worked out or of the tendon a row belongs to.
         dxf: (polylines = false, row = -1) => core.dxf(polylines, row),
@@ -99,6 +108,13 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         keyPoints: (at) => JSON.parse(core.keyPoints(at)),
         // The calculation sheet of every row, a page of SVG to each A4 page.
         sheetPages: () => core.sheetPages().split(RECORD).filter(Boolean),
+        // The same a part at a time: more(rows) gives the pages laid out for
+        // up to that many more rows, end() the rest.
+        sheetsInParts() {
+            core.sheetsBegin();
+            const pages = (text) => text.split(RECORD).filter(Boolean);
+            return { more: (rows) => pages(core.sheetsMore(rows)), end: () => pages(core.sheetsEnd()), cancel: () => core.sheetsEnd() };
+        },
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at a tendon's left and right jack (texts, in the
         // core's order) checked, each end and the tendon as a whole.

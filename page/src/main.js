@@ -17,6 +17,45 @@ const BUDGET = 8;
 const COUNTED_EVERY = 250; // ms between two counts shown while rows out of view are worked out
 const WORKED_AT_ONCE = 100; // rows worked out between two looks at the time
 const PASTED_AT_ONCE = 1000; // lines of a paste read between two frames
+const SLICE = 40; // ms of a save's or a print's work between two frames
+const PROGRESS_AFTER = 500; // ms a save or print runs before its progress is shown
+
+// Long work a part at a time: `part(rows)` does up to that many more rows
+// and says how many are done of `total`. After about half a second a bar
+// shows how far it has got, with 取消 (Escape too). True when done, false
+// when stopped.
+async function inParts(title, total, part) {
+    const dialog = $('progress');
+    let stopped = false;
+    const stop = (event) => {
+        event?.preventDefault();
+        stopped = true;
+    };
+    $('progress-cancel').onclick = () => stop();
+    dialog.oncancel = stop; // Escape
+    const began = performance.now();
+    let done = 0, rows = 10;
+    try {
+        while (done < total && !stopped) {
+            const start = performance.now();
+            while (done < total && performance.now() - start < SLICE) {
+                const before = performance.now();
+                done = part(rows);
+                // As many rows as fill about a tenth of the slice.
+                rows = Math.max(1, Math.min(5000, Math.round((rows * SLICE) / 10 / Math.max(0.1, performance.now() - before))));
+            }
+            if (performance.now() - began > PROGRESS_AFTER && !dialog.open) {
+                $('progress-title').textContent = title;
+                dialog.showModal();
+            }
+            $('progress-bar').value = total ? done / total : 1;
+            await afterPaint();
+        }
+    } finally {
+        if (dialog.open) dialog.close();
+    }
+    return !stopped;
+}
 
 function say(words, kind = 'info') {
     const box = $('message');
@@ -419,10 +458,21 @@ async function start() {
     });
     // The program's workbook: the results, tendons, setting-out and the
     // site record, with the readings taken on site where there are any.
-    function saveWorkbook(readings, name) {
-        if (unsaved('工作簿未保存')) return;
+    let busy = false; // a save or print under way: one at a time
+    async function saveWorkbook(readings, name) {
+        if (unsaved('工作簿未保存') || busy) return;
         whole();
-        const bytes = core.workbook(1000, readings);
+        busy = true;
+        const parts = core.workbookInParts(1000, readings);
+        let done = false;
+        try {
+            done = await inParts(`正在写工作簿 ${name}…`, schedule.rows.length, (rows) => parts.more(rows));
+        } finally {
+            busy = false;
+            if (!done) parts.cancel();
+        }
+        if (!done) return say('已取消，工作簿未保存。');
+        const bytes = parts.end();
         if (!bytes.length) return say('工作簿未能写出。', 'error');
         download(bytes, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', name);
         say(`工作簿已保存为 ${name}（含钢绞线表、各束、放样坐标与张拉记录）。`);
@@ -457,10 +507,25 @@ async function start() {
         saveDxf(selectedRow, `${(cellsOf(selectedRow)?.tendon || 'tendon').replace(/[\\/:*?"<>|]/g, '_')}.dxf`),
     );
     // The sheets printed: laid out for printing only, cleared after.
-    $('print-sheets').addEventListener('click', () => {
-        if (unsaved('计算书未打印')) return;
+    $('print-sheets').addEventListener('click', async () => {
+        if (unsaved('计算书未打印') || busy) return;
         whole();
-        const pages = core.sheetPages();
+        busy = true;
+        const parts = core.sheetsInParts();
+        const pages = [];
+        let done = false, at = 0;
+        const total = schedule.rows.length;
+        try {
+            done = await inParts('正在排计算书…', total, (rows) => {
+                for (const page of parts.more(rows)) pages.push(page);
+                return (at = Math.min(total, at + rows));
+            });
+        } finally {
+            busy = false;
+            if (!done) parts.cancel();
+        }
+        if (!done) return say('已取消，计算书未打印。');
+        for (const page of parts.end()) pages.push(page);
         if (!pages.length) return say('表中没有钢绞线，计算书为空。', 'error');
         $('print').replaceChildren(
             ...pages.map(svgNode).filter(Boolean),

@@ -303,6 +303,25 @@ test('thousands of pasted rows are all there when scrolled to, worked out', asyn
     const [titles, expected] = program(alone).toString().slice(1).split('\r\n').map((line) => line.split(','));
     assert.deepEqual(shown.slice(0, 3), ['3000', 'T3000', 'C4']);
     for (const title of ['length', 'elong', 'lf_left']) assert.ok(shown.includes(expected[titles.indexOf(title)]), title);
+    // Their workbook and sheets take long enough to show how far they have
+    // got, and can be stopped (取消, or Escape); then the workbook is written whole.
+    const message = () => page.locator('#message').textContent();
+    await page.getByRole('button', { name: '保存工作簿', exact: true }).click();
+    await page.waitForSelector('#progress[open]');
+    await page.keyboard.press('Escape');
+    await settled(page, () => document.getElementById('message').textContent.includes('已取消，工作簿未保存'));
+    await page.getByRole('button', { name: '打印计算书', exact: true }).click();
+    await page.waitForSelector('#progress[open]');
+    assert.match(await page.locator('#progress-title').textContent(), /计算书/);
+    await page.getByRole('button', { name: '取消', exact: true }).click();
+    await settled(page, () => document.getElementById('message').textContent.includes('已取消，计算书未打印'));
+    const saved = page.waitForEvent('download');
+    await page.getByRole('button', { name: '保存工作簿', exact: true }).click();
+    const book = join(work, 'many.xlsx');
+    await (await saved).saveAs(book);
+    assert.match(await message(), /工作簿已保存/);
+    const counted = spawnSync('/usr/bin/python3', ['-c', 'import sys, openpyxl; print(openpyxl.load_workbook(sys.argv[1], read_only=True)["schedule"].max_row)', book]);
+    assert.equal(counted.stdout.toString().trim(), '3001', counted.stderr.toString());
     assert.deepEqual(problems, []);
     await context.close();
 });
