@@ -317,11 +317,12 @@ ReadError HeaderSearch::failure(bool text) const
     for (input::Column column : needed)
         if (named_ > 0 && positions_[column] < 0)
             return ReadError(line_, 0, "缺少列 " + std::string(input::title(column)) + " (a needed column is missing)");
-    const std::string rows = std::to_string(searched);
+    // A worksheet's rows have cells; a text's lines may fail only for their separator.
+    const std::string rows = std::to_string(searched), none = "没有表头：前 " + rows + " 行中没有一行列出 name, profile, e1, e2, lc, lg1";
     if (!text)
-        return ReadError(0, 0, "没有表头：前 " + rows + " 行中没有一行列出 name, profile, e1, e2, lc, lg1 (no header naming the columns among the first " + rows + " rows)");
-    return ReadError(0, 0, "没有表头：前 " + rows + " 行中没有一行列出 name, profile, e1, e2, lc, lg1（以逗号、分号或制表符分隔）"
-                           "(no header naming the columns, split by commas, semicolons or tabs, among the first " + rows + " rows)");
+        return ReadError(0, 0, none + " (no header naming the columns among the first " + rows + " rows)");
+    return ReadError(0, 0, none + "（以逗号、分号或制表符分隔）(no header naming the columns, split by commas, semicolons or tabs, "
+                                  "among the first " + rows + " rows)");
 }
 
 Reader::Reader(std::istream &in, bool part) : in_(&in)
