@@ -803,6 +803,9 @@ std::string sheetsEnd()
     return pages;
 }
 
+// Sheets stopped before their end: nothing more is laid out.
+void sheetsCancel() { sheetsUnderWay.reset(); }
+
 std::string sheetPages()
 {
     sheetsBegin();
@@ -912,6 +915,7 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("sheetsBegin", &sheetsBegin);
     emscripten::function("sheetsMore", &sheetsMore);
     emscripten::function("sheetsEnd", &sheetsEnd);
+    emscripten::function("sheetsCancel", &sheetsCancel);
     emscripten::function("siteLink", &siteLink);
     emscripten::function("siteCode", &siteCode);
     emscripten::function("readSiteLink", &readSiteLink);

@@ -113,7 +113,7 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         sheetsInParts() {
             core.sheetsBegin();
             const pages = (text) => text.split(RECORD).filter(Boolean);
-            return { more: (rows) => pages(core.sheetsMore(rows)), end: () => pages(core.sheetsEnd()), cancel: () => core.sheetsEnd() };
+            return { more: (rows) => pages(core.sheetsMore(rows)), end: () => pages(core.sheetsEnd()), cancel: () => core.sheetsCancel() };
         },
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at a tendon's left and right jack (texts, in the
