@@ -1,4 +1,5 @@
 #include "schedule/schedule.h"
+#include "schedule/utf16.h"
 
 #include <iconv.h>
 
@@ -67,97 +68,6 @@ std::size_t utf8Invalid(std::string_view s)
     return std::string_view::npos;
 }
 
-// Excel's "Unicode text": UTF-16 of either byte order, decoded to UTF-8 as
-// it is read, so lines, delimiters and quotes are single bytes as in any
-// other schedule. A unit that is no character (a lone surrogate) is marked
-// where it stands, for the line it falls on to be refused.
-class Utf16Decoder : public std::streambuf {
-public:
-    Utf16Decoder(std::streambuf *from, bool bigEndian) : from_(from), bigEndian_(bigEndian) {}
-    int brokenLine() const { return broken_; } // the count of line ends before the first bad unit, or -1
-protected:
-    int_type underflow() override
-    {
-        out_.clear();
-        while (out_.empty()) {
-            char in[8192];
-            std::size_t n = std::size_t(from_->sgetn(in + carried_, std::streamsize(sizeof in) - carried_)) + carried_;
-            if (n < 2) {
-                if (n == 1 || pendingHigh_)
-                    mark();
-                pendingHigh_ = 0;
-                carried_ = 0;
-                if (out_.empty())
-                    return traits_type::eof();
-                break;
-            }
-            const std::size_t whole = n & ~std::size_t(1);
-            for (std::size_t i = 0; i < whole; i += 2) {
-                const auto a = static_cast<unsigned char>(in[i]), b = static_cast<unsigned char>(in[i + 1]);
-                unit(char16_t(bigEndian_ ? (a << 8 | b) : (b << 8 | a)));
-            }
-            carried_ = std::streamsize(n - whole);
-            if (carried_)
-                in[0] = in[whole];
-        }
-        setg(out_.data(), out_.data(), out_.data() + out_.size());
-        return traits_type::to_int_type(out_[0]);
-    }
-
-private:
-    void unit(char16_t u)
-    {
-        if (pendingHigh_) {
-            const char16_t high = pendingHigh_;
-            pendingHigh_ = 0;
-            if (u >= 0xDC00 && u <= 0xDFFF) {
-                put(0x10000 + ((char32_t(high) - 0xD800) << 10) + (u - 0xDC00));
-                return;
-            }
-            mark();
-        }
-        if (u >= 0xD800 && u <= 0xDBFF)
-            pendingHigh_ = u;
-        else if (u >= 0xDC00 && u <= 0xDFFF)
-            mark();
-        else
-            put(u);
-    }
-    void put(char32_t c)
-    {
-        if (c == '\n')
-            ++lines_;
-        if (c < 0x80) {
-            out_ += char(c);
-        } else if (c < 0x800) {
-            out_ += char(0xC0 | c >> 6);
-            out_ += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out_ += char(0xE0 | c >> 12);
-            out_ += char(0x80 | (c >> 6 & 0x3F));
-            out_ += char(0x80 | (c & 0x3F));
-        } else {
-            out_ += char(0xF0 | c >> 18);
-            out_ += char(0x80 | (c >> 12 & 0x3F));
-            out_ += char(0x80 | (c >> 6 & 0x3F));
-            out_ += char(0x80 | (c & 0x3F));
-        }
-    }
-    void mark()
-    {
-        if (broken_ < 0)
-            broken_ = lines_;
-        put(0xFFFD);
-    }
-
-    std::streambuf *from_;
-    bool bigEndian_;
-    std::string out_;
-    std::streamsize carried_ = 0; // an odd byte left at the end of a chunk
-    char16_t pendingHigh_ = 0;
-    int lines_ = 0, broken_ = -1;
-};
-
 constexpr char delimiters[]{'\t', ',', ';'};
 
 std::string delimiterName(char delimiter)
@@ -207,10 +117,6 @@ char headerDelimiter(std::string_view line)
 }
 
 } // namespace
-
-class Reader::Utf16 : public Utf16Decoder {
-    using Utf16Decoder::Utf16Decoder;
-};
 
 std::string_view Header::named(int column) const
 {
@@ -334,7 +240,7 @@ Reader::Reader(std::istream &in, bool part) : in_(&in)
         const int second = in.peek();
         if (second == (first == 0xFF ? 0xFE : 0xFF)) {
             in.get();
-            utf16_ = std::make_unique<Utf16>(in.rdbuf(), first == 0xFE);
+            utf16_ = std::make_unique<Utf16Decoder>(in.rdbuf(), first == 0xFE);
             decoding_ = std::make_unique<std::istream>(utf16_.get());
             in_ = decoding_.get();
             encoding_ = first == 0xFE ? Encoding::utf16be : Encoding::utf16le;

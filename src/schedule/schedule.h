@@ -133,6 +133,8 @@ struct HeaderColumns {
 };
 HeaderColumns headerOf(const std::vector<std::string> &titles, const Positions &positions);
 
+class Utf16Decoder; // a UTF-16 file's decoder, which the reader reads through
+
 // Reads CSV (RFC 4180 quoting) separated by commas, semicolons (as Excel
 // saves in much of Europe) or tabs, told apart by the header line; UTF-8
 // with or without a byte-order mark, GB18030, or UTF-16 with its byte-order
@@ -162,12 +164,11 @@ public:
     char delimiter() const { return delimiter_; }
 
 private:
-    class Utf16;
     bool physicalLine(std::string &line);
     std::string decoded(std::string raw);
     bool fields(std::vector<std::string> &fields, bool header);
 
-    std::unique_ptr<Utf16> utf16_; // decodes a UTF-16 file as it is read
+    std::unique_ptr<Utf16Decoder> utf16_; // decodes a UTF-16 file as it is read
     std::unique_ptr<std::istream> decoding_;
     std::istream *in_;
     char delimiter_ = ',';
