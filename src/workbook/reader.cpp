@@ -677,8 +677,10 @@ private:
                 exponent += point ? 0 : 1;
             }
         }
+        // An exponent past a billion is beyond a double whichever it is, and
+        // is kept as a billion, so adding to it cannot overflow.
         if (at < stored.size())
-            exponent += std::strtol(stored.c_str() + at + 1, nullptr, 10);
+            exponent += std::clamp(std::strtol(stored.c_str() + at + 1, nullptr, 10), -1'000'000'000L, 1'000'000'000L);
         if (digits.size() > 17) {
             const bool up = digits[17] >= '5';
             digits.resize(17);

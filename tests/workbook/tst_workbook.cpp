@@ -147,8 +147,10 @@ private slots:
         add("numbers as the double stored, in their shortest text; beyond a double, as typed",
             header() + row(2, number(0, 2, "1.00000000000000000003e+400") + number(1, 2, "-99.9999999999999999999e+399")
                                   + number(2, 2, "0.10000000000000001") + number(3, 2, "1E-3") + number(4, 2, "-2.0E4")
-                                  + number(5, 2, "1200.4999999999998")),
-            "", "", "Sheet2\n2: name=1e400 profile=-1e401 e1=0.1 e2=0.001 lc=-20000 lg1=1200.4999999999998");
+                                  + number(5, 2, "1200.4999999999998"))
+                + row(3, number(0, 3, "1e9223372036854775807") + number(1, 3, "-5e-9223372036854775808")),
+            "", "", "Sheet2\n2: name=1e400 profile=-1e401 e1=0.1 e2=0.001 lc=-20000 lg1=1200.4999999999998\n"
+                    "3: name=1e1000000000 profile=-5e-1000000000");
         add("a formula's saved value; a formula never worked out, an error",
             header() + row(2, "<c r=\"A2\" t=\"b\"><v>1</v></c><c r=\"C2\"><f>A1*2</f><v>200</v></c><c r=\"D2\"><f>1/0</f></c>"
                                   "<c r=\"E2\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c><c r=\"F2\" t=\"str\"><f>\"x\"</f><v>x</v></c>"),
