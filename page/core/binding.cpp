@@ -18,7 +18,7 @@
 #include "schedule/schedule.h"
 #include "sheet/figure.h"
 #include "sheet/pages.h"
-#include "workbook/records.h"
+#include "workbook/opened.h"
 #include "workbook/xlsx.h"
 
 #include <emscripten/bind.h>
@@ -353,24 +353,29 @@ std::string readError(int line, int column, const std::string &message, const st
         .key("place").text(place).key("message").text(message).close('}').close('}').done();
 }
 
-// A workbook's schedule: that of `sheet`, or of the first worksheet with a
-// header; with the sheet read and every worksheet that holds a schedule, for
-// a choice among them.
-std::string readWorkbook(const std::string &bytes, const std::string &sheet)
+// A whole schedule's bytes, a workbook or text, as the program opens them:
+// a workbook's that of `sheet`, or of the first worksheet with a header; with
+// the sheet read and every worksheet that holds a schedule, for a choice
+// among them.
+std::string readWhole(const std::string &bytes, const std::string &sheet)
 {
-    if (const std::string why = workbook::compoundDocument(bytes); !why.empty())
-        return readError(0, 0, why);
+    const bool book = workbook::OpenedSchedule::workbookBytes(bytes);
     try {
-        const workbook::Workbook book(std::span(bytes.data(), bytes.size()));
-        workbook::ScheduleSheet records(book, sheet);
+        workbook::OpenedSchedule opened(bytes, sheet);
+        if (!opened.refused().empty())
+            return readError(0, 0, opened.refused());
         Json json;
-        json.open('{').key("sheet").text(records.sheet()).key("sheets").open('[');
-        for (const std::string &name : workbook::scheduleSheets(book))
-            json.text(name);
-        json.close(']');
-        return recordsJson(records, records.columns(), 0, std::move(json));
+        json.open('{');
+        if (opened.sheet()) {
+            json.key("sheet").text(opened.sheet()->sheet()).key("sheets").open('[');
+            for (const std::string &name : workbook::scheduleSheets(*opened.book()))
+                json.text(name);
+            json.close(']');
+        }
+        return recordsJson(opened.records(), opened.columns(), 0, std::move(json));
     } catch (const schedule::ReadError &error) {
-        return readError(0, 0, error.what(), error.place);
+        // A worksheet's error names its cell.
+        return book ? readError(0, 0, error.what(), error.place) : readError(error.line, error.column, error.what());
     } catch (const workbook::Unreadable &error) {
         return readError(0, 0, error.what());
     }
@@ -384,8 +389,8 @@ std::string readWorkbook(const std::string &bytes, const std::string &sheet)
 // copies some of its rows.
 std::string read(const std::string &bytes, bool part, int firstColumn, const std::string &sheet)
 {
-    if (!part && (workbook::isPackage(bytes) || !workbook::compoundDocument(bytes).empty()))
-        return readWorkbook(bytes, sheet);
+    if (!part)
+        return readWhole(bytes, sheet);
     std::string text = bytes;
     int shift = 0; // lines added before the text
     try {

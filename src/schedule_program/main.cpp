@@ -10,7 +10,7 @@
 #include "schedule_program/files.h"
 #include "schedule_program/progress.h"
 #include "drawing/dxf.h"
-#include "workbook/records.h"
+#include "workbook/opened.h"
 #include "workbook/xlsx.h"
 #include "sheet/sheet.h"
 
@@ -122,83 +122,25 @@ rows that failed are named on standard error (--quiet: not).
 Exit status: 0 all rows ok, 1 some rows failed, 2 the schedule could not be read
 or a file not written, 130/143/129 stopped by SIGINT/SIGTERM/SIGHUP.)";
 
-// Standard input with the bytes read to tell what it holds put back in front.
-class PrefixedInput : public std::streambuf {
-public:
-    PrefixedInput(std::string prefix, std::streambuf *rest) : prefix_(std::move(prefix)), rest_(rest)
-    {
-        setg(prefix_.data(), prefix_.data(), prefix_.data() + prefix_.size());
-    }
-
-protected:
-    // What has come so far, at least a byte: a schedule piped in row by row
-    // is read as it comes, not once a buffer is full.
-    int_type underflow() override
-    {
-        const int_type first = rest_->sbumpc();
-        if (traits_type::eq_int_type(first, traits_type::eof()))
-            return traits_type::eof();
-        buffer_[0] = traits_type::to_char_type(first);
-        std::streamsize n = 1;
-        for (std::streamsize ready; n < std::streamsize(sizeof buffer_) && (ready = rest_->in_avail()) > 0;)
-            n += rest_->sgetn(buffer_ + n, std::min(ready, std::streamsize(sizeof buffer_) - n));
-        setg(buffer_, buffer_, buffer_ + n);
-        return traits_type::to_int_type(buffer_[0]);
-    }
-
-private:
-    std::string prefix_;
-    std::streambuf *rest_;
-    char buffer_[1 << 16];
-};
-
 // The schedule, as what its bytes hold says: a workbook, or CSV text.
 struct Input {
-    std::ifstream file;
-    std::string bytes; // a workbook from standard input
-    std::unique_ptr<PrefixedInput> prefixed;
-    std::unique_ptr<std::istream> text;
-    std::unique_ptr<workbook::Workbook> book;
-    std::unique_ptr<schedule::Records> records;
+    std::ifstream file; // how far it is read tells the progress
+    std::unique_ptr<workbook::OpenedSchedule> opened;
+    schedule::Records &records() { return opened->records(); }
 };
 
 // Opens the schedule; "" when open, else why not.
 std::string open(Input &input, const std::string &name, const std::string &worksheet)
 {
-    std::istream *in = &std::cin;
-    if (name != "-") {
+    if (name == "-") {
+        input.opened = std::make_unique<workbook::OpenedSchedule>(std::cin, std::string(), worksheet);
+    } else {
         input.file.open(name, std::ios::binary);
         if (!input.file)
             return files::unreadable(name).empty() ? "无法打开 (cannot open the schedule)" : files::unreadable(name);
-        in = &input.file;
+        input.opened = std::make_unique<workbook::OpenedSchedule>(input.file, name, worksheet);
     }
-    std::string head(8, '\0');
-    in->read(head.data(), std::streamsize(head.size()));
-    head.resize(std::size_t(in->gcount()));
-    const bool package = workbook::isPackage(head);
-    if (package || head.starts_with("\xD0\xCF\x11\xE0")) {
-        if (name == "-" || !package) {
-            input.bytes = head;
-            input.bytes.append(std::istreambuf_iterator<char>(*in), {});
-        }
-        if (const std::string why = workbook::compoundDocument(input.bytes); !why.empty())
-            return why;
-        input.book = name == "-" ? std::make_unique<workbook::Workbook>(std::span(input.bytes.data(), input.bytes.size()))
-                                 : std::make_unique<workbook::Workbook>(name);
-        input.records = std::make_unique<workbook::ScheduleSheet>(*input.book, worksheet);
-        return {};
-    }
-    if (!worksheet.empty())
-        return "--worksheet 只用于工作簿 (--worksheet names a worksheet of a workbook; this is text)";
-    if (name == "-") {
-        input.prefixed = std::make_unique<PrefixedInput>(head, std::cin.rdbuf());
-        input.text = std::make_unique<std::istream>(input.prefixed.get());
-    } else {
-        input.file.clear();
-        input.file.seekg(0);
-    }
-    input.records = std::make_unique<schedule::Reader>(name == "-" ? *input.text : input.file);
-    return {};
+    return input.opened->refused();
 }
 
 // What the command line's parser found wrong, in the program's words.
@@ -343,7 +285,7 @@ int run(const QString &inputName, const Outputs &outputs, double step, const sch
         Input schedule;
         if (const std::string why = open(schedule, input, worksheet); !why.empty())
             return complain(input, 0, 0, why);
-        const std::shared_ptr<const schedule::Header> header = schedule.records->header();
+        const std::shared_ptr<const schedule::Header> header = schedule.records().header();
         const std::vector<std::string> others = header ? header->others : std::vector<std::string>{};
 
         // Each file to a temporary beside it, which takes its place only when
@@ -378,9 +320,9 @@ int run(const QString &inputName, const Outputs &outputs, double step, const sch
         }
 
         struct stat st {};
-        const long long size = input != "-" && schedule.book == nullptr && stat(input.c_str(), &st) == 0 ? st.st_size : 0;
+        const long long size = input != "-" && schedule.opened->book() == nullptr && stat(input.c_str(), &st) == 0 ? st.st_size : 0;
         line.emplace(said, !outputs.quiet && progress::Line::terminal());
-        schedule::evaluateAll(*schedule.records, stressing, [&](const schedule::Result &result, const schedule::Record &record) {
+        schedule::evaluateAll(schedule.records(), stressing, [&](const schedule::Result &result, const schedule::Record &record) {
             allOk = allOk && result.ok();
             failures.add(result, record);
             writer->write(result);
