@@ -133,7 +133,7 @@ std::string columns()
     for (int column = 0; column < schedule::output::columnCount; ++column)
         json.open('{').key("title").text(schedule::output::title(column)).key("numeric")
             .raw(schedule::output::numeric(column) ? "true" : "false").close('}');
-    json.close(']').key("ducts").open('[');
+    json.close(']').key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText()).key("ducts").open('[');
     for (std::string_view name : {"metal", "plastic", "steel", "unbonded"})
         json.open('{').key("name").text(name).key("chinese").text(calc::ductNamed(name)->chinese).close('}');
     return json.close(']').close('}').done();
@@ -677,7 +677,7 @@ emscripten::val drawingFile(bool polylines, int row)
     std::FILE *file = open_memstream(&buffer, &size);
     bool written = false;
     {
-        drawing::DxfWriter writer(file, 1000, polylines);
+        drawing::DxfWriter writer(file, schedule::defaultStep, polylines);
         std::size_t first = 0, last = shown.size();
         if (row >= 0) {
             const std::optional<Rows> rows = tendonOf(row);
@@ -764,7 +764,7 @@ std::string readSiteLink(const std::string &link)
 // The calculation sheets as SVG pages, laid out a part at a time like the
 // workbook: begun, rows added (the pages laid out for them), finished.
 struct SheetsUnderWay {
-    figure::Sheet sheet{1000, siteUrl, qrModules};
+    figure::Sheet sheet{schedule::defaultStep, siteUrl, qrModules};
     std::size_t next = 0;
 };
 std::unique_ptr<SheetsUnderWay> sheetsUnderWay;

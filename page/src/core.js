@@ -85,14 +85,14 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         resultsCsv: () => core.resultsCsv(),
         resultsTsv: () => core.resultsTsv(),
         // The program's XLSX of the same results, setting-out stations
-        // `step` mm apart as the program's default.
+        // `step` mm apart (the program's default where not given).
         // readings: the site's, [{tendon, end, typed: [...], at: [...]}],
         // filled into its record.
-        workbook: (step = 1000, readings = []) => core.workbook(step, readingsText(readings)),
+        workbook: (step = columns.step, readings = []) => core.workbook(step, readingsText(readings)),
         // The same written a part at a time: more(rows) writes up to that
         // many more rows and says how many are written; end() gives the
         // bytes; cancel() keeps nothing.
-        workbookInParts(step = 1000, readings = []) {
+        workbookInParts(readings = [], step = columns.step) {
             core.workbookBegin(step, readingsText(readings));
             return { more: (rows) => core.workbookMore(rows), end: () => core.workbookEnd(), cancel: () => core.workbookCancel() };
         },

@@ -463,7 +463,7 @@ async function start() {
         if (unsaved('工作簿未保存') || busy) return;
         whole();
         busy = true;
-        const parts = core.workbookInParts(1000, readings);
+        const parts = core.workbookInParts(readings);
         let done = false;
         try {
             done = await inParts(`正在写工作簿 ${name}…`, schedule.rows.length, (rows) => parts.more(rows));
@@ -597,6 +597,7 @@ async function start() {
     $('undo').addEventListener('click', () => schedule.undo());
     $('redo').addEventListener('click', () => schedule.redo());
     $('version').textContent = core.version;
+    $('range-label').textContent = `伸长允许范围 ${core.columns.tolerance} (mm)`;
 
     showOptions();
     if (matchMedia('(max-width: 820px)').matches) $('stressing').open = false; // a phone shows the tendon first

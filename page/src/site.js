@@ -170,7 +170,7 @@ export class SiteRecord {
         for (const element of document.querySelectorAll('#site .site-whole')) element.hidden = !jack.both;
         $('site-measured-label').textContent = jack.both ? '本端实测伸长值' : '实测伸长值';
         $('site-deviation-label').textContent = jack.both ? '本端偏差（参考）' : '偏差';
-        $('site-verdict-label').textContent = jack.both ? '全束伸长值 ±6%' : '伸长值 ±6%';
+        $('site-verdict-label').textContent = `${jack.both ? '全束伸长值' : '伸长值'} ${this.core.columns.tolerance}`;
         $('site-set').textContent = jack.set;
         const kept = this.readings[jackKey(jack)] ?? {};
         for (const reading of READINGS) {

@@ -276,6 +276,10 @@ struct Stressing {
     }
 };
 
+// The distance between setting-out stations (mm) the sheets, the drawing and
+// the workbook use where the engineer asks for no other.
+inline constexpr double defaultStep = 1000;
+
 // The program's stressing options, in the order they are taken: the strength
 // bounds the control stress, a duct brings its κ and μ before they are given.
 struct StressingOption {
@@ -353,6 +357,9 @@ using TendonReadings = std::array<std::array<std::string, reading::count>, 2>;
 TendonCheck checkTendon(const Stressed &stressed, const TendonReadings &typed);
 // The ±6 % the site's elongations may stray from the calculated ones (GB 50666).
 inline constexpr int elongationTolerance = 6;
+// It as the sheets write it: "±6%", or the limit below ("−6%", sign < 0) or
+// above ("+6%", sign > 0).
+std::string toleranceText(int sign = 0);
 
 struct Result {
     std::array<std::string, output::columnCount> cells;

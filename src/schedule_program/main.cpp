@@ -418,7 +418,8 @@ int main(int argc, char **argv)
     parser.addOption({"sheet", "A calculation sheet of every tendon, as FILE.pdf.", "FILE"});
     parser.addOption({"dxf", "The tendons' profiles for the construction drawing, as FILE.dxf: a block a tendon.", "FILE"});
     parser.addOption({"dxf-polylines", "In the DXF, each parabola as a polyline within 0.05 mm of it, not a spline."});
-    parser.addOption({"step", "The distance between setting-out stations (default 1000).", "MM", "1000"});
+    const QString defaultStep = QString::fromStdString(numeric::writeNumber(schedule::defaultStep));
+    parser.addOption({"step", "The distance between setting-out stations (default " + defaultStep + ").", "MM", defaultStep});
     parser.addOption({"site-url",
                       "Where the page is served (its site/ folder), http:// or https://: each tendon's sheet then carries "
                       "a code that opens its site record there.",

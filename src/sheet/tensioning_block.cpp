@@ -94,8 +94,9 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
     const bool two = s.ends == calc::Ends::both;
     paper.font(9, true);
     paper.text(margin, y, 180,
-               two ? "张拉（摩擦损失按 GB 50010 第 10.2.4 条；伸长值按两端之和校核，允许偏差 ±6%，GB 50666）"
-                   : "张拉（摩擦损失按 GB 50010 第 10.2.4 条；伸长值允许偏差 ±6%，GB 50666）");
+               std::string(two ? "张拉（摩擦损失按 GB 50010 第 10.2.4 条；伸长值按两端之和校核，允许偏差 "
+                               : "张拉（摩擦损失按 GB 50010 第 10.2.4 条；伸长值允许偏差 ")
+                   + schedule::toleranceText() + "，GB 50666）");
     paper.font(8);
     y += 6;
     if (throughSpans(result)) {

@@ -255,13 +255,13 @@ private:
     // from the stages and its deviation from the jack's own; the tendon
     // judged on the sum of its jacks' elongations against its calculated
     // total, on each of its rows; the draw-in checked.
-    static constexpr const char *recordTitles[]{
+    inline static const std::string recordTitles[]{
         "编号", "张拉端", "千斤顶", "初应力 (%σcon)", "初应力 F (kN)", "初应力 p (MPa)", "2×初应力 F (kN)",
-        "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "本端计算伸长值 (mm)", "本端下限 −6% (mm)", "本端上限 +6% (mm)",
-        "L0 初应力 (mm)", "L1 2×初应力 (mm)", "第一行程末 (mm)", "第二行程始 (mm)", "L2 σcon (mm)",
-        "千斤顶内伸长 (mm)", "本端实测伸长值 (mm)", "本端偏差 (%，参考)", "全束计算伸长值 (mm)", "全束下限 −6% (mm)",
-        "全束上限 +6% (mm)", "全束实测伸长值 (mm)", "全束偏差 (%)", "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定",
-        "读数时间"};
+        "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "本端计算伸长值 (mm)", "本端下限 " + toleranceText(-1) + " (mm)",
+        "本端上限 " + toleranceText(1) + " (mm)", "L0 初应力 (mm)", "L1 2×初应力 (mm)", "第一行程末 (mm)", "第二行程始 (mm)",
+        "L2 σcon (mm)", "千斤顶内伸长 (mm)", "本端实测伸长值 (mm)", "本端偏差 (%，参考)", "全束计算伸长值 (mm)",
+        "全束下限 " + toleranceText(-1) + " (mm)", "全束上限 " + toleranceText(1) + " (mm)", "全束实测伸长值 (mm)", "全束偏差 (%)",
+        "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定", "读数时间"};
     static constexpr int recordColumns = int(std::size(recordTitles));
 
     void addRecordSheet()
@@ -277,18 +277,17 @@ private:
         }
         if (defaults_.gauges.empty())
             worksheet_write_string(records_, ++recordRow_, 0, "未给出校准：压力表读数按千斤顶的校准报告另填", nullptr);
-        worksheet_write_string(records_, ++recordRow_, 0,
-                               "实测伸长值 = (L2 − L0) + (L1 − L0) − 千斤顶内伸长；两个行程时 L2 − L0 为 (第一行程末 − L0) + "
-                               "(L2 − 第二行程始)；两端张拉时按两端实测伸长值之和对全束计算伸长值判定，偏差在 ±6% 之内为合格"
-                               "（GB 50666），各端偏差仅供参考；实测回缩不大于 a 为合格",
-                               nullptr);
+        const std::string rule = "实测伸长值 = (L2 − L0) + (L1 − L0) − 千斤顶内伸长；两个行程时 L2 − L0 为 (第一行程末 − L0) + "
+                                 "(L2 − 第二行程始)；两端张拉时按两端实测伸长值之和对全束计算伸长值判定，偏差在 "
+                                 + toleranceText() + " 之内为合格（GB 50666），各端偏差仅供参考；实测回缩不大于 a 为合格";
+        worksheet_write_string(records_, ++recordRow_, 0, rule.c_str(), nullptr);
         recordRow_ += 2;
         const double widths[]{16, 6, 8, 8, 10, 10, 10, 10, 10, 10, 11, 10, 10, 10, 11, 11, 11, 10, 10, 11, 10, 11, 10, 10,
                               11, 9, 9, 10, 10, 8, 40};
         static_assert(std::size(widths) == std::size(recordTitles));
         for (int column = 0; column < recordColumns; ++column) {
             worksheet_set_column(records_, lxw_col_t(column), lxw_col_t(column), widths[column], nullptr);
-            worksheet_write_string(records_, recordRow_, lxw_col_t(column), recordTitles[column], bold_);
+            worksheet_write_string(records_, recordRow_, lxw_col_t(column), recordTitles[column].c_str(), bold_);
         }
         worksheet_freeze_panes(records_, recordRow_ + 1, 0);
         // Red where the tendon's elongation leaves ±6 % or the draw-in exceeds a.
