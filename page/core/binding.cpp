@@ -133,7 +133,8 @@ std::string columns()
     for (int column = 0; column < schedule::output::columnCount; ++column)
         json.open('{').key("title").text(schedule::output::title(column)).key("numeric")
             .raw(schedule::output::numeric(column) ? "true" : "false").close('}');
-    json.close(']').key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText()).key("ducts").open('[');
+    json.close(']').key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText())
+        .key("stages").open('[').text(schedule::stageName(0)).text(schedule::stageName(1)).text(schedule::stageName(2)).close(']').key("ducts").open('[');
     for (std::string_view name : {"metal", "plastic", "steel", "unbonded"})
         json.open('{').key("name").text(name).key("chinese").text(calc::ductNamed(name)->chinese).close('}');
     return json.close(']').close('}').done();
@@ -532,7 +533,7 @@ std::string importRecord(const std::string &bytes)
         return refused(*why);
     const auto &jacks = std::get<std::vector<workbook::ImportedJack>>(read);
     for (const workbook::ImportedJack &jack : jacks) {
-        const std::string name = "束 " + jack.tendon + (jack.end ? " 右端" : " 左端");
+        const std::string name = "束 " + jack.tendon + " " + std::string(schedule::endName(jack.end));
         const auto here = std::find_if(shown.begin(), shown.end(), [&](const Shared &row) {
             return row && row->stressed && row->cells[schedule::output::tendon] == jack.tendon
                    && calc::jackedAt(row->stressed->stressing.ends, jack.end);

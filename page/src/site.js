@@ -153,7 +153,7 @@ export class SiteRecord {
         $('site-next').disabled = n === this.jacks.length - 1;
         const rows = jack.stages.map((stage, k) => {
             const row = document.createElement('tr');
-            for (const text of [['初应力', '2×初应力', 'σcon'][k], `${stage.percent}%`, stage.force, stage.gauge || '—']) {
+            for (const text of [this.core.columns.stages[k], `${stage.percent}%`, stage.force, stage.gauge || '—']) {
                 const cell = document.createElement('td');
                 cell.textContent = text;
                 row.append(cell);

@@ -308,6 +308,11 @@ struct Stage {
     double elongation;            // mm
 };
 std::array<Stage, 3> stages(const Stressed &stressed, int end);
+// A stage's name (0, 1, 2: 初应力, 2×初应力, σcon) and a jacked end's (0
+// 左端, 1 右端), as the sheets, the workbook and its record read back, and
+// the page write them.
+std::string_view stageName(int stage);
+std::string_view endName(int end);
 // The elongation at a jack (0 left, 1 right) the site's measurement is checked
 // against: the calculated one less the strand inside the jack.
 double siteElongation(const Stressed &stressed, int end);

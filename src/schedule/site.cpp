@@ -7,6 +7,14 @@
 
 namespace schedule {
 
+std::string_view stageName(int stage)
+{
+    static constexpr std::string_view names[]{"初应力", "2×初应力", "σcon"};
+    return names[stage];
+}
+
+std::string_view endName(int end) { return end ? "右端" : "左端"; }
+
 namespace {
 
 // A coefficient or a constant as written; "" and "+" are 1 and "-" is -1

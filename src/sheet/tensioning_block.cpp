@@ -23,12 +23,11 @@ std::string anchoringCases(const schedule::Stressed &stressed)
     const schedule::Stressing &s = stressed.stressing;
     const calc::Anchoring &a = stressed.anchoring;
     const bool two = s.ends == calc::Ends::both;
-    const char *ends[]{"左端", "右端"};
     std::string cases;
     for (int end = 0; end < 2; ++end) {
         if (!calc::jackedAt(s.ends, end))
             continue;
-        const std::string here = ends[end], other = ends[1 - end];
+        const std::string here(schedule::endName(end)), other(schedule::endName(1 - end));
         std::string said;
         switch (a.reach[std::size_t(end)]) {
         case calc::Anchoring::within:
@@ -131,7 +130,7 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
         if (std::abs(piece.length - stressed.pieces[at].length) > 1e-9
             || std::abs(piece.theta - stressed.pieces[at].theta) > 1e-12)
             name += "（至分界点）";
-        const std::string cells[]{right ? "右端" : "左端", name, fixed(piece.length, 0), fixed(piece.theta, 4),
+        const std::string cells[]{std::string(schedule::endName(right)), name, fixed(piece.length, 0), fixed(piece.theta, 4),
                                   fixed(piece.z, 4), fixed(piece.sigmaIn, 1), fixed(piece.sigmaOut, 1),
                                   fixed(piece.elongation, 1)};
         for (int i = 0; i < 8; ++i)
@@ -141,7 +140,7 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
     y += 1.5;
     paper.font(8);
     const std::string inJack = s.jack > 0 ? fmt("（含千斤顶内 %1 mm 钢绞线）", {numeric::writeNumber(s.jack)}) : "";
-    const auto jack = [&](const char *end, int column) {
+    const auto jack = [&](std::string_view end, int column) {
         const std::string &e = c[std::size_t(column)];
         const std::string low = schedule::elongationLimit(e, -schedule::elongationTolerance),
                           high = schedule::elongationLimit(e, schedule::elongationTolerance);
@@ -151,9 +150,9 @@ double Sheet::tensioning(Paper &paper, double y, const schedule::Result &result,
         y += 5;
     };
     if (calc::jackedAt(s.ends, 0))
-        jack("左端", out::elongLeft);
+        jack(schedule::endName(0), out::elongLeft);
     if (calc::jackedAt(s.ends, 1))
-        jack("右端", out::elongRight);
+        jack(schedule::endName(1), out::elongRight);
     paper.text(margin + 4, y, 176,
                fmt("θ 合计 %1 rad　%2 σ = %3 MPa，损失 %4 MPa",
                    {c[out::theta],
@@ -217,7 +216,6 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
     const schedule::Stressing &s = stressed.stressing;
     const calc::Anchoring &a = stressed.anchoring;
     const bool two = s.ends == calc::Ends::both;
-    const char *ends[]{"左端", "右端"};
     paper.text(margin + 4, y, 176, fmt("锚固（GB 50010 第 10.2.2、10.2.3 条及附录 J，反向摩擦同 κ、μ）：锚具回缩 a = %1 mm", {c[out::set]}));
     y += 5;
     paper.text(margin + 4, y, 176, "lf 内 σ锚固后(x) = K / σ张拉(x)，σ锚固后(lf) 等于该处原应力，∫₀^lf (σ − σ锚固后) dx / Ep = a，按各段指数应力精确求解");
@@ -232,7 +230,7 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
     std::string reach;
     for (int end = 0; end < 2; ++end)
         if (calc::jackedAt(s.ends, end))
-            reach += fmt("%1%2 lf = %3 mm，σl1 = %4 MPa", {reach.empty() ? "" : "；", ends[end], c[end ? out::lfRight : out::lfLeft],
+            reach += fmt("%1%2 lf = %3 mm，σl1 = %4 MPa", {reach.empty() ? "" : "；", std::string(schedule::endName(end)), c[end ? out::lfRight : out::lfLeft],
                                                            c[end ? out::setLossRight : out::setLossLeft]});
     paper.text(margin + 4, y, 176, reach);
     y += 5;
@@ -248,14 +246,13 @@ double Sheet::anchoring(Paper &paper, double y, const schedule::Result &result)
     paper.pen(0.15);
     paper.line(margin + 4, y + 5.5, pageWidth - margin, y + 5.5);
     y += stageHeading - 0.5;
-    const char *names[]{"初应力", "2 × 初应力", "σcon"};
     for (int end = 0; end < 2; ++end) {
         if (!calc::jackedAt(s.ends, end))
             continue;
         const schedule::Gauge *gauge = s.gaugeAt(end);
         int n = 0;
         for (const schedule::Stage &stage : schedule::stages(stressed, end)) {
-            const std::string cells[]{n ? "" : ends[end], n || !gauge ? std::string() : gauge->name, names[n],
+            const std::string cells[]{n ? "" : std::string(schedule::endName(end)), n || !gauge ? std::string() : gauge->name, std::string(schedule::stageName(n)),
                                       std::to_string(stage.percent), fixed(stage.force, 1),
                                       stage.gauge ? fixed(*stage.gauge, 2) : "—", fixed(stage.elongation, 1)};
             for (int i = 0; i < 7; ++i)

@@ -199,9 +199,9 @@ std::variant<std::vector<ImportedJack>, std::string> siteRecord(const Workbook &
             continue;
         }
         const std::string end = cell(column::end);
-        if (end != "左端" && end != "右端")
+        if (end != schedule::endName(0) && end != schedule::endName(1))
             continue;
-        ImportedJack jack{cell(column::mark), end == "右端", cell(column::elongation), {}};
+        ImportedJack jack{cell(column::mark), end == schedule::endName(1), cell(column::elongation), {}};
         for (int kind = 0; kind < schedule::reading::count; ++kind)
             jack.readings.typed[std::size_t(kind)] = cell(column::readings[kind]);
         // "L0 2026-12-07T08:30:00.000Z；L1 ...": when each was taken.

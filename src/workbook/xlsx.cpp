@@ -255,11 +255,12 @@ private:
     // from the stages and its deviation from the jack's own; the tendon
     // judged on the sum of its jacks' elongations against its calculated
     // total, on each of its rows; the draw-in checked.
+    static std::string stage(int n, std::string_view what) { return std::string(stageName(n)) + " " + std::string(what); }
     inline static const std::string recordTitles[]{
-        "编号", "张拉端", "千斤顶", "初应力 (%σcon)", "初应力 F (kN)", "初应力 p (MPa)", "2×初应力 F (kN)",
-        "2×初应力 p (MPa)", "σcon F (kN)", "σcon p (MPa)", "本端计算伸长值 (mm)", "本端下限 " + toleranceText(-1) + " (mm)",
-        "本端上限 " + toleranceText(1) + " (mm)", "L0 初应力 (mm)", "L1 2×初应力 (mm)", "第一行程末 (mm)", "第二行程始 (mm)",
-        "L2 σcon (mm)", "千斤顶内伸长 (mm)", "本端实测伸长值 (mm)", "本端偏差 (%，参考)", "全束计算伸长值 (mm)",
+        "编号", "张拉端", "千斤顶", stage(0, "(%σcon)"), stage(0, "F (kN)"), stage(0, "p (MPa)"), stage(1, "F (kN)"),
+        stage(1, "p (MPa)"), stage(2, "F (kN)"), stage(2, "p (MPa)"), "本端计算伸长值 (mm)", "本端下限 " + toleranceText(-1) + " (mm)",
+        "本端上限 " + toleranceText(1) + " (mm)", "L0 " + stage(0, "(mm)"), "L1 " + stage(1, "(mm)"), "第一行程末 (mm)", "第二行程始 (mm)",
+        "L2 " + stage(2, "(mm)"), "千斤顶内伸长 (mm)", "本端实测伸长值 (mm)", "本端偏差 (%，参考)", "全束计算伸长值 (mm)",
         "全束下限 " + toleranceText(-1) + " (mm)", "全束上限 " + toleranceText(1) + " (mm)", "全束实测伸长值 (mm)", "全束偏差 (%)",
         "判定", "锚具回缩 a (mm)", "实测回缩 (mm)", "回缩判定", "读数时间"};
     static constexpr int recordColumns = int(std::size(recordTitles));
@@ -329,7 +330,7 @@ private:
             };
             const Gauge *gauge = s.gaugeAt(end);
             worksheet_write_string(records_, row, 0, name.c_str(), nullptr);
-            worksheet_write_string(records_, row, 1, end ? "右端" : "左端", nullptr);
+            worksheet_write_string(records_, row, 1, std::string(endName(end)).c_str(), nullptr);
             worksheet_write_string(records_, row, 2, gauge ? cellText(gauge->name).c_str() : "", nullptr);
             number(3, s.initial, nullptr);
             int column = 4;
