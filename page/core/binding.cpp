@@ -133,8 +133,11 @@ std::string columns()
     for (int column = 0; column < schedule::output::columnCount; ++column)
         json.open('{').key("title").text(schedule::output::title(column)).key("numeric")
             .raw(schedule::output::numeric(column) ? "true" : "false").close('}');
-    json.close(']').key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText())
-        .key("stages").open('[').text(schedule::stageName(0)).text(schedule::stageName(1)).text(schedule::stageName(2)).close(']').key("ducts").open('[');
+    // The rules the page writes into its own texts, as the core states them.
+    json.close(']').key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText()).key("stages").open('[');
+    for (int stage = 0; stage < 3; ++stage)
+        json.text(schedule::stageName(stage));
+    json.close(']').key("ducts").open('[');
     for (std::string_view name : {"metal", "plastic", "steel", "unbonded"})
         json.open('{').key("name").text(name).key("chinese").text(calc::ductNamed(name)->chinese).close('}');
     return json.close(']').close('}').done();

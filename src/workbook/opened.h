@@ -23,8 +23,10 @@ public:
     // standard input where `path` is "" (a workbook is then read whole into
     // memory, a text as it comes, so a schedule piped in row by row is worked
     // out as it comes). A workbook's schedule is on `worksheet`, else on the
-    // first worksheet with a header. Throws schedule::ReadError where the
-    // header cannot be read, Unreadable where a workbook is damaged.
+    // first worksheet with a header; a text with a worksheet named is
+    // refused, as the command line's --worksheet is for a workbook. Throws
+    // schedule::ReadError where the header cannot be read, Unreadable where
+    // a workbook is damaged.
     OpenedSchedule(std::istream &in, const std::string &path, const std::string &worksheet = {});
     // The schedule whose bytes are in memory (`worksheet`, for a workbook).
     explicit OpenedSchedule(std::string bytes, const std::string &worksheet = {});
