@@ -281,11 +281,6 @@ std::string elongationLimit(std::string_view shown, int percent)
     return tenthsText((std::stol(digits) * (100 + percent) + 50) / 100);
 }
 
-std::string toleranceText(int sign)
-{
-    return (sign < 0 ? "−" : sign > 0 ? "+" : "±") + std::to_string(elongationTolerance) + "%";
-}
-
 std::string_view output::title(int column) { return titles.at(std::size_t(column)); }
 
 bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= lossTotalMax); }

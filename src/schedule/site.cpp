@@ -15,6 +15,11 @@ std::string_view stageName(int stage)
 
 std::string_view endName(int end) { return end ? "右端" : "左端"; }
 
+std::string toleranceText(int sign)
+{
+    return (sign < 0 ? "−" : sign > 0 ? "+" : "±") + std::to_string(elongationTolerance) + "%";
+}
+
 namespace {
 
 // A coefficient or a constant as written; "" and "+" are 1 and "-" is -1

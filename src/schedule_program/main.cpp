@@ -24,9 +24,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
-#include <span>
 #include <sys/stat.h>
 #include <unistd.h>
 
