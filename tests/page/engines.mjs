@@ -189,8 +189,18 @@ export async function launch(engine, modules) {
         };
     }
     // WebKit: MiniBrowser under WebKitWebDriver, on an X server of its own.
-    const display = `:${90 + (process.pid % 400)}`;
-    const xvfb = spawn('/usr/bin/Xvfb', [display, '-screen', '0', '1600x1200x24', '-nolisten', 'tcp'], { stdio: 'ignore' });
+    // Xvfb picks a free display and names it once it takes connections: a
+    // display guessed from the process number may be another test's server,
+    // and a browser started before its server is up never answers the driver.
+    const xvfb = spawn('/usr/bin/Xvfb', ['-displayfd', '1', '-screen', '0', '1600x1200x24', '-nolisten', 'tcp'], { stdio: ['ignore', 'pipe', 'ignore'] });
+    const display = await new Promise((resolve, reject) => {
+        let said = '';
+        xvfb.stdout.on('data', (bytes) => {
+            said += bytes;
+            if (said.includes('\n')) resolve(`:${said.trim()}`);
+        });
+        xvfb.on('exit', (code) => reject(new Error(`Xvfb ended (${code}) before it took connections`)));
+    });
     const port = await freePort();
     const driver = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env: { ...process.env, DISPLAY: display } });
     const base = `http://127.0.0.1:${port}`;
@@ -200,22 +210,35 @@ export async function launch(engine, modules) {
         if (tries > 100) throw new Error('WebKitWebDriver did not start');
         await pause(100);
     }
+    // A session whose browser does not come up within a minute is asked for
+    // once more, rather than waited on until the fetch itself gives up.
+    const session = async () => {
+        for (let tries = 0; ; tries++) {
+            try {
+                const response = await fetch(`${base}/session`, {
+                    method: 'POST',
+                    headers: { 'Content-Type': 'application/json' },
+                    body: JSON.stringify({
+                        capabilities: {
+                            alwaysMatch: { unhandledPromptBehavior: 'accept', 'webkitgtk:browserOptions': { binary: MINIBROWSER, args: ['--automation'] } },
+                        },
+                    }),
+                    signal: AbortSignal.timeout(60_000),
+                });
+                const { value } = await response.json();
+                if (value?.sessionId) return value.sessionId;
+                if (tries > 0) throw new Error(`WebKitWebDriver gave no session: ${value?.message ?? JSON.stringify(value)}`);
+            } catch (error) {
+                if (tries > 0) throw new Error(`MiniBrowser did not start under WebKitWebDriver on ${display}: ${error.cause?.message ?? error.message}`);
+            }
+        }
+    };
     const sessions = [];
     return {
         async open(url, viewport) {
             // One session at a time: the page before goes with its browser.
             for (const page of sessions.splice(0)) await page.command('DELETE', '').catch(() => {});
-            const response = await fetch(`${base}/session`, {
-                method: 'POST',
-                headers: { 'Content-Type': 'application/json' },
-                body: JSON.stringify({
-                    capabilities: {
-                        alwaysMatch: { unhandledPromptBehavior: 'accept', 'webkitgtk:browserOptions': { binary: MINIBROWSER, args: ['--automation'] } },
-                    },
-                }),
-            });
-            const { value } = await response.json();
-            const page = new WebDriverPage(`${base}/session/${value.sessionId}`);
+            const page = new WebDriverPage(`${base}/session/${await session()}`);
             sessions.push(page);
             await page.command('POST', '/window/rect', viewport);
             await page.command('POST', '/url', { url });
