@@ -4,7 +4,7 @@
 // of three spans. Reported as rows a second.
 
 #include "schedule/csv.h"
-#include "schedule_program/batch.h"
+#include "schedule/stream.h"
 #include "schedule/schedule.h"
 
 #include <benchmark/benchmark.h>
@@ -46,11 +46,13 @@ void run(benchmark::State &state, const std::string &text)
         std::istringstream in(text);
         schedule::Reader reader(in);
         const auto writer = schedule::csvWriter(out);
-        schedule::evaluateAll(reader, {}, [&](const schedule::Result &result, const schedule::Record &) {
-            if (!result.ok())
-                state.SkipWithError("a tendon failed");
-            writer->write(result);
-            ++tendons;
+        schedule::workOutAll(reader, {}, [&](const schedule::TendonRows &tendon) {
+            for (const schedule::Result &result : tendon.rows) {
+                if (!result.ok())
+                    state.SkipWithError("a tendon failed");
+                writer->write(result);
+                ++tendons;
+            }
         });
         writer->finish();
         std::fclose(out);

@@ -15,6 +15,7 @@
 #include "drawing/dxf.h"
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
+#include "schedule/live.h"
 #include "schedule/schedule.h"
 #include "sheet/figure.h"
 #include "sheet/pages.h"
@@ -105,22 +106,8 @@ private:
     bool fresh_ = true;
 };
 
-// The schedule as the page holds it: each row's record, the row worked out
-// as a span, and as shown, its spans joined into tendons, with its text. A
-// row with nothing in it is no tendon, as a blank line of a schedule file is
-// none. A tendon of one span whose mark no tendon before it used is shown as
-// it was worked out: the two share the one result, so joining ten thousand
-// rows again copies none.
-using Shared = std::shared_ptr<const schedule::Result>;
-std::vector<schedule::Record> records;
-std::vector<Shared> spans, shown;
-std::vector<std::string> texts;
-
-// Whether row n goes on with the tendon of row n - 1.
-bool linked(std::size_t n)
-{
-    return n > 0 && n < spans.size() && spans[n - 1] && spans[n] && schedule::sameTendon(records[n - 1], records[n]);
-}
+// The schedule as the page holds it, worked out with the options last taken.
+schedule::Schedule live;
 
 std::string columns()
 {
@@ -164,9 +151,7 @@ std::string options()
     return json.close(']').done();
 }
 
-// How rows are stressed, from the options last taken, and where the page is
-// served ("" where not given).
-schedule::Stressing stressing;
+// Where the page is served ("" where not given).
 std::string siteUrl;
 
 // Takes the options given (key U+001F text, split by U+001E) in the program's
@@ -199,15 +184,14 @@ std::string takeOptions(const std::string &text)
                 return refused(key, why);
         }
     siteUrl = url;
-    stressing = taken;
-    texts.assign(texts.size(), std::string(1, '\x18')); // none known: every row is handed over again
+    live.stressWith(taken);
     return {};
 }
 
 // A row's result as the page takes it: its input column at fault (-1 for
 // none), the spans of the tendon it begins (0 where it goes on with one) and
 // its cells, split by U+001F; "" for a row with nothing in it.
-std::string rowText(const Shared &result)
+std::string rowText(const schedule::Result *result)
 {
     if (!result)
         return {};
@@ -219,26 +203,15 @@ std::string rowText(const Shared &result)
 }
 
 // Rows of a schedule of `total` rows worked out, the first of them its row
-// `from`; the others keep what they were worked out to (rows past `total` are
-// dropped). The spans of each tendon a changed row belongs to are joined
-// again (every tendon, where a mark changed or rows came or went). The rows
-// whose results changed come back as their index, U+001D and their text,
-// split by U+001E: one text, since a thousand rows of forty cells each cost
-// far more to hand over one by one.
+// `from`, as the live schedule takes an edit. The rows whose results changed
+// come back as their index, U+001D and their text, split by U+001E: one
+// text, since a thousand rows of forty cells each cost far more to hand over
+// one by one.
 std::string evaluate(const std::string &given, int from, int total)
 {
-    const std::size_t size = std::size_t(std::max(0, total)), first = std::size_t(std::max(0, from));
-    const std::size_t before = records.size();
-    records.resize(size);
-    spans.resize(size);
-    shown.resize(size);
-    texts.resize(size);
-    bool marksMoved = false;
-    std::size_t at = first;
+    std::vector<schedule::Record> edited;
     for (std::string_view line : splitAt(given, recordSeparator)) {
-        if (at >= size)
-            break;
-        schedule::Record record;
+        schedule::Record &record = edited.emplace_back();
         const auto fields = splitAt(line, fieldSeparator);
         for (std::size_t column = 0; column < record.fields.size(); ++column)
             record.fields[column] = column < fields.size() ? std::string(fields[column]) : std::string();
@@ -246,73 +219,13 @@ std::string evaluate(const std::string &given, int from, int total)
             if (const std::size_t colon = fields[n].find(':'); colon != std::string_view::npos)
                 record.unreadable.emplace_back(std::atoi(std::string(fields[n].substr(0, colon)).c_str()),
                                                std::string(fields[n].substr(colon + 1)));
-        // A mark changed, or a row emptied or filled, may regroup rows around it.
-        marksMoved = marksMoved || record.fields[schedule::input::tendon] != records[at].fields[schedule::input::tendon]
-                     || record.blank() != records[at].blank();
-        records[at] = std::move(record);
-        spans[at].reset();
-        if (!records[at].blank())
-            spans[at] = std::make_shared<const schedule::Result>(schedule::evaluate(records[at], stressing));
-        ++at;
     }
-
-    // The tendons to join again: those of the rows given; every tendon where
-    // a mark moved; where only the number of rows changed, every tendon from
-    // the old end or the new on, the rows before them keeping their places.
-    std::size_t begin = first, end = at;
-    if (marksMoved) {
-        begin = 0;
-        end = size;
-    } else if (size != before) {
-        begin = std::min({first, before, size ? size - 1 : 0});
-        end = size;
-    }
-    while (begin > 0 && begin < size && linked(begin))
-        --begin;
-    while (end < size && linked(end))
-        ++end;
-    schedule::TendonMarks marks;
-    for (std::size_t n = 0; n < begin; ++n)
-        if (spans[n] && !linked(n))
-            marks.passed(records[n]);
-    const std::vector<Shared> was(shown.begin() + std::ptrdiff_t(begin), shown.begin() + std::ptrdiff_t(end));
-    for (std::size_t n = begin; n < end;) {
-        if (!spans[n]) {
-            shown[n++].reset();
-            continue;
-        }
-        std::size_t last = n + 1;
-        while (last < end && linked(last))
-            ++last;
-        if (last - n == 1 && !marks.usedBefore(records[n])) {
-            marks.passed(records[n]);
-            shown[n] = spans[n];
-            ++n;
-            continue;
-        }
-        std::vector<schedule::Result> tendon; // copies: the spans' own results are kept for the next joining
-        for (std::size_t k = n; k < last; ++k)
-            tendon.push_back(*spans[k]);
-        schedule::joinTendon(tendon, std::span(records).subspan(n, last - n), stressing);
-        marks.check(records[n], tendon.front());
-        for (schedule::Result &row : tendon)
-            shown[n++] = std::make_shared<const schedule::Result>(std::move(row));
-    }
-
     std::string out;
-    for (std::size_t n = begin; n < end; ++n) {
-        // A row shown as the very result it was shown as before is unchanged,
-        // unless the options changed since.
-        if (shown[n] == was[n - begin] && texts[n] != std::string(1, '\x18'))
-            continue;
-        std::string text = rowText(shown[n]);
-        if (text == texts[n])
-            continue;
-        texts[n] = std::move(text);
+    for (const std::size_t n : live.edit(std::size_t(std::max(0, from)), std::move(edited), std::size_t(std::max(0, total)))) {
         if (!out.empty())
             out += recordSeparator;
         (out += std::to_string(n)) += '\x1d';
-        out += texts[n];
+        out += rowText(live.row(n));
     }
     return out;
 }
@@ -429,9 +342,7 @@ emscripten::val resultsCsv()
     std::FILE *file = open_memstream(&buffer, &size);
     {
         const auto writer = schedule::csvWriter(file);
-        for (const auto &result : shown)
-            if (result)
-                writer->write(*result);
+        live.eachRow([&](const schedule::Result &result, const schedule::Record &) { writer->write(result); });
         writer->finish();
     }
     std::fclose(file);
@@ -471,7 +382,7 @@ void workbookBegin(double step, const std::string &readings)
             jack.at[kind] = std::string(fields[2 + schedule::reading::count + kind]);
         }
     }
-    underWay->writer = schedule::xlsxWriter(WorkbookUnderWay::path, step, stressing, &underWay->taken);
+    underWay->writer = schedule::xlsxWriter(WorkbookUnderWay::path, step, live.stressing(), &underWay->taken);
 }
 
 // Writes up to `rows` more rows; how many are written so far.
@@ -479,8 +390,8 @@ std::size_t workbookMore(std::size_t rows)
 {
     if (!underWay)
         return 0;
-    for (const std::size_t last = std::min(shown.size(), underWay->next + rows); underWay->next < last; ++underWay->next)
-        if (const auto &result = shown[underWay->next])
+    for (const std::size_t last = std::min(live.size(), underWay->next + rows); underWay->next < last; ++underWay->next)
+        if (const schedule::Result *result = live.row(underWay->next))
             underWay->writer->write(*result);
     return underWay->next;
 }
@@ -490,7 +401,7 @@ emscripten::val workbookEnd()
 {
     std::vector<char> bytes;
     if (underWay) {
-        workbookMore(shown.size());
+        workbookMore(live.size());
         const bool written = underWay->writer->finish();
         underWay.reset(); // closes the file
         if (std::FILE *file = written ? std::fopen(WorkbookUnderWay::path, "rb") : nullptr) {
@@ -537,13 +448,15 @@ std::string importRecord(const std::string &bytes)
     const auto &jacks = std::get<std::vector<workbook::ImportedJack>>(read);
     for (const workbook::ImportedJack &jack : jacks) {
         const std::string name = "束 " + jack.tendon + " " + std::string(schedule::endName(jack.end));
-        const auto here = std::find_if(shown.begin(), shown.end(), [&](const Shared &row) {
-            return row && row->stressed && row->cells[schedule::output::tendon] == jack.tendon
-                   && calc::jackedAt(row->stressed->stressing.ends, jack.end);
+        const schedule::Result *here = nullptr;
+        live.eachRow([&](const schedule::Result &row, const schedule::Record &) {
+            if (!here && row.stressed && row.cells[schedule::output::tendon] == jack.tendon
+                && calc::jackedAt(row.stressed->stressing.ends, jack.end))
+                here = &row;
         });
-        if (here == shown.end())
+        if (!here)
             return refused("记录中的" + name + "不在当前钢绞线表中：记录属于另一张表，未导入。");
-        const std::string elongation = schedule::fixed(schedule::siteElongation(*(*here)->stressed, jack.end), 1);
+        const std::string elongation = schedule::fixed(schedule::siteElongation(*here->stressed, jack.end), 1);
         const std::optional<double> recorded = schedule::plainValue(jack.elongation);
         if (!recorded || schedule::fixed(*recorded, 1) != elongation)
             return refused("记录中" + name + "的计算伸长值为 " + jack.elongation + " mm，当前表为 " + elongation
@@ -568,36 +481,18 @@ std::string resultsTsv()
 {
     std::string text;
     schedule::appendHeader(text, '\t');
-    for (const auto &result : shown) {
-        if (!result)
-            continue;
+    live.eachRow([&](const schedule::Result &result, const schedule::Record &) {
         text += "\r\n";
-        schedule::appendRecord(text, *result, '\t');
-    }
+        schedule::appendRecord(text, result, '\t');
+    });
     return text + "\r\n";
 }
 
-// The rows of the tendon row n belongs to, [first, last), and whether all
-// of them are ok; else the row alone. None for a row with no profile.
-struct Rows {
-    std::size_t first, last;
-    bool whole;
-};
-std::optional<Rows> tendonOf(int row)
+// The tendon of row n, as the live schedule places it; none for a row past
+// the schedule's end.
+std::optional<schedule::Schedule::Place> tendonOf(int row)
 {
-    if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->ok())
-        return std::nullopt;
-    std::size_t first = std::size_t(row), last = first + 1;
-    while (linked(first))
-        --first;
-    while (linked(last))
-        ++last;
-    bool whole = true;
-    for (std::size_t n = first; n < last; ++n)
-        whole = whole && shown[n] && shown[n]->ok();
-    if (!whole)
-        first = std::size_t(row), last = first + 1;
-    return Rows{first, last, whole};
+    return row < 0 ? std::nullopt : live.tendonOf(std::size_t(row));
 }
 
 // The tendon a row belongs to as its calculation sheet draws it, as SVG:
@@ -606,11 +501,11 @@ std::optional<Rows> tendonOf(int row)
 // from. "" for a row with no profile.
 std::string figures(int row)
 {
-    const std::optional<Rows> rows = tendonOf(row);
+    const auto rows = tendonOf(row);
     if (!rows)
         return {};
     const auto [first, last, whole] = *rows;
-    const schedule::Result &head = *shown[first];
+    const schedule::Result &head = *live.row(first);
     constexpr double profileTop = 0, stressTop = 64;
     figure::Figure drawn;
     double length = 0;
@@ -623,8 +518,8 @@ std::string figures(int row)
         std::vector<const calc::Tendon *> spans;
         std::vector<std::string> names;
         for (std::size_t n = first; n < last; ++n) {
-            spans.push_back(&*shown[n]->tendon);
-            names.push_back(shown[n]->cells[schedule::output::name]);
+            spans.push_back(&*live.row(n)->tendon);
+            names.push_back(live.row(n)->cells[schedule::output::name]);
         }
         const std::vector<double> starts = calc::continuousTendon(spans).starts;
         drawn = figure::spans({0, profileTop, calc::sheetDrawingWidth, calc::sheetProfileHeight}, spans, starts, names);
@@ -648,16 +543,16 @@ std::string figures(int row)
 // row with no profile.
 std::string keyPoints(int row)
 {
-    const std::optional<Rows> rows = tendonOf(row);
+    const auto rows = tendonOf(row);
     if (!rows)
         return "{}";
     const auto [first, last, whole] = *rows;
     Json json;
     json.open('{').key("spans").open('[');
     for (std::size_t n = first; n < last; ++n) {
-        const calc::ProfileGeometry g = calc::geometryOf(*shown[n]->tendon);
-        const double start = whole ? shown[n]->start : 0;
-        json.open('{').key("name").text(shown[n]->cells[schedule::output::name]).key("points").open('[');
+        const calc::ProfileGeometry g = calc::geometryOf(*live.row(n)->tendon);
+        const double start = whole ? live.row(n)->start : 0;
+        json.open('{').key("name").text(live.row(n)->cells[schedule::output::name]).key("points").open('[');
         for (const calc::KeyPoint &point : g.keyPoints())
             for (const calc::ProfileGeometry::Height &h : g.heightsAt(point.x)) {
                 const std::string side = h.side < 0 ? "（左段）" : h.side > 0 ? "（右段）" : "";
@@ -682,15 +577,15 @@ emscripten::val drawingFile(bool polylines, int row)
     bool written = false;
     {
         drawing::DxfWriter writer(file, schedule::defaultStep, polylines);
-        std::size_t first = 0, last = shown.size();
+        std::size_t first = 0, last = live.size();
         if (row >= 0) {
-            const std::optional<Rows> rows = tendonOf(row);
+            const auto rows = tendonOf(row);
             first = rows ? rows->first : 0;
             last = rows ? rows->last : 0;
         }
         for (std::size_t n = first; n < last; ++n)
-            if (shown[n])
-                writer.write(*shown[n]);
+            if (live.row(n))
+                writer.write(*live.row(n));
         written = writer.finish();
     }
     std::fclose(file);
@@ -719,11 +614,11 @@ figure::Modules qrModules(const std::string &text)
 // is given its address and the whole tendon is worked out; "" else.
 std::string siteLink(int row)
 {
-    const std::optional<Rows> rows = tendonOf(row);
-    if (siteUrl.empty() || !rows || !rows->whole || !shown[rows->first]->stressed)
+    const auto rows = tendonOf(row);
+    if (siteUrl.empty() || !rows || !rows->whole || !live.row(rows->first)->stressed)
         return {};
-    return schedule::siteLink(siteUrl, std::span(records).subspan(rows->first, rows->last - rows->first),
-                              shown[rows->first]->stressed->stressing);
+    return schedule::siteLink(siteUrl, live.records().subspan(rows->first, rows->last - rows->first),
+                              live.row(rows->first)->stressed->stressing);
 }
 
 // The code of that link as SVG, drawn as the sheet draws it, one module a
@@ -791,10 +686,10 @@ std::string sheetsMore(std::size_t rows)
     if (!sheetsUnderWay)
         return {};
     std::string pages;
-    for (const std::size_t last = std::min(shown.size(), sheetsUnderWay->next + rows); sheetsUnderWay->next < last;
+    for (const std::size_t last = std::min(live.size(), sheetsUnderWay->next + rows); sheetsUnderWay->next < last;
          ++sheetsUnderWay->next) {
-        if (shown[sheetsUnderWay->next])
-            sheetsUnderWay->sheet.add(*shown[sheetsUnderWay->next], &records[sheetsUnderWay->next]);
+        if (live.row(sheetsUnderWay->next))
+            sheetsUnderWay->sheet.add(*live.row(sheetsUnderWay->next), &live.records()[sheetsUnderWay->next]);
         pages += laidOut(sheetsUnderWay->sheet);
     }
     return pages;
@@ -805,7 +700,7 @@ std::string sheetsEnd()
 {
     if (!sheetsUnderWay)
         return {};
-    std::string pages = sheetsMore(shown.size());
+    std::string pages = sheetsMore(live.size());
     sheetsUnderWay->sheet.finish();
     pages += laidOut(sheetsUnderWay->sheet);
     sheetsUnderWay.reset();
@@ -831,10 +726,10 @@ std::string siteJacks()
 {
     Json json;
     json.open('[');
-    for (std::size_t row = 0; row < shown.size(); ++row) {
-        if (!shown[row] || !shown[row]->stressed)
+    for (std::size_t row = 0; row < live.size(); ++row) {
+        if (!live.row(row) || !live.row(row)->stressed)
             continue;
-        const schedule::Stressed &stressed = *shown[row]->stressed;
+        const schedule::Stressed &stressed = *live.row(row)->stressed;
         const schedule::Stressing &s = stressed.stressing;
         const std::string total = schedule::fixed(schedule::siteTotal(stressed), 1);
         for (int end = 0; end < 2; ++end) {
@@ -842,7 +737,7 @@ std::string siteJacks()
                 continue;
             const schedule::Gauge *gauge = s.gaugeAt(end);
             const std::string elongation = schedule::fixed(schedule::siteElongation(stressed, end), 1);
-            json.open('{').key("row").number(double(row)).key("tendon").text(shown[row]->cells[schedule::output::tendon]);
+            json.open('{').key("row").number(double(row)).key("tendon").text(live.row(row)->cells[schedule::output::tendon]);
             json.key("end").number(end).key("jack").text(gauge ? gauge->name : "").key("stages").open('[');
             for (const schedule::Stage &stage : schedule::stages(stressed, end)) {
                 json.open('{').key("percent").number(stage.percent).key("force").text(schedule::fixed(stage.force, 1));
@@ -869,7 +764,7 @@ std::string siteJacks()
 // known).
 std::string siteCheck(int row, const std::string &left, const std::string &right)
 {
-    if (row < 0 || std::size_t(row) >= shown.size() || !shown[std::size_t(row)] || !shown[std::size_t(row)]->stressed)
+    if (row < 0 || !live.row(std::size_t(row)) || !live.row(std::size_t(row))->stressed)
         return "{}";
     schedule::TendonReadings readings;
     for (int end = 0; end < 2; ++end) {
@@ -877,7 +772,7 @@ std::string siteCheck(int row, const std::string &left, const std::string &right
         for (std::size_t n = 0; n < readings[std::size_t(end)].size() && n < parts.size(); ++n)
             readings[std::size_t(end)][n] = std::string(parts[n]);
     }
-    const schedule::TendonCheck check = schedule::checkTendon(*shown[std::size_t(row)]->stressed, readings);
+    const schedule::TendonCheck check = schedule::checkTendon(*live.row(std::size_t(row))->stressed, readings);
     const auto known = [](const std::optional<bool> &verdict) { return verdict ? (*verdict ? "true" : "false") : "null"; };
     const auto tenths = [](const std::optional<double> &value) { return value ? schedule::fixed(*value, 1) : std::string(); };
     Json json;

@@ -6,7 +6,7 @@
 #include "numeric/number_text.h"
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
-#include "schedule_program/batch.h"
+#include "schedule/stream.h"
 #include "schedule_program/files.h"
 #include "schedule_program/progress.h"
 #include "drawing/dxf.h"
@@ -320,17 +320,21 @@ int run(const QString &inputName, const Outputs &outputs, double step, const sch
         struct stat st {};
         const long long size = input != "-" && schedule.opened->book() == nullptr && stat(input.c_str(), &st) == 0 ? st.st_size : 0;
         line.emplace(said, !outputs.quiet && progress::Line::terminal());
-        schedule::evaluateAll(schedule.records(), stressing, [&](const schedule::Result &result, const schedule::Record &record) {
-            allOk = allOk && result.ok();
-            failures.add(result, record);
-            writer->write(result);
-            if (sheets)
-                sheets->add(result, &record);
-            if (dxf)
-                dxf->write(result);
-            if ((++rowsDone & 255) == 0 && size > 0)
-                if (const auto at = schedule.file.tellg(); at > 0)
-                    percent = int(std::min<long long>(99, 100 * static_cast<long long>(at) / size));
+        schedule::workOutAll(schedule.records(), stressing, [&](const schedule::TendonRows &tendon) {
+            for (std::size_t n = 0; n < tendon.rows.size(); ++n) {
+                const schedule::Result &result = tendon.rows[n];
+                const schedule::Record &record = tendon.records[n];
+                allOk = allOk && result.ok();
+                failures.add(result, record);
+                writer->write(result);
+                if (sheets)
+                    sheets->add(result, &record);
+                if (dxf)
+                    dxf->write(result);
+                if ((++rowsDone & 255) == 0 && size > 0)
+                    if (const auto at = schedule.file.tellg(); at > 0)
+                        percent = int(std::min<long long>(99, 100 * static_cast<long long>(at) / size));
+            }
         });
     } catch (const schedule::ReadError &error) {
         stop();

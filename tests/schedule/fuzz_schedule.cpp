@@ -9,6 +9,7 @@
 
 #include "schedule/csv.h"
 #include "schedule/schedule.h"
+#include "schedule/tendons.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -30,19 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     try {
         schedule::Reader reader(in);
         std::vector<schedule::Record> records(1);
-        std::vector<schedule::Result> results;
-        while (reader.next(records.back())) {
-            results.push_back(schedule::evaluate(records.back()));
+        while (reader.next(records.back()))
             records.emplace_back();
-        }
         records.pop_back();
-        // Consecutive rows of one mark joined into tendons.
+        std::vector<schedule::Result> results(records.size());
+        // Consecutive rows of one mark worked out as tendons.
         for (std::size_t first = 0; first < results.size();) {
-            std::size_t last = first + 1;
-            while (last < results.size() && schedule::sameTendon(records[last - 1], records[last]))
-                ++last;
-            schedule::joinTendon(std::span(results).subspan(first, last - first),
-                                 std::span(records).subspan(first, last - first), {});
+            const std::size_t last = schedule::tendonEnd(records, first);
+            schedule::workOutTendon(std::span(records).subspan(first, last - first), {},
+                                    std::span(results).subspan(first, last - first));
             // A stressed tendon's site link reads back as its rows.
             if (results[first].stressed) {
                 const auto rows = std::span(records).subspan(first, last - first);

@@ -1,4 +1,4 @@
-#include "schedule_program/batch.h"
+#include "schedule/stream.h"
 
 #include <algorithm>
 #include <array>
@@ -8,13 +8,12 @@
 
 namespace schedule {
 
-void evaluateAll(Records &reader, const Stressing &stressing, const std::function<void(const Result &, const Record &)> &each)
+void workOutAll(Records &reader, const Stressing &stressing, const std::function<void(const TendonRows &)> &each)
 {
     // Each tendon's results depend on its own records alone. Records are read
     // a batch at a time, a batch and each core's share of it ending where a
-    // tendon ends; while one batch is worked out on the cores (its spans, then
-    // its tendons), the results of the one before are handed on and the next
-    // is read.
+    // tendon ends; while one batch is worked out on the cores, the tendons of
+    // the one before are handed on and the next is read.
     constexpr std::size_t batch = 4096;
     const std::size_t parts = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
     struct Batch {
@@ -22,6 +21,7 @@ void evaluateAll(Records &reader, const Stressing &stressing, const std::functio
         std::vector<Result> results = std::vector<Result>(batch);
         std::size_t size = 0;
         std::vector<std::future<void>> working; // destroyed, so waited for, before the records
+        std::span<const Record> read() const { return std::span(records).first(size); }
     };
     std::array<Batch, 2> batches;
     std::optional<Record> carried; // read ahead: the first record of the next batch
@@ -30,10 +30,10 @@ void evaluateAll(Records &reader, const Stressing &stressing, const std::functio
         for (auto &part : done.working)
             part.get();
         done.working.clear();
-        for (std::size_t n = 0; n < done.size; ++n) {
-            if (n == 0 || !sameTendon(done.records[n - 1], done.records[n]))
-                marks.check(done.records[n], done.results[n]);
-            each(done.results[n], done.records[n]);
+        for (std::size_t first = 0, last; first < done.size; first = last) {
+            last = tendonEnd(done.read(), first);
+            marks.check(done.records[first], done.results[first]);
+            each({done.read().subspan(first, last - first), std::span(done.results).subspan(first, last - first)});
         }
         done.size = 0;
     };
@@ -70,18 +70,12 @@ void evaluateAll(Records &reader, const Stressing &stressing, const std::functio
         const std::size_t share = (b.size + parts - 1) / parts;
         for (std::size_t from = 0; from < b.size;) {
             std::size_t to = std::min(b.size, from + share);
-            while (to < b.size && sameTendon(b.records[to - 1], b.records[to]))
-                ++to;
+            to = tendonEnd(b.read(), to - 1);
             b.working.push_back(std::async(std::launch::async, [&b, &stressing, from, to] {
-                for (std::size_t first = from; first < to;) {
-                    std::size_t last = first + 1;
-                    while (last < to && sameTendon(b.records[last - 1], b.records[last]))
-                        ++last;
-                    for (std::size_t n = first; n < last; ++n)
-                        b.results[n] = evaluate(b.records[n], stressing, last - first == 1);
-                    joinTendon(std::span(b.results).subspan(first, last - first),
-                               std::span(b.records).subspan(first, last - first), stressing);
-                    first = last;
+                for (std::size_t first = from, last; first < to; first = last) {
+                    last = tendonEnd(b.read(), first);
+                    workOutTendon(b.read().subspan(first, last - first), stressing,
+                                  std::span(b.results).subspan(first, last - first));
                 }
             }));
             from = to;
