@@ -4,6 +4,7 @@
 
 #include "drawing/dxf.h"
 #include "schedule/schedule.h"
+#include "schedule/tendons.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +12,13 @@
 
 namespace {
 
-std::vector<schedule::Result> tendons(int count, bool spans)
+// The rows worked out, and each tendon's rows among them.
+struct Worked {
+    std::vector<schedule::Result> results;
+    std::vector<std::vector<const schedule::Result *>> tendons;
+};
+
+Worked tendons(int count, bool spans)
 {
     std::string text = "name,tendon,profile,e1,e2,e3,k1,k2,k3,lc,lg1,lg2\n";
     for (int n = 0; n < count; ++n) {
@@ -25,28 +32,27 @@ std::vector<schedule::Result> tendons(int count, bool spans)
     std::vector<schedule::Record> records;
     for (schedule::Record record; reader.next(record);)
         records.push_back(record);
-    std::vector<schedule::Result> results;
-    for (std::size_t first = 0; first < records.size();) {
-        std::size_t last = first + 1;
-        while (last < records.size() && schedule::sameTendon(records[last - 1], records[last]))
-            ++last;
+    Worked worked;
+    worked.results.resize(records.size());
+    for (std::size_t first = 0, last; first < records.size(); first = last) {
+        last = schedule::tendonEnd(records, first);
+        schedule::workOutTendon(std::span(records).subspan(first, last - first), {}, std::span(worked.results).subspan(first, last - first));
+        auto &tendon = worked.tendons.emplace_back();
         for (std::size_t n = first; n < last; ++n)
-            results.push_back(schedule::evaluate(records[n], {}, last - first == 1));
-        schedule::joinTendon(std::span(results).subspan(first, last - first), std::span(records).subspan(first, last - first), {});
-        first = last;
+            tendon.push_back(&worked.results[n]);
     }
-    return results;
+    return worked;
 }
 
 void drawn(benchmark::State &state, int count, bool spans)
 {
-    const std::vector<schedule::Result> results = tendons(count, spans);
+    const Worked worked = tendons(count, spans);
     long bytes = 0;
     for (auto _ : state) {
         std::FILE *out = std::tmpfile();
         drawing::DxfWriter writer(out, 1000, false);
-        for (const schedule::Result &result : results)
-            writer.write(result);
+        for (const auto &tendon : worked.tendons)
+            writer.write({{}, tendon});
         if (!writer.finish())
             state.SkipWithError("not written");
         bytes = std::ftell(out);

@@ -342,7 +342,10 @@ emscripten::val resultsCsv()
     std::FILE *file = open_memstream(&buffer, &size);
     {
         const auto writer = schedule::csvWriter(file);
-        live.eachRow([&](const schedule::Result &result, const schedule::Record &) { writer->write(result); });
+        live.eachTendon(0, [&](const schedule::TendonRows &tendon) {
+            writer->write(tendon);
+            return true;
+        });
         writer->finish();
     }
     std::fclose(file);
@@ -385,14 +388,17 @@ void workbookBegin(double step, const std::string &readings)
     underWay->writer = schedule::xlsxWriter(WorkbookUnderWay::path, step, live.stressing(), &underWay->taken);
 }
 
-// Writes up to `rows` more rows; how many are written so far.
+// Writes the tendons of about `rows` more rows (whole tendons); how many
+// rows are written so far.
 std::size_t workbookMore(std::size_t rows)
 {
-    if (!underWay)
-        return 0;
-    for (const std::size_t last = std::min(live.size(), underWay->next + rows); underWay->next < last; ++underWay->next)
-        if (const schedule::Result *result = live.row(underWay->next))
-            underWay->writer->write(*result);
+    if (!underWay || rows == 0)
+        return underWay ? underWay->next : 0;
+    std::size_t written = 0;
+    underWay->next = live.eachTendon(underWay->next, [&](const schedule::TendonRows &tendon) {
+        underWay->writer->write(tendon);
+        return (written += tendon.rows.size()) < rows;
+    });
     return underWay->next;
 }
 
@@ -449,7 +455,7 @@ std::string importRecord(const std::string &bytes)
     for (const workbook::ImportedJack &jack : jacks) {
         const std::string name = "束 " + jack.tendon + " " + std::string(schedule::endName(jack.end));
         const schedule::Result *here = nullptr;
-        live.eachRow([&](const schedule::Result &row, const schedule::Record &) {
+        live.eachRow([&](const schedule::Result &row) {
             if (!here && row.stressed && row.cells[schedule::output::tendon] == jack.tendon
                 && calc::jackedAt(row.stressed->stressing.ends, jack.end))
                 here = &row;
@@ -481,7 +487,7 @@ std::string resultsTsv()
 {
     std::string text;
     schedule::appendHeader(text, '\t');
-    live.eachRow([&](const schedule::Result &result, const schedule::Record &) {
+    live.eachRow([&](const schedule::Result &result) {
         text += "\r\n";
         schedule::appendRecord(text, result, '\t');
     });
@@ -577,15 +583,16 @@ emscripten::val drawingFile(bool polylines, int row)
     bool written = false;
     {
         drawing::DxfWriter writer(file, schedule::defaultStep, polylines);
-        std::size_t first = 0, last = live.size();
-        if (row >= 0) {
-            const auto rows = tendonOf(row);
-            first = rows ? rows->first : 0;
-            last = rows ? rows->last : 0;
+        const auto write = [&](const schedule::TendonRows &tendon) {
+            writer.write(tendon);
+            return true;
+        };
+        if (row < 0) {
+            live.eachTendon(0, write);
+        } else if (const auto place = tendonOf(row)) {
+            std::vector<const schedule::Result *> rows;
+            write(live.tendon(*place, rows));
         }
-        for (std::size_t n = first; n < last; ++n)
-            if (live.row(n))
-                writer.write(*live.row(n));
         written = writer.finish();
     }
     std::fclose(file);
@@ -680,18 +687,19 @@ std::string laidOut(figure::Sheet &sheet)
 
 void sheetsBegin() { sheetsUnderWay = std::make_unique<SheetsUnderWay>(); }
 
-// The pages laid out for up to `rows` more rows, each ended by a record separator.
+// The pages laid out for the tendons of about `rows` more rows (whole
+// tendons), each ended by a record separator.
 std::string sheetsMore(std::size_t rows)
 {
-    if (!sheetsUnderWay)
+    if (!sheetsUnderWay || rows == 0)
         return {};
     std::string pages;
-    for (const std::size_t last = std::min(live.size(), sheetsUnderWay->next + rows); sheetsUnderWay->next < last;
-         ++sheetsUnderWay->next) {
-        if (live.row(sheetsUnderWay->next))
-            sheetsUnderWay->sheet.add(*live.row(sheetsUnderWay->next), &live.records()[sheetsUnderWay->next]);
+    std::size_t laid = 0;
+    sheetsUnderWay->next = live.eachTendon(sheetsUnderWay->next, [&](const schedule::TendonRows &tendon) {
+        sheetsUnderWay->sheet.add(tendon);
         pages += laidOut(sheetsUnderWay->sheet);
-    }
+        return (laid += tendon.rows.size()) < rows;
+    });
     return pages;
 }
 

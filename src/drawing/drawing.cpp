@@ -101,21 +101,21 @@ std::string BlockNames::take(std::string_view mark)
     return unique;
 }
 
-TendonDrawing layOut(std::span<const schedule::Result> rows, double step)
+TendonDrawing layOut(std::span<const schedule::Result *const> rows, double step)
 {
     namespace out = schedule::output;
     TendonDrawing drawn;
-    const auto &head = rows.front().cells;
+    const auto &head = rows.front()->cells;
     drawn.mark = head[out::tendon];
     const auto put = [&drawn](Item item) { drawn.items.push_back(std::move(item)); };
 
     std::vector<const calc::Tendon *> tendons;
-    for (const schedule::Result &row : rows)
-        tendons.push_back(&*row.tendon);
+    for (const schedule::Result *row : rows)
+        tendons.push_back(&*row->tendon);
     const calc::ContinuousTendon joined = calc::continuousTendon(tendons);
     std::vector<Span> spans;
     for (std::size_t n = 0; n < rows.size(); ++n)
-        spans.push_back({&rows[n], calc::geometryOf(*tendons[n]), calc::readParameters(tendons[n]->parameters), joined.starts[n]});
+        spans.push_back({rows[n], calc::geometryOf(*tendons[n]), calc::readParameters(tendons[n]->parameters), joined.starts[n]});
     const double length = joined.starts.back();
     double depth = 0;
     for (const Span &s : spans)
@@ -257,8 +257,8 @@ TendonDrawing layOut(std::span<const schedule::Result> rows, double step)
     // The title above the beam: the mark, the spans' profiles, the strand
     // and the count; under it what the drafter must know of the geometry.
     std::string profiles;
-    for (const schedule::Result &row : rows)
-        profiles += (profiles.empty() ? "" : "、") + row.cells[out::profile];
+    for (const schedule::Result *row : rows)
+        profiles += (profiles.empty() ? "" : "、") + row->cells[out::profile];
     const std::string strand = rows.size() > 1 ? head[out::tendonLength] : head[out::length];
     std::string title = drawn.mark + "　" + (rows.size() > 1 ? std::to_string(rows.size()) + " 跨：" : "") + profiles
                         + "　钢绞线长 " + strand + " mm　" + head[out::count] + " 束";

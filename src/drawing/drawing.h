@@ -88,7 +88,7 @@ struct TendonDrawing {
 // The drawing of a tendon from its rows (one, or every span of a continuous
 // tendon, left to right), each ok, with the setting-out stations `step` mm
 // apart.
-TendonDrawing layOut(std::span<const schedule::Result> rows, double step);
+TendonDrawing layOut(std::span<const schedule::Result *const> rows, double step);
 
 // The chords of a parabola that stay within `tolerance` mm of it, for
 // readers that draw splines badly: the points from its start to its end.

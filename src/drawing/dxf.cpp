@@ -195,28 +195,17 @@ DxfWriter::DxfWriter(std::FILE *out, double step, bool polylines)
 
 DxfWriter::~DxfWriter() = default;
 
-void DxfWriter::write(const schedule::Result &result)
+// A tendon's block, or its rows left out.
+void DxfWriter::write(const schedule::TendonRows &tendon)
 {
-    if (result.spans > 0 && !tendon_.empty())
-        tendonDone();
-    tendon_.push_back(result);
-    tendonRows_.push_back(++row_);
-    if (tendon_.size() == std::size_t(std::max(1, tendon_.front().spans)))
-        tendonDone();
-}
-
-// A tendon's rows all read: its block, or its rows left out.
-void DxfWriter::tendonDone()
-{
-    const std::vector<schedule::Result> rows = std::move(tendon_);
-    tendon_.clear();
-    const std::vector<long> numbers = std::move(tendonRows_);
-    tendonRows_.clear();
-    const bool drawable = std::all_of(rows.begin(), rows.end(), [](const schedule::Result &r) { return r.ok() && r.tendon; })
-                          && (rows.size() == 1 || !rows.front().cells[schedule::output::tendonLength].empty());
+    const std::span<const schedule::Result *const> rows = tendon.rows;
+    const long first = row_ + 1;
+    row_ += long(rows.size());
+    const bool drawable = std::all_of(rows.begin(), rows.end(), [](const schedule::Result *r) { return r->ok() && r->tendon; })
+                          && (rows.size() == 1 || !rows.front()->cells[schedule::output::tendonLength].empty());
     if (!drawable) {
         for (std::size_t n = 0; n < rows.size(); ++n)
-            leftOut_.emplace_back(numbers[n], rows[n].cells[schedule::output::name]);
+            leftOut_.emplace_back(first + long(n), rows[n]->cells[schedule::output::name]);
         return;
     }
     Blocks &b = *blocks_;
@@ -298,8 +287,6 @@ void DxfWriter::tendonDone()
 
 bool DxfWriter::finish()
 {
-    if (!tendon_.empty())
-        tendonDone();
     Blocks &b = *blocks_;
     // Room around the tendons for labels that stand out past their ends.
     const Extents e{-1000, b.extents.bottom - 1000, b.extents.right + 1000, b.extents.top + 1000};

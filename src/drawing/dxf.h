@@ -28,7 +28,7 @@ public:
     DxfWriter(std::FILE *out, double step, bool polylines);
     ~DxfWriter() override;
 
-    void write(const schedule::Result &result) override;
+    void write(const schedule::TendonRows &tendon) override;
     bool finish() override;
 
     // The schedule's rows, counted from 1, with their names, that have no
@@ -39,15 +39,11 @@ public:
     struct Blocks;
 
 private:
-    void tendonDone();
-
     std::FILE *out_;
     double step_;
     bool polylines_;
     std::unique_ptr<Blocks> blocks_;
-    std::vector<schedule::Result> tendon_; // the rows of the tendon being read
-    std::vector<long> tendonRows_;         // and their numbers
-    long row_ = 0;
+    long row_ = 0; // the rows written
     std::vector<std::pair<long, std::string>> leftOut_;
 };
 

@@ -14,12 +14,14 @@ public:
         std::fwrite(line_.data(), 1, line_.size(), file_);
     }
 
-    void write(const Result &result) override
+    void write(const TendonRows &tendon) override
     {
-        line_.clear();
-        appendRecord(line_, result, ',', others_);
-        line_ += "\r\n";
-        std::fwrite(line_.data(), 1, line_.size(), file_);
+        for (const Result *row : tendon.rows) {
+            line_.clear();
+            appendRecord(line_, *row, ',', others_);
+            line_ += "\r\n";
+            std::fwrite(line_.data(), 1, line_.size(), file_);
+        }
     }
 
     bool finish() override { return std::fflush(file_) == 0 && !std::ferror(file_); }

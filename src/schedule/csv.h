@@ -5,6 +5,7 @@
 // copy puts them on the clipboard.
 
 #include "schedule/schedule.h"
+#include "schedule/tendons.h"
 
 #include <cstdio>
 #include <memory>
@@ -12,10 +13,11 @@
 
 namespace schedule {
 
+// A file of results written a tendon at a time, in the schedule's order.
 class ResultWriter {
 public:
     virtual ~ResultWriter() = default;
-    virtual void write(const Result &result) = 0;
+    virtual void write(const TendonRows &tendon) = 0;
     // Completes the file; false when it could not be written.
     virtual bool finish() = 0;
 };

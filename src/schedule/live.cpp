@@ -108,6 +108,14 @@ void Schedule::join(std::size_t begin, std::size_t end)
     }
 }
 
+TendonRows Schedule::tendon(const Place &place, std::vector<const Result *> &rows) const
+{
+    rows.clear();
+    for (std::size_t n = place.first; n < place.last; ++n)
+        rows.push_back(shown_[n].get());
+    return {records().subspan(place.first, place.last - place.first), rows};
+}
+
 std::optional<Schedule::Place> Schedule::tendonOf(std::size_t n) const
 {
     if (n >= shown_.size() || !shown_[n] || !shown_[n]->ok())

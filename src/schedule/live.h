@@ -45,13 +45,37 @@ public:
         bool whole;
     };
     std::optional<Place> tendonOf(std::size_t n) const;
-    // Every row worked out, in order, for a writer of the whole schedule.
+    // The rows of a place tendonOf gave, `rows` holding them.
+    TendonRows tendon(const Place &place, std::vector<const Result *> &rows) const;
+
+    // Every tendon from row `from` on, in order, handed to `each` (a
+    // writer's) until it gives false; the row after the last handed.
+    template <typename Each>
+    std::size_t eachTendon(std::size_t from, Each each) const
+    {
+        std::vector<const Result *> rows;
+        for (std::size_t n = from; n < shown_.size();) {
+            if (!shown_[n]) {
+                ++n;
+                continue;
+            }
+            std::size_t last = n + 1;
+            while (linked(last))
+                ++last;
+            const TendonRows tendon = this->tendon({n, last, true}, rows);
+            n = last;
+            if (!each(tendon))
+                return n;
+        }
+        return shown_.size();
+    }
+    // Every row worked out, in order.
     template <typename Each>
     void eachRow(Each each) const
     {
         for (std::size_t n = 0; n < shown_.size(); ++n)
             if (shown_[n])
-                each(*shown_[n], records_[n]);
+                each(*shown_[n]);
     }
 
 private:

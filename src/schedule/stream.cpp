@@ -26,6 +26,7 @@ void workOutAll(Records &reader, const Stressing &stressing, const std::function
     std::array<Batch, 2> batches;
     std::optional<Record> carried; // read ahead: the first record of the next batch
     TendonMarks marks;
+    std::vector<const Result *> rows; // of the tendon being handed on
     const auto handOn = [&](Batch &done) {
         for (auto &part : done.working)
             part.get();
@@ -33,7 +34,10 @@ void workOutAll(Records &reader, const Stressing &stressing, const std::function
         for (std::size_t first = 0, last; first < done.size; first = last) {
             last = tendonEnd(done.read(), first);
             marks.check(done.records[first], done.results[first]);
-            each({done.read().subspan(first, last - first), std::span(done.results).subspan(first, last - first)});
+            rows.clear();
+            for (std::size_t n = first; n < last; ++n)
+                rows.push_back(&done.results[n]);
+            each({done.read().subspan(first, last - first), rows});
         }
         done.size = 0;
     };

@@ -6,7 +6,7 @@ namespace schedule {
 
 bool TendonRows::whole() const
 {
-    return std::all_of(rows.begin(), rows.end(), [](const Result &row) { return row.ok(); });
+    return std::all_of(rows.begin(), rows.end(), [](const Result *row) { return row->ok(); });
 }
 
 std::size_t tendonEnd(std::span<const Record> records, std::size_t first)

@@ -12,12 +12,13 @@
 
 namespace schedule {
 
-// One tendon of a schedule: its rows as given and as worked out. Its
-// stressing figures stand on its first row (`head`).
+// One tendon of a schedule: its rows as worked out, and as given where they
+// are known (else none). Its stressing figures stand on its first row
+// (`head`). The results are wherever their schedule keeps them.
 struct TendonRows {
     std::span<const Record> records;
-    std::span<const Result> rows;
-    const Result &head() const { return rows.front(); }
+    std::span<const Result *const> rows;
+    const Result &head() const { return *rows.front(); }
     // Whether every span was worked out.
     bool whole() const;
 };

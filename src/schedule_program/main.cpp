@@ -321,16 +321,14 @@ int run(const QString &inputName, const Outputs &outputs, double step, const sch
         const long long size = input != "-" && schedule.opened->book() == nullptr && stat(input.c_str(), &st) == 0 ? st.st_size : 0;
         line.emplace(said, !outputs.quiet && progress::Line::terminal());
         schedule::workOutAll(schedule.records(), stressing, [&](const schedule::TendonRows &tendon) {
+            writer->write(tendon);
+            if (sheets)
+                sheets->add(tendon);
+            if (dxf)
+                dxf->write(tendon);
             for (std::size_t n = 0; n < tendon.rows.size(); ++n) {
-                const schedule::Result &result = tendon.rows[n];
-                const schedule::Record &record = tendon.records[n];
-                allOk = allOk && result.ok();
-                failures.add(result, record);
-                writer->write(result);
-                if (sheets)
-                    sheets->add(result, &record);
-                if (dxf)
-                    dxf->write(result);
+                allOk = allOk && tendon.rows[n]->ok();
+                failures.add(*tendon.rows[n], tendon.records[n]);
                 if ((++rowsDone & 255) == 0 && size > 0)
                     if (const auto at = schedule.file.tellg(); at > 0)
                         percent = int(std::min<long long>(99, 100 * static_cast<long long>(at) / size));

@@ -16,22 +16,14 @@ namespace figure {
 
 using namespace sheetText;
 
-void Sheet::add(const schedule::Result &result, const schedule::Record *record)
+void Sheet::add(const schedule::TendonRows &tendon)
 {
-    materials_.add(result);
-    addSpan(result, record);
+    materials_.add(tendon.head());
+    for (std::size_t n = 0; n < tendon.rows.size(); ++n)
+        addSpan(*tendon.rows[n], tendon.records.empty() ? nullptr : &tendon.records[n]);
     // A tendon through several spans gets a page of its own after them.
-    if (result.spans > 1) {
-        tendon_.clear();
-        records_.clear();
-    }
-    if (result.spans != 1 && (result.spans > 1 || !tendon_.empty())) {
-        tendon_.push_back(result);
-        if (record)
-            records_.push_back(*record);
-        if (tendon_.size() == std::size_t(tendon_.front().spans))
-            addTendon();
-    }
+    if (tendon.rows.size() > 1)
+        addTendon(tendon);
 }
 
 // What the tendons take from the store, as the workbook's 材料表 totals it.
@@ -130,16 +122,16 @@ void Sheet::addSpan(const schedule::Result &result, const schedule::Record *reco
 // end to end to one scale with the supports, the stress along the whole
 // strand, the depths where spans meet, its tensioning and the setting-out
 // heights across its spans.
-void Sheet::addTendon()
+void Sheet::addTendon(const schedule::TendonRows &tendon)
 {
-    const schedule::Result &head = tendon_.front();
+    const schedule::Result &head = tendon.head();
     const auto &c = head.cells;
     namespace out = schedule::output;
     pages.emplace_back();
     Paper paper(pages);
     const auto retitle = [&] {
         paper.font(15, true);
-        paper.text(margin, margin, 180, fmt("束 %1  预应力钢绞线计算书（连续 %2 跨）", {c[out::tendon], std::to_string(tendon_.size())}));
+        paper.text(margin, margin, 180, fmt("束 %1  预应力钢绞线计算书（连续 %2 跨）", {c[out::tendon], std::to_string(tendon.rows.size())}));
         paper.pen(0.3);
         paper.line(margin, margin + 14, pageWidth - margin, margin + 14);
         return margin + 17.0;
@@ -149,14 +141,15 @@ void Sheet::addTendon()
     const bool whole = head.stressed.has_value();
     std::vector<const calc::Tendon *> spans;
     std::vector<std::string> names;
-    for (std::size_t n = 0; n < tendon_.size(); ++n) {
-        const auto &r = tendon_[n].cells;
+    for (std::size_t n = 0; n < tendon.rows.size(); ++n) {
+        const schedule::Result &row = *tendon.rows[n];
+        const auto &r = row.cells;
         paper.text(margin + 4, y, 176, fmt("第 %1 跨  %2  线型 %3  lc = %4 mm  钢绞线长 %5 mm  %6",
                                            {std::to_string(n + 1), r[out::name], r[out::profile], r[out::lc], r[out::length],
                                             r[out::status]}));
         y += 4.5;
-        if (tendon_[n].tendon && tendon_[n].ok()) {
-            spans.push_back(&*tendon_[n].tendon);
+        if (row.tendon && row.ok()) {
+            spans.push_back(&*row.tendon);
             names.push_back(r[out::name]);
         }
     }
@@ -185,7 +178,7 @@ void Sheet::addTendon()
                                             mm(support.rightBelowTop), support.stepped() ? "，孔道错台" : ""}));
         y += 4.5;
     }
-    const SiteCode code = siteCode(head, records_.size() == tendon_.size() ? std::span(records_) : std::span<const schedule::Record>());
+    const SiteCode code = siteCode(head, tendon.records);
     y = tensioning(paper, room(paper, y + 3, tensioningHeight(head, !code.mark.empty()), retitle), head, code);
     // Across the spans, x from the tendon's left end; where spans meet,
     // each span's end is given.

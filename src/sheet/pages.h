@@ -8,6 +8,7 @@
 // own after its spans'. Plain C++: the PDF and the page draw the same pages.
 
 #include "schedule/materials.h"
+#include "schedule/tendons.h"
 #include "sheet/figure.h"
 
 #include <functional>
@@ -36,9 +37,9 @@ public:
     {
     }
 
-    // Lays out a row's pages, in the schedule's order, after those before;
-    // `record`, the row as given, for the tendon's link.
-    void add(const schedule::Result &result, const schedule::Record *record = nullptr);
+    // Lays out a tendon's pages, in the schedule's order, after those
+    // before; its rows as given, where known, for its link.
+    void add(const schedule::TendonRows &tendon);
     // After the last row: the page of the bill of materials.
     void finish();
 
@@ -51,7 +52,7 @@ private:
     };
     SiteCode siteCode(const schedule::Result &head, std::span<const schedule::Record> rows) const;
     void addSpan(const schedule::Result &result, const schedule::Record *record);
-    void addTendon();
+    void addTendon(const schedule::TendonRows &tendon);
     double title(Paper &paper, const schedule::Result &result);
     double body(Paper &paper, double y, const schedule::Result &result, const calc::Tendon &t,
                 const calc::ProfileGeometry &g);
@@ -68,8 +69,6 @@ private:
     double step_;
     std::string siteUrl_;
     Encoder encode_;
-    std::vector<schedule::Result> tendon_; // the spans of a tendon through several, until its last
-    std::vector<schedule::Record> records_; // and its rows as given, where they are known
     schedule::Materials materials_;
 };
 

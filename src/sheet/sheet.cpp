@@ -207,10 +207,10 @@ public:
         writer_.setTitle(QStringLiteral("预应力钢绞线计算书"));
     }
 
-    // A row's pages, painted as soon as they are laid out.
-    void add(const schedule::Result &result, const schedule::Record *record)
+    // A tendon's pages, painted as soon as they are laid out.
+    void add(const schedule::TendonRows &tendon)
     {
-        sheet_.add(result, record);
+        sheet_.add(tendon);
         paintLaidOut();
     }
 
@@ -257,7 +257,7 @@ SheetWriter::SheetWriter(const QString &path, double step, const std::string &si
 
 SheetWriter::~SheetWriter() = default;
 
-void SheetWriter::add(const schedule::Result &result, const schedule::Record *record) { pages_->add(result, record); }
+void SheetWriter::add(const schedule::TendonRows &tendon) { pages_->add(tendon); }
 
 bool SheetWriter::finish() { return pages_->finish(); }
 

@@ -6,6 +6,7 @@
 
 #include "calc/geometry.h"
 #include "schedule/schedule.h"
+#include "schedule/tendons.h"
 #include "sheet/figure.h"
 
 #include <QString>
@@ -55,8 +56,8 @@ public:
     SheetWriter(const SheetWriter &) = delete;
     SheetWriter &operator=(const SheetWriter &) = delete;
 
-    // `record`: the row as given, which the tendon's code carries.
-    void add(const schedule::Result &result, const schedule::Record *record = nullptr);
+    // A tendon's pages; its rows as given, where known, which its code carries.
+    void add(const schedule::TendonRows &tendon);
     // Completes the file; false when it could not be written.
     bool finish();
     // The pages painted so far; may be asked from another thread.

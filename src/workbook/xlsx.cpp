@@ -79,10 +79,18 @@ public:
             workbook_close(book_);
     }
 
-    void write(const Result &result) override
+    void write(const TendonRows &tendon) override
     {
         if (!book_)
             return;
+        for (const Result *row : tendon.rows)
+            writeRow(*row);
+        tendonRow(tendon);
+    }
+
+    // A row as the results sheet shows it, its site record and its setting-out heights.
+    void writeRow(const Result &result)
+    {
         ++row_;
         for (int column = 0; column < output::columnCount; ++column) {
             const std::string &text = result.cells[std::size_t(column)];
@@ -103,7 +111,6 @@ public:
                 failed_ = true;
         if (result.stressed)
             record(result);
-        tendonRow(result);
         if (result.ok() && result.tendon && !std::isnan(result.start)) {
             // Heights above the bottom face, whole mm, as the sheet gives
             // them, x from the tendon's left end.
@@ -147,7 +154,7 @@ private:
 
     // A row a tendon: its mark, spans, count, strands and their size, its
     // strand, the strand to order for all its copies and its mass, and what
-    // its stressing gives, written when its last span has come.
+    // its stressing gives.
     static constexpr output::Column tendonFigures[]{
         output::radiusMin, output::sigmaCon, output::kappa, output::mu, output::ends, output::theta,
         output::sigmaFar, output::loss, output::elongLeft, output::elongRight, output::elong, output::elongMin,
@@ -169,30 +176,25 @@ private:
         worksheet_freeze_panes(tendons_, 1, 0);
     }
 
-    void tendonRow(const Result &row)
+    void tendonRow(const TendonRows &tendon)
     {
-        if (row.spans > 0) {
-            pending_ = row.cells;
-            spansLeft_ = spansOf_ = row.spans;
-            status_.clear();
-            order_.reset();
-            strands_.clear();
-            size_.clear();
-            if (row.stressed) {
-                order_ = strandOrder(*row.stressed, row.count);
-                strands_ = std::to_string(row.stressed->stressing.strands);
-                size_ = row.stressed->stressing.size->name;
-            }
-            materials_.add(row);
+        const Result &head = tendon.head();
+        std::optional<StrandOrder> order;
+        std::string strands, size;
+        if (head.stressed) {
+            order = strandOrder(*head.stressed, head.count);
+            strands = std::to_string(head.stressed->stressing.strands);
+            size = head.stressed->stressing.size->name;
         }
-        if (spansLeft_ == 0)
-            return;
-        if (!row.ok() && status_.empty())
-            status_ = row.cells[output::status];
-        if (--spansLeft_ > 0)
-            return;
+        materials_.add(head);
+        std::string status = "ok"; // the first of its spans' failures
+        for (const Result *row : tendon.rows)
+            if (!row->ok()) {
+                status = row->cells[output::status];
+                break;
+            }
         ++tendonRow_;
-        const auto &c = pending_;
+        const auto &c = head.cells;
         const auto cell = [&](int column, const std::string &text) {
             if (const std::optional<double> value = plainValue(text))
                 worksheet_write_number(tendons_, tendonRow_, lxw_col_t(column), *value, formatFor(numberFormat(text), false));
@@ -200,18 +202,18 @@ private:
                 worksheet_write_string(tendons_, tendonRow_, lxw_col_t(column), cellText(text).c_str(), nullptr);
         };
         cell(0, c[output::tendon]);
-        cell(1, std::to_string(spansOf_));
+        cell(1, std::to_string(tendon.rows.size()));
         cell(2, c[output::count]);
-        cell(3, strands_);
-        cell(4, size_);
+        cell(3, strands);
+        cell(4, size);
         cell(5, c[output::tendonLength]);
         // The strand to order for these tendons, m, and its mass, kg.
-        cell(6, order_ ? numeric::writeNumber(order_->metres) : "");
-        cell(7, order_ ? fixed(order_->kilograms, 1) : "");
+        cell(6, order ? numeric::writeNumber(order->metres) : "");
+        cell(7, order ? fixed(order->kilograms, 1) : "");
         int column = 8;
         for (output::Column figure : tendonFigures)
             cell(column++, c[figure]);
-        cell(column++, status_.empty() ? "ok" : status_);
+        cell(column++, status);
         cell(column, c[output::note]);
     }
 
@@ -423,13 +425,8 @@ private:
     lxw_row_t row_ = 0, heightRow_ = 0;
     lxw_worksheet *records_ = nullptr, *tendons_ = nullptr;
     lxw_row_t recordRow_ = 0, tendonRow_ = 0;
-    std::array<std::string, output::columnCount> pending_; // the first row of the tendon being written
-    std::optional<StrandOrder> order_;                     // and its strand to order, where it has figures
-    std::string strands_, size_;
-    int spansLeft_ = 0, spansOf_ = 0;
     lxw_worksheet *bill_ = nullptr;
     Materials materials_;
-    std::string status_; // the first of its spans' failures
     lxw_format *bold_ = nullptr, *outside_ = nullptr, *tenth_ = nullptr, *hundredth_ = nullptr, *measured_ = nullptr;
     Stressing defaults_; // the program's options: the calibrations above the record
     const SiteReadings *readings_;

@@ -299,17 +299,21 @@ private slots:
                                {"B", "C4", "120", "90", "150", "0.08", "0.45", "0.12", "17970", "1200", "", "T"},
                                {"C", "C4", "100", "100", "100", "0.6", "0.5", "0.1", "20000", "1000", "", ""}};
         std::vector<schedule::Record> records(3);
-        std::vector<schedule::Result> results;
+        std::vector<schedule::Result> results(3);
         for (std::size_t n = 0; n < records.size(); ++n) {
             for (int column = 0; column <= schedule::input::lg2; ++column)
                 records[n].fields[std::size_t(column)] = rows[n][column];
             records[n].fields[schedule::input::tendon] = rows[n][11];
-            results.push_back(schedule::evaluate(records[n], {}, n == 2));
         }
-        schedule::joinTendon(std::span(results).first(2), std::span(records).first(2), {});
         figure::Sheet sheet(1000);
-        for (const schedule::Result &result : results)
-            sheet.add(result);
+        for (const std::size_t first : {0, 2}) {
+            const std::size_t last = schedule::tendonEnd(records, first);
+            schedule::workOutTendon(std::span(records).subspan(first, last - first), {}, std::span(results).subspan(first, last - first));
+            std::vector<const schedule::Result *> tendon;
+            for (std::size_t n = first; n < last; ++n)
+                tendon.push_back(&results[n]);
+            sheet.add({{}, tendon});
+        }
         QCOMPARE(sheet.pages.size(), std::size_t(5)); // a page a span, two for the tendon, the failure's
         for (const figure::Figure &page : sheet.pages) {
             Recorder onPage;
