@@ -3,6 +3,7 @@
 #include "calc/continuous.h"
 #include "calc/geometry.h"
 #include "numeric/number_text.h"
+#include "schedule/notes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
+#include "schedule/notes.h"
 #include "schedule/schedule.h"
 
 #include "calc/continuous.h"
 #include "calc/messages.h"
 #include "calc/tendon.h"
-#include "numeric/decimal.h"
 #include "numeric/number_text.h"
 
 #include <algorithm>
@@ -25,14 +25,6 @@ constexpr std::array<std::string_view, output::columnCount> titles{
 // The failure kinds in the words of the status column.
 constexpr std::array<std::string_view, 4> kindWords{"overflow", "division by zero", "invalid operation",
                                                     "invalid argument"};
-
-bool digits(std::string_view text, std::size_t &at)
-{
-    const std::size_t from = at;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-        ++at;
-    return at > from;
-}
 
 // The row cannot be computed from what the schedule holds in a column.
 struct Refusal {
@@ -62,101 +54,6 @@ long countOf(const Record &record)
         || count > maxCount)
         throw refusal(record, input::count, text, "不是 1 至 1000000 之间的整数 (not a whole number from 1 to 1000000)");
     return count;
-}
-
-// A value rounded to `decimals` as a whole number of their units (12.35 to
-// one decimal: 124, or 123 where the double lies below 12.35), as the exact
-// decimal expansion of the double rounds.
-long long units(double value, int decimals)
-{
-    const long long n = numeric::roundDecimals(std::abs(value), decimals);
-    return value < 0 ? -n : n;
-}
-
-// Units of `decimals` as their text, the point a "." in any locale.
-std::string unitsText(long long units, int decimals)
-{
-    std::string digits = std::to_string(units < 0 ? -units : units);
-    if (decimals) {
-        if (digits.size() <= std::size_t(decimals))
-            digits.insert(0, std::size_t(decimals) + 1 - digits.size(), '0');
-        digits.insert(digits.size() - std::size_t(decimals), 1, '.');
-    }
-    return units < 0 ? "-" + digits : digits;
-}
-
-std::string tenthsText(long tenths) { return unitsText(tenths, 1); }
-
-// The site's checks on how a tendon is stressed and curved; the row stays ok.
-std::string notes(const Stressing &s, double length, double radius)
-{
-    std::string text;
-    const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
-    if (s.sigmaCon * 100 < 40 * s.fptk)
-        add("σcon " + numeric::writeNumber(s.sigmaCon) + " MPa 低于 0.40 fptk（" + fixed(0.40 * s.fptk, 0)
-            + " MPa），GB 50010 第 10.1.3 条要求不小于此值 (the control stress is below 0.40 fptk)");
-    if (s.sigmaCon * 100 > 75 * s.fptk)
-        add("σcon " + numeric::writeNumber(s.sigmaCon) + " MPa 超过 0.75 fptk（" + fixed(0.75 * s.fptk, 0)
-            + " MPa）：GB 50010 第 10.1.3 条仅在两种情况下允许提高 0.05 fptk，即要求提高构件在施工阶段的抗裂性能而在使用阶段受压区内设置的预应力筋，"
-              "或要求部分抵消由于应力松弛、摩擦、钢筋分批张拉以及预应力筋与张拉台座之间的温差等因素产生的预应力损失 "
-              "(above 0.75 fptk: GB 50010 allows it only in those two cases)");
-    const double longest = s.duct->bonded ? 20000 : 40000;
-    if (s.ends != calc::Ends::both && length > longest)
-        add(std::string(s.duct->bonded ? "有粘结" : "无粘结") + "预应力筋长度超过 " + fixed(longest / 1000, 0)
-            + " m，宜两端张拉 (a tendon this long is jacked at both ends)");
-    const std::string metres = fixed(radius / 1000, 2);
-    if (radius < 4000)
-        add("最小曲率半径 " + metres + " m 小于 4 m，后张曲线预应力束的曲率半径不宜小于 4 m（GB 50010）"
-            "(the smallest radius of curvature is under 4 m)");
-    if (s.fc && s.ductDiameter) {
-        // P in kN over MPa times mm gives metres.
-        const double least = s.force() / (0.35 * *s.fc * *s.ductDiameter);
-        if (radius / 1000 < least)
-            add("最小曲率半径 " + metres + " m 小于 P/(0.35·fc·dp) = " + fixed(least, 2) + " m（P 取张拉力 " + fixed(s.force(), 1)
-                + " kN，fc = " + numeric::writeNumber(*s.fc) + " MPa，dp = " + numeric::writeNumber(*s.ductDiameter)
-                + " mm；GB 50010）(the radius is under what the concrete bears at the duct)");
-    }
-    return text;
-}
-
-// What anchoring leaves, where the engineer must look again: which case
-// held at which end, and a stress left too low.
-std::string anchoringNotes(const calc::Anchoring &a, const Stressing &s)
-{
-    std::string text;
-    const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
-    const std::array<std::string_view, 2> name{"左端", "右端"};
-    const bool two = s.ends == calc::Ends::both;
-    for (int end = 0; end < 2; ++end) {
-        if (!calc::jackedAt(s.ends, end))
-            continue;
-        const std::string here(name[std::size_t(end)]), other(name[std::size_t(1 - end)]);
-        switch (a.reach[std::size_t(end)]) {
-        case calc::Anchoring::within:
-            break;
-        case calc::Anchoring::wholeLength:
-            if (!two)
-                add("锚固损失影响长度超过束长，全长回缩 (the set zone reaches the dead end)");
-            else
-                add("后锁" + here + "：其回缩区到达已锁定的" + other + "锚具，全长回缩，" + other
-                    + "锚下应力随之降低（力学推导）(the second set zone reaches the anchor locked first)");
-            break;
-        case calc::Anchoring::met:
-            if (end == 0)
-                add("两端同时锁定，两回缩区在距左端 " + fixed(a.meeting, 0)
-                    + " mm 处相遇，该点不动，两侧各回缩 a（力学推导，GB 50010 未述两端锚固）(both ends locked off together: the set zones meet)");
-            break;
-        case calc::Anchoring::slidThrough:
-            add("先锁" + here + "：其回缩区越过分界点，钢绞线滑向仍持荷的" + other + "千斤顶，" + here
-                + "锚下应力为" + other + "单端张拉时的 σcon·e^−Z（力学推导）(locked first, the set zone slides through to the other jack)");
-            break;
-        }
-    }
-    if (a.slack)
-        add("锚具回缩超过钢绞线全长伸长，锚固后钢绞线松弛 (the draw-in exceeds the strand's whole stretch)");
-    else if (a.lowest < 0.5 * s.sigmaCon)
-        add("锚固后最小应力 " + fixed(a.lowest, 1) + " MPa 低于 0.5σcon (the stress after anchoring falls below half the control stress)");
-    return text;
 }
 
 // A stressing value as its cell shows it. Most rows of a schedule are stressed
@@ -228,7 +125,7 @@ void stress(Result &result, const Stressing &s, std::vector<calc::Piece> pieces,
     cells[output::setLoss] = fixed(std::max(a.loss[0], a.loss[1]), 1);
     cells[output::sigmaAnchoredMin] = fixed(a.lowest, 1);
     cells[output::lossTotalMax] = fixed(s.sigmaCon - a.lowest, 1);
-    cells[output::note] = notes(s, length, radius);
+    cells[output::note] = stressingNotes(s, length, radius);
     if (const std::string more = anchoringNotes(a, s); !more.empty())
         cells[output::note] += (cells[output::note].empty() ? "" : "；") + more;
 }
@@ -272,110 +169,9 @@ void takeStressing(const Record &record, Stressing &stressing)
 
 } // namespace
 
-std::string fixed(double value, int decimals) { return unitsText(units(value, decimals), decimals); }
-
-std::string elongationLimit(std::string_view shown, int percent)
-{
-    std::string digits(shown);
-    digits.erase(digits.size() - 2, 1);
-    return tenthsText((std::stol(digits) * (100 + percent) + 50) / 100);
-}
-
 std::string_view output::title(int column) { return titles.at(std::size_t(column)); }
 
 bool output::numeric(int column) { return (column >= e1 && column <= count) || (column >= a1 && column <= lossTotalMax); }
-
-bool plainNumber(std::string_view field)
-{
-    const std::string_view text = trimmed(field);
-    std::size_t at = text.starts_with('+') || text.starts_with('-') ? 1 : 0;
-    bool any = digits(text, at);
-    if (at < text.size() && text[at] == '.') {
-        ++at;
-        any = digits(text, at) || any;
-    }
-    if (any && at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-            ++at;
-        if (!digits(text, at))
-            return false;
-    }
-    return any && at == text.size();
-}
-
-std::string asciiForms(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-        if (i + 2 < text.size() && byte(0) == 0xE3 && byte(1) == 0x80 && byte(2) == 0x80) {
-            out += ' '; // U+3000
-            i += 2;
-            continue;
-        }
-        // U+FF01..U+FF5E: EF BC 81..BF and EF BD 80..9E, each 0xFEE0 above its ASCII.
-        if (i + 2 < text.size() && byte(0) == 0xEF && (byte(1) == 0xBC || byte(1) == 0xBD)) {
-            const unsigned code = 0xF000u + ((byte(1) & 0x3Fu) << 6) + (byte(2) & 0x3Fu);
-            if ((byte(2) & 0xC0) == 0x80 && code >= 0xFF01 && code <= 0xFF5E) {
-                out += char(code - 0xFEE0);
-                i += 2;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::vector<std::string_view> splitAt(std::string_view text, char separator)
-{
-    std::vector<std::string_view> parts;
-    if (text.empty())
-        return parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t at = text.find(separator, from);
-        parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
-        if (at == std::string_view::npos)
-            return parts;
-        from = at + 1;
-    }
-}
-
-std::optional<double> plainValue(std::string_view field)
-{
-    if (!plainNumber(field))
-        return std::nullopt;
-    const std::string_view text = trimmed(field);
-    const bool minus = text.front() == '-', sign = minus || text.front() == '+';
-    double value = 0;
-    const auto [end, error] = numeric::readDecimal(text.data() + sign, text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return minus ? -value : value;
-}
-
-std::string midSpanStepNote(const calc::ProfileGeometry &geometry)
-{
-    if (geometry.profile() != calc::Profile::c2a)
-        return {};
-    const double step = geometry.stepAt(geometry.joints().front());
-    if (step == 0)
-        return {};
-    // lg2 is used whole, so its half is a whole or half millimetre; the
-    // heights worked out from the equations carry a trace of rounding.
-    return "C2a 两段抛物线在跨中相差 lg2/2 = " + numeric::writeNumber(std::round(step * 2) / 2)
-           + " mm，钢绞线长度未计此段 (the two parabolas end apart at mid-span; the strand length leaves the step out)";
-}
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "calc/geometry.h"
 #include "calc/tendon.h"
 #include "calc/tensioning.h"
+#include "schedule/fields.h"
 
 #include <array>
 #include <cstdint>
@@ -421,14 +422,6 @@ private:
     std::set<std::string> used_;
 };
 
-// Where a C2a's two parabolas end apart at mid-span (lg2 other than 0: the
-// left one at lg1/2, the right one at (lg1 + lg2)/2 above the bottom face),
-// as the row's note says it; "" where they meet or for a C4.
-std::string midSpanStepNote(const calc::ProfileGeometry &geometry);
-
-// A shown elongation ("135.4", mm) less or more `percent` per cent, to 0.1 mm
-// as the site reads its limits, halves up.
-std::string elongationLimit(std::string_view shown, int percent);
 
 // A tendon handed to the site record on a phone in a link to the served
 // page: its fragment (which a browser never sends to a server) carries the
@@ -451,28 +444,7 @@ struct SiteLinkRead {
 };
 SiteLinkRead readSiteLink(std::string_view link);
 
-// A figure to `decimals` places as the results show it: the double's exact
-// decimal expansion rounded (an exact half to even), the point a "." in any
-// locale.
-std::string fixed(double value, int decimals);
-
 // "2019.06.0006", as the window's credits show it.
 std::string versionText();
-
-// A field without the blanks and tabs around it.
-std::string_view trimmed(std::string_view text);
-// A text with the full-width forms a Chinese input method types (U+FF01 to
-// U+FF5E: "１００", "Ｃ４") and its ideographic space as their ASCII.
-std::string asciiForms(std::string_view text);
-// A text's parts between separators; none for "" (the texts the page and a
-// site link hand over, whose separators can never be typed).
-std::vector<std::string_view> splitAt(std::string_view text, char separator);
-
-// Whether a text is wholly a plain decimal number ("12", "-0.5", "1e5",
-// blanks around it allowed), as a schedule field must be.
-bool plainNumber(std::string_view text);
-// Its value, read exactly and in no locale's notation; none where it is no
-// plain number or lies beyond a double.
-std::optional<double> plainValue(std::string_view text);
 
 } // namespace schedule

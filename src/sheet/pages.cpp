@@ -6,6 +6,7 @@
 #include "calc/continuous.h"
 #include "calc/messages.h"
 #include "numeric/number_text.h"
+#include "schedule/notes.h"
 
 #include <algorithm>
 #include <cmath>
