@@ -1,0 +1,64 @@
+#pragma once
+
+// The page's core, compiled to WebAssembly: the functions the page calls
+// (bound in binding.cpp), each a thin adapter over the schedule's own code,
+// by what it does: the schedule as the page edits it and its options
+// (binding.cpp), reading a schedule's bytes (reading.cpp), the files the
+// program writes (exports.cpp), the sheet's figures of a tendon
+// (figures.cpp), and the site record (site.cpp).
+
+#include "schedule/live.h"
+#include "sheet/pages.h"
+
+#include <emscripten/val.h>
+
+#include <optional>
+#include <string>
+
+namespace page {
+
+// The schedule as the page shows it, worked out with the options last
+// taken, and where the page is served ("" where not given). The files, the
+// figures and the site record are all of this very schedule.
+extern schedule::Schedule live;
+extern std::string siteUrl;
+
+// The schedule and its options.
+std::string columns();
+std::string options();
+std::string takeOptions(const std::string &text);
+std::string evaluate(const std::string &given, int from, int total);
+
+// Reading.
+std::string read(const std::string &bytes, bool part, int firstColumn, const std::string &sheet);
+
+// The files.
+emscripten::val resultsCsv();
+std::string resultsTsv();
+void workbookBegin(double step, const std::string &readings);
+std::size_t workbookMore(std::size_t rows);
+emscripten::val workbookEnd();
+void workbookCancel();
+emscripten::val workbookFile(double step, const std::string &readings);
+emscripten::val drawingFile(bool polylines, int row);
+void sheetsBegin();
+std::string sheetsMore(std::size_t rows);
+std::string sheetsEnd();
+void sheetsCancel();
+std::string sheetPages();
+
+// The figures of a tendon.
+std::optional<schedule::Schedule::Place> tendonOf(int row);
+std::string figures(int row);
+std::string keyPoints(int row);
+
+// The site record.
+figure::Modules qrModules(const std::string &text);
+std::string importRecord(const std::string &bytes);
+std::string siteLink(int row);
+std::string siteCode(int row);
+std::string readSiteLink(const std::string &link);
+std::string siteJacks();
+std::string siteCheck(int row, const std::string &left, const std::string &right);
+
+} // namespace page
