@@ -6,8 +6,13 @@ import { loadCore } from './core.js';
 import { drawTendon, svgNode } from './drawing.js';
 import { afterPaint } from './frames.js';
 import { Grid } from './grid.js';
-import { edited, Schedule } from './schedule.js';
+import { edited, Schedule, typedIn } from './schedule.js';
+import { fileActions } from './files.js';
+import { optionsPanel } from './options.js';
+import { served } from './served.js';
 import { SiteRecord } from './site.js';
+import { hint, keepOnFault, say, warn } from './status.js';
+import { storage } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
 // ms of working out between two turns of the page's event loop: rows out
@@ -17,92 +22,6 @@ const BUDGET = 8;
 const COUNTED_EVERY = 250; // ms between two counts shown while rows out of view are worked out
 const WORKED_AT_ONCE = 100; // rows worked out between two looks at the time
 const PASTED_AT_ONCE = 1000; // lines of a paste read between two frames
-const SLICE = 40; // ms of a save's or a print's work between two frames
-const PROGRESS_AFTER = 500; // ms a save or print runs before its progress is shown
-
-// Long work a part at a time: `part(rows)` does up to that many more rows
-// and says how many are done of `total`. After about half a second a bar
-// shows how far it has got, with 取消 (Escape too). True when done, false
-// when stopped.
-async function inParts(title, total, part) {
-    const dialog = $('progress');
-    let stopped = false;
-    const stop = (event) => {
-        event?.preventDefault();
-        stopped = true;
-    };
-    $('progress-cancel').onclick = () => stop();
-    dialog.oncancel = stop; // Escape
-    const began = performance.now();
-    let done = 0, rows = 10;
-    try {
-        while (done < total && !stopped) {
-            const start = performance.now();
-            while (done < total && performance.now() - start < SLICE) {
-                const before = performance.now();
-                done = part(rows);
-                // As many rows as fill about a tenth of the slice.
-                rows = Math.max(1, Math.min(5000, Math.round((rows * SLICE) / 10 / Math.max(0.1, performance.now() - before))));
-            }
-            if (performance.now() - began > PROGRESS_AFTER && !dialog.open) {
-                $('progress-title').textContent = title;
-                dialog.showModal();
-            }
-            $('progress-bar').value = total ? done / total : 1;
-            await afterPaint();
-        }
-    } finally {
-        if (dialog.open) dialog.close();
-    }
-    return !stopped;
-}
-
-function say(words, kind = 'info') {
-    const box = $('message');
-    box.textContent = words;
-    box.dataset.kind = kind;
-}
-
-// What the status line says when nothing needs saying: how to fill the
-// schedule, as this device can (a touch screen drops no files).
-const touch = () => matchMedia('(pointer: coarse)').matches;
-const hint = () =>
-    touch()
-        ? '可直接输入，或从 Excel / WPS 复制若干行粘贴到表中（带表头或不带表头均可）；工作簿 (.xlsx) 或 CSV 可“打开”。'
-        : '可直接输入，或从 Excel / WPS 复制若干行粘贴到表中（带表头或不带表头均可）；工作簿 (.xlsx) 或 CSV 可“打开”或拖到页面上。';
-
-// Anything that goes wrong in the page and is not caught where it happens
-// is said, in the engineer's words; the schedule and the readings are kept
-// as they stood (`keep` saves what is not yet saved).
-let keep = () => {};
-function boundary(error) {
-    try {
-        keep();
-    } catch {
-        // the storage's own trouble is said by the storage
-    }
-    const what = error?.message ?? String(error ?? '');
-    say(`本页出错：${what || '未知错误'}。钢绞线表和读数已保存，未丢失；请重试，如仍出错请刷新本页。`, 'fault');
-}
-addEventListener('error', (event) => boundary(event.error ?? event.message));
-addEventListener('unhandledrejection', (event) => boundary(event.reason));
-
-function warn(words) {
-    const box = $('warning');
-    box.textContent = words ?? '';
-    box.hidden = !words;
-}
-
-// Whether any field of the rows holds anything.
-const typedIn = (rows) => rows.some((row) => row.some((field) => field !== ''));
-
-function storage() {
-    try {
-        return globalThis.localStorage ?? null;
-    } catch {
-        return null; // a browser that refuses storage to pages opened from disk
-    }
-}
 
 async function start() {
     const core = await loadCore();
@@ -110,7 +29,7 @@ async function start() {
     const at = (title) => titles.indexOf(title);
     const schedule = new Schedule(core.columns.input.length, storage());
     warn(schedule.load());
-    keep = () => schedule.flush();
+    keepOnFault(() => schedule.flush());
     say(hint());
     // The site record reads every jack of the schedule: it works out what
     // is not yet worked out before it reads.
@@ -334,41 +253,7 @@ async function start() {
         showSelected();
     }
 
-    // The options panel, from the core's own list, with its defaults.
-    const inputs = new Map();
-    for (const option of core.options) {
-        const row = document.createElement('label');
-        row.className = 'option';
-        const name = document.createElement('span');
-        name.textContent = option.label;
-        const input = document.createElement(option.key === 'duct' ? 'select' : 'input');
-        if (option.key === 'duct') {
-            input.append(new Option(`默认 (${option.default})`, ''));
-            for (const duct of core.columns.ducts) input.append(new Option(`${duct.chinese} ${duct.name}`, duct.name));
-        } else {
-            input.placeholder = option.default || '无';
-            input.inputMode = option.words ? 'text' : 'decimal'; // a phone's keyboard for what the box takes
-        }
-        // Chinese first, then the program's own words and its option.
-        input.title = `${option.explained}\n${option.help} (--${option.option})`;
-        input.addEventListener('input', () =>
-            schedule.change({ options: { ...schedule.options, [option.key]: input.value.trim() } }),
-        );
-        const refusal = document.createElement('span');
-        refusal.className = 'refusal';
-        refusal.setAttribute('role', 'alert');
-        row.append(name, input, refusal);
-        $('options').append(row);
-        inputs.set(option.key, { input, refusal });
-    }
-    const showOptions = () => {
-        for (const [key, { input }] of inputs) if (input.value !== (schedule.options[key] ?? '')) input.value = schedule.options[key] ?? '';
-    };
-    function showRefusal(refused, standing) {
-        for (const [key, { refusal }] of inputs) refusal.textContent = refused?.key === key ? refused.message : '';
-        if (refused)
-            say(standing ? '张拉参数有误，未采用：表中仍为此前张拉参数的结果；改正后按新参数计算。' : '张拉参数有误：改正后才计算。', 'error');
-    }
+    const { show: showOptions, refuse: showRefusal } = optionsPanel(core, schedule);
     // Whether the results may go out: not while an option is refused, when
     // they are those of options no longer typed.
     const unsaved = (what) => (refusal || !results ? (say(`张拉参数有误，${what}。`, 'error'), true) : false);
@@ -384,173 +269,7 @@ async function start() {
     addEventListener('pagehide', () => schedule.flush());
     document.addEventListener('visibilitychange', () => document.hidden && schedule.flush());
 
-    const confirmDiscard = () =>
-        !typedIn(schedule.rows) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
-
-    $('new').addEventListener('click', () => {
-        if (!confirmDiscard()) return;
-        schedule.change({ rows: [schedule.emptyRow()] }); // a row to type into
-        $('sheet-pick').hidden = true;
-    });
-    $('open').addEventListener('click', () => $('file').click());
-    // A schedule opened: a workbook's from the worksheet chosen, else from
-    // the first that holds one, or CSV text. What cannot be read is said
-    // and the schedule on screen kept.
-    let workbook = null; // the workbook last opened, {name, bytes}, while its worksheets can be chosen
-    function openBytes(name, bytes, sheet = '') {
-        const read = core.read(bytes, false, 0, sheet);
-        if (read.error) {
-            const { line, column, place, message } = read.error;
-            const where = place ? `${place}：` : line ? `第 ${line} 行${column ? `第 ${column} 列` : ''}：` : '';
-            say(`无法读取 ${name}：${where}${message}。钢绞线表未改动。`, 'error');
-            return;
-        }
-        if (!confirmDiscard()) return;
-        document.title = `${name} - Quillmere`;
-        const rows = read.records.map((fields, n) => Object.assign(fields, read.unreadable[n] ? { unreadable: read.unreadable[n] } : {}));
-        schedule.change({ rows });
-        workbook = read.sheets?.length > 1 ? { name, bytes } : null;
-        const pick = $('sheet-choice');
-        pick.replaceChildren(...(workbook ? read.sheets : []).map((sheet) => new Option(sheet, sheet, false, sheet === read.sheet)));
-        $('sheet-pick').hidden = !workbook;
-        const cells = Object.values(read.unreadable).reduce((sum, cells) => sum + cells.length, 0);
-        say(`已打开 ${name}${read.sheet ? `（工作表“${read.sheet}”）` : ''}：${read.records.length} 行。`
-            + (cells ? `其中 ${cells} 个单元格没有可用的值（错误值、未计算的公式或日期），所在行未算出，见各行说明。` : ''));
-    }
-    const openFile = async (file) => openBytes(file.name, new Uint8Array(await file.arrayBuffer()));
-    $('sheet-choice').addEventListener('change', () => workbook && openBytes(workbook.name, workbook.bytes, $('sheet-choice').value));
-    $('file').addEventListener('change', async () => {
-        const file = $('file').files[0];
-        $('file').value = '';
-        if (file) await openFile(file);
-    });
-    // A file dropped anywhere on the page opens as 打开 would.
-    const carriesFiles = (event) => [...(event.dataTransfer?.types ?? [])].includes('Files');
-    document.addEventListener('dragover', (event) => {
-        if (!carriesFiles(event)) return;
-        event.preventDefault();
-        document.body.classList.add('dropping');
-    });
-    document.addEventListener('dragleave', (event) => {
-        if (!event.relatedTarget) document.body.classList.remove('dropping');
-    });
-    document.addEventListener('drop', (event) => {
-        document.body.classList.remove('dropping');
-        if (!carriesFiles(event)) return;
-        event.preventDefault();
-        const file = event.dataTransfer.files[0];
-        if (file) openFile(file);
-    });
-    function download(bytes, type, name) {
-        const link = document.createElement('a');
-        link.href = URL.createObjectURL(new Blob([bytes], { type }));
-        link.download = name;
-        document.body.append(link);
-        link.click();
-        link.remove();
-        setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
-    }
-    $('save').addEventListener('click', () => {
-        if (unsaved('结果未保存')) return;
-        whole();
-        download(core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
-        say('结果已保存为 quillmere-results.csv。');
-    });
-    // The program's workbook: the results, tendons, setting-out and the
-    // site record, with the readings taken on site where there are any.
-    let busy = false; // a save or print under way: one at a time
-    async function saveWorkbook(readings, name) {
-        if (unsaved('工作簿未保存') || busy) return;
-        whole();
-        busy = true;
-        const parts = core.workbookInParts(readings);
-        let done = false;
-        try {
-            done = await inParts(`正在写工作簿 ${name}…`, schedule.rows.length, (rows) => parts.more(rows));
-        } finally {
-            busy = false;
-            if (!done) parts.cancel();
-        }
-        if (!done) return say('已取消，工作簿未保存。');
-        const bytes = parts.end();
-        if (!bytes.length) return say('工作簿未能写出。', 'error');
-        download(bytes, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', name);
-        say(`工作簿已保存为 ${name}（含钢绞线表、各束、放样坐标与张拉记录）。`);
-    }
-    $('save-workbook').addEventListener('click', () => saveWorkbook([], 'quillmere-results.xlsx'));
-    // The construction drawing, as the program writes it: the schedule's
-    // tendons, or the selected one alone; its parabolas as splines, or as
-    // polylines for CAD programs that draw splines badly (a choice kept).
-    const polylines = $('dxf-polylines');
-    try {
-        polylines.checked = storage()?.getItem('quillmere.dxf-polylines') === '1';
-    } catch {
-        // no storage: the choice is not kept
-    }
-    polylines.addEventListener('change', () => {
-        try {
-            storage()?.setItem('quillmere.dxf-polylines', polylines.checked ? '1' : '0');
-        } catch {
-            // no storage: the choice holds until the page is closed
-        }
-    });
-    function saveDxf(row, name) {
-        if (unsaved('DXF 未保存')) return;
-        whole();
-        const bytes = core.dxf(polylines.checked, row);
-        if (!bytes.length) return say('没有算出的钢绞线，DXF 未保存。', 'error');
-        download(bytes, 'image/vnd.dxf', name);
-        say(`已保存 ${name}：每束一个图块，以束号为名，1 个图形单位为 1 mm。`);
-    }
-    $('save-dxf').addEventListener('click', () => saveDxf(-1, 'quillmere-预应力筋.dxf'));
-    $('tendon-dxf').addEventListener('click', () =>
-        saveDxf(selectedRow, `${(cellsOf(selectedRow)?.tendon || 'tendon').replace(/[\\/:*?"<>|]/g, '_')}.dxf`),
-    );
-    // The sheets printed: laid out for printing only, cleared after.
-    $('print-sheets').addEventListener('click', async () => {
-        if (unsaved('计算书未打印') || busy) return;
-        whole();
-        busy = true;
-        const parts = core.sheetsInParts();
-        const pages = [];
-        let done = false, at = 0;
-        const total = schedule.rows.length;
-        try {
-            done = await inParts('正在排计算书…', total, (rows) => {
-                for (const page of parts.more(rows)) pages.push(page);
-                return (at = Math.min(total, at + rows));
-            });
-        } finally {
-            busy = false;
-            if (!done) parts.cancel();
-        }
-        if (!done) return say('已取消，计算书未打印。');
-        for (const page of parts.end()) pages.push(page);
-        if (!pages.length) return say('表中没有钢绞线，计算书为空。', 'error');
-        $('print').replaceChildren(
-            ...pages.map(svgNode).filter(Boolean),
-        );
-        say(`计算书共 ${pages.length} 页；在打印对话框中可选“另存为 PDF”。`);
-        window.print();
-    });
-    addEventListener('afterprint', () => $('print').replaceChildren());
-    $('site-export').addEventListener('click', () => saveWorkbook(site.all(), 'quillmere-张拉记录.xlsx'));
-    site.onImported = (words, failed) => say(words, failed ? 'error' : 'info');
-    $('copy').addEventListener('click', async () => {
-        if (unsaved('没有结果可复制')) return;
-        whole();
-        const text = core.resultsTsv();
-        try {
-            await navigator.clipboard.writeText(text);
-        } catch {
-            const area = Object.assign(document.createElement('textarea'), { value: text });
-            document.body.append(area);
-            area.select();
-            document.execCommand('copy');
-            area.remove();
-        }
-        say(`已复制 ${schedule.rows.length} 行结果，可粘贴到电子表格。`);
-    });
+    fileActions({ core, schedule, site, whole, unsaved, selected: () => selectedRow, cellsOf });
     $('add').addEventListener('click', () => {
         const rows = schedule.rows.slice();
         rows.splice(Math.min(selectedRow + 1, rows.length), 0, schedule.emptyRow());
@@ -641,46 +360,6 @@ async function start() {
         say(`已打开束 ${mark(read.rows[0]) || read.rows[0][0]} 的现场记录${before ? '；原钢绞线表可用“撤销”找回' : ''}。`);
         return true;
     }
-}
-
-// Served over http or https, the page keeps itself for use offline through
-// its service worker (opened from disk there is none, and it needs none),
-// says when a newer build has been fetched for the next opening, and asks
-// the browser to keep its storage.
-function served() {
-    if (!/^https?:$/.test(location.protocol)) return;
-    const line = (id, words) => {
-        $(id).textContent = words;
-        $(id).hidden = false;
-    };
-    const updateReady = () => {
-        document.body.dataset.update = 'ready';
-        line('update', '已下载新版本：关闭本页（及其他 Quillmere 页面）后再次打开即启用，钢绞线表和读数不受影响。');
-    };
-    if ('serviceWorker' in navigator) {
-        navigator.serviceWorker
-            .register('sw.js')
-            .then((registration) => {
-                if (registration.waiting && navigator.serviceWorker.controller) updateReady();
-                registration.addEventListener('updatefound', () => {
-                    const worker = registration.installing;
-                    worker?.addEventListener('statechange', () => {
-                        if (worker.state === 'installed' && navigator.serviceWorker.controller) updateReady();
-                    });
-                });
-            })
-            .catch(() => {
-                // No worker (a private window, a host without the file): the page works online as before.
-            });
-    }
-    navigator.storage?.persist?.().then(
-        (kept) => {
-            document.body.dataset.persisted = String(kept);
-            if (!kept)
-                line('kept', '浏览器未同意长期保存本页的数据：清理浏览数据或存储空间不足时，钢绞线表和读数可能被删除。请定期保存结果、导出张拉记录，或将本页添加到主屏幕。');
-        },
-        () => {},
-    );
 }
 
 served();

@@ -198,3 +198,6 @@ function overwritten(row, record, columns) {
     if (unreadable?.length) copy.unreadable = unreadable;
     return copy;
 }
+
+// Whether any field of the rows holds anything.
+export const typedIn = (rows) => rows.some((row) => row.some((field) => field !== ''));

@@ -1,6 +1,14 @@
-// Writing to the browser's storage: null when kept, else which of the two
-// ways it failed, in the words the caller gives for each.
+// The browser's storage, where it gives the page any.
+export function storage() {
+    try {
+        return globalThis.localStorage ?? null;
+    } catch {
+        return null; // a browser that refuses storage to pages opened from disk
+    }
+}
 
+// Writing to it: null when kept, else which of the two ways it failed, in
+// the words the caller gives for each.
 export function keep(storage, key, value, words) {
     try {
         if (!storage) throw new Error('no storage');
