@@ -53,7 +53,7 @@ std::vector<std::size_t> Schedule::edit(std::size_t from, std::vector<Record> gi
     // The tendons to join again: those of the rows given; every tendon where
     // a mark moved; where only the number of rows changed, every tendon from
     // the old end or the new on, the rows before them keeping their places.
-    std::size_t begin = std::min(from, total), end = at;
+    std::size_t begin = std::min(from, total), end = std::min(at, total);
     if (marksMoved) {
         begin = 0;
         end = total;

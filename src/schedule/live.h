@@ -91,7 +91,7 @@ private:
     // rows again copies none.
     using Shared = std::shared_ptr<const Result>;
     std::vector<Shared> spans_, shown_;
-    std::vector<bool> unsaid_; // worked out since the stressing changed, not yet said to have changed
+    std::vector<bool> unsaid_; // not said to have changed since the stressing changed
 };
 
 } // namespace schedule

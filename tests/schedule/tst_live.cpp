@@ -85,7 +85,7 @@ private slots:
             {"rows cut off and given back", {{0, "A 17970 T B 17970 T C 20000 T D 20000 .", 4}, {0, "", 2}, {2, "C 20000 T D 20000 .", 4}}},
             {"a mark used before, then not", {{0, "A 17970 T B 20000 . C 17970 T", 3}, {0, "A 17970 S", 3}}},
             {"the stressing changed", {{0, "A 17970 T B 17970 T C 20000 .", 3}, {0, "", -1}, {2, "C 20000 .", 3}, {0, "A 17970 T B 17970 T", 3}}},
-            {"rows given past the end", {{0, "A 17970 T B 17970 T", 2}, {1, "B 17970 T C 20000 .", 2}, {5, "E 20000 .", 3}}},
+            {"rows given past the end", {{0, "A 17970 T B 17970 T", 2}, {1, "B 17970 T C 20000 .", 2}, {4, "E 20000 .", 2}, {5, "E 20000 .", 3}}},
         };
         for (const auto &[what, edits] : runs) {
             schedule::Schedule live;
