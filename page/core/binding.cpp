@@ -66,6 +66,7 @@ std::string columns()
         json.open('{').key("name").text(name).key("chinese").text(calc::ductNamed(name)->chinese).close('}');
     return json.close(']').close('}').done();
 }
+
 // The options as the program takes them, with its defaults.
 std::string options()
 {
@@ -86,6 +87,7 @@ std::string options()
         .key("default").text("").close('}');
     return json.close(']').done();
 }
+
 // Takes the options given (key U+001F text, split by U+001E) in the program's
 // order: "" when all stand, else the first refused as {key, message}, when no
 // row is to be worked out, as the program works out none.
@@ -119,6 +121,7 @@ std::string takeOptions(const std::string &text)
     live.stressWith(taken);
     return {};
 }
+
 // Rows of a schedule of `total` rows worked out, the first of them its row
 // `from`, as the live schedule takes an edit. The rows whose results changed
 // come back as their index, U+001D and their text, split by U+001E: one

@@ -91,6 +91,7 @@ void workbookBegin(double step, const std::string &readings)
     }
     underWay->writer = schedule::xlsxWriter(WorkbookUnderWay::path, step, live.stressing(), &underWay->taken);
 }
+
 // Writes the tendons of about `rows` more rows (whole tendons); how many
 // rows are written so far.
 std::size_t workbookMore(std::size_t rows)
@@ -104,6 +105,7 @@ std::size_t workbookMore(std::size_t rows)
     });
     return underWay->next;
 }
+
 // The workbook's bytes, empty where it could not be written.
 emscripten::val workbookEnd()
 {
@@ -122,12 +124,14 @@ emscripten::val workbookEnd()
     }
     return emscripten::val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), bytes.data()));
 }
+
 // A workbook stopped before its end: nothing is kept of it.
 void workbookCancel()
 {
     underWay.reset();
     std::remove(WorkbookUnderWay::path);
 }
+
 emscripten::val workbookFile(double step, const std::string &readings)
 {
     workbookBegin(step, readings);
@@ -192,6 +196,7 @@ std::string sheetsMore(std::size_t rows)
     });
     return pages;
 }
+
 // The last pages: the rest of the rows, then what the sheets end with.
 std::string sheetsEnd()
 {
@@ -203,6 +208,7 @@ std::string sheetsEnd()
     sheetsUnderWay.reset();
     return pages;
 }
+
 // Sheets stopped before their end: nothing more is laid out.
 void sheetsCancel() { sheetsUnderWay.reset(); }
 std::string sheetPages()

@@ -60,6 +60,7 @@ std::string figures(int row)
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 -3 " + numeric::writeNumber(calc::sheetDrawingWidth) + " "
            + numeric::writeNumber(height + 3) + "\" class=\"drawing\" role=\"img\">" + figure::svg(drawn) + "</svg>";
 }
+
 // The key points of the tendon a row belongs to, span by span: each span's
 // name, and each point's name with its x from the tendon's left end and its
 // height above the beam's bottom face (whole mm, as the sheet gives them).

@@ -49,11 +49,13 @@ std::string recordsJson(schedule::Records &records, const std::vector<schedule::
     }
     return json.close('}').close('}').done();
 }
+
 std::string readError(int line, int column, const std::string &message, const std::string &place = {})
 {
     return Json().open('{').key("error").open('{').key("line").number(line).key("column").number(column)
         .key("place").text(place).key("message").text(message).close('}').close('}').done();
 }
+
 // A whole schedule's bytes, a workbook or text, as the program opens them:
 // a workbook's that of `sheet`, or of the first worksheet with a header; with
 // the sheet read and every worksheet that holds a schedule, for a choice

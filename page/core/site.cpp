@@ -79,6 +79,7 @@ std::string importRecord(const std::string &bytes)
     }
     return json.close(']').close('}').done();
 }
+
 // The link to the site record of the tendon row n belongs to, where the page
 // is given its address and the whole tendon is worked out; "" else.
 std::string siteLink(int row)
@@ -89,6 +90,7 @@ std::string siteLink(int row)
     return schedule::siteLink(siteUrl, live.records().subspan(rows->first, rows->last - rows->first),
                               live.row(rows->first)->stressed->stressing);
 }
+
 // The code of that link as SVG, drawn as the sheet draws it, one module a
 // unit with the four modules of light a reader needs around it; "" for none.
 std::string siteCode(int row)
@@ -104,6 +106,7 @@ std::string siteCode(int row)
            + "\" shape-rendering=\"crispEdges\" role=\"img\"><rect x=\"-4\" y=\"-4\" width=\"" + side + "\" height=\"" + side
            + "\" fill=\"#fff\"/>" + figure::svg(code) + "</svg>";
 }
+
 // The tendon a link carries: {"rows": [[fields]], "options": [[key, text]]},
 // or {"message"} where it carries none.
 std::string readSiteLink(const std::string &link)
@@ -124,6 +127,7 @@ std::string readSiteLink(const std::string &link)
         json.open('[').text(key).text(text).close(']');
     return json.close(']').close('}').done();
 }
+
 // Every jack of the schedule last worked out, tendon by tendon, as the site
 // record lists them: the row its tendon's figures stand on, its mark, the end,
 // the jack's name, each stage's force and gauge reading, the elongation to
@@ -162,6 +166,7 @@ std::string siteJacks()
     }
     return json.close(']').done();
 }
+
 // The readings typed at a tendon's left and right jack (each split by
 // U+001F, in the order of schedule::reading) checked: for each jacked end,
 // each reading's mark (0 fine, 1 not yet typed, 2 not a number, 3

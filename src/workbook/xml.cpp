@@ -72,14 +72,17 @@ void XMLCALL Xml::opened(void *self, const char *name, const char **attributes)
 {
     deliver(self, [&](Handler &h) { h.open(local(name), attributes); });
 }
+
 void XMLCALL Xml::closed(void *self, const char *name)
 {
     deliver(self, [&](Handler &h) { h.close(local(name)); });
 }
+
 void XMLCALL Xml::characters(void *self, const char *text, int length)
 {
     deliver(self, [&](Handler &h) { h.text({text, std::size_t(length)}); });
 }
+
 // Entities that expand a billion times hide in a document type; no
 // workbook part has one.
 void XMLCALL Xml::doctype(void *self, const char *, const char *, const char *, int)
