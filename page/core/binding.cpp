@@ -2,7 +2,7 @@
 // the functions bound for the page, and the live schedule they all work on,
 // edited and worked out in the core, its options taken as the program takes
 // them. Plain data in and out: records in as text, results out as text or
-// JSON, nothing worked out here that the program works out elsewhere.
+// plain values, nothing worked out here that the program works out elsewhere.
 //
 // Records and options come in as one text each: records split by U+001E,
 // fields by U+001F, fields in the order of the input columns, then any cell
@@ -10,7 +10,7 @@
 // U+001F text, split by U+001E. Neither separator can be typed.
 
 #include "page.h"
-#include "json.h"
+#include "values.h"
 
 #include "schedule/schedule.h"
 
@@ -46,9 +46,9 @@ std::string rowText(const schedule::Result *result)
 
 } // namespace
 
-std::string columns()
+emscripten::val columns()
 {
-    Json json;
+    Value json;
     json.open('{').key("input").open('[');
     for (int column = 0; column < schedule::input::columnCount; ++column)
         json.open('{').key("title").text(schedule::input::title(column)).key("chinese")
@@ -56,7 +56,7 @@ std::string columns()
     json.close(']').key("output").open('[');
     for (int column = 0; column < schedule::output::columnCount; ++column)
         json.open('{').key("title").text(schedule::output::title(column)).key("numeric")
-            .raw(schedule::output::numeric(column) ? "true" : "false").close('}');
+            .boolean(schedule::output::numeric(column)).close('}');
     // The rules the page writes into its own texts, as the core states them.
     json.close(']').key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText()).key("stages").open('[');
     for (int stage = 0; stage < 3; ++stage)
@@ -68,15 +68,15 @@ std::string columns()
 }
 
 // The options as the program takes them, with its defaults.
-std::string options()
+emscripten::val options()
 {
     const schedule::Stressing defaults;
-    Json json;
+    Value json;
     json.open('[');
     for (const schedule::StressingOption &o : schedule::stressingOptions())
         json.open('{').key("key").text(o.key).key("option").text(o.option).key("label").text(o.label)
             .key("help").text(o.help).key("explained").text(o.explained).key("default").text(defaults.shown(o.key))
-            .key("words").raw(o.value == "ENDS" || o.value == "ORDER" || o.value == "CALIBRATION" || o.value == "NAMES" ? "true" : "false")
+            .key("words").boolean(o.value == "ENDS" || o.value == "ORDER" || o.value == "CALIBRATION" || o.value == "NAMES")
             .close('}');
     // Where the page is served: not how a tendon is stressed, but kept with
     // the options, for the codes that open a tendon's site record there.
@@ -89,9 +89,9 @@ std::string options()
 }
 
 // Takes the options given (key U+001F text, split by U+001E) in the program's
-// order: "" when all stand, else the first refused as {key, message}, when no
+// order: null when all stand, else the first refused as {key, message}, when no
 // row is to be worked out, as the program works out none.
-std::string takeOptions(const std::string &text)
+emscripten::val takeOptions(const std::string &text)
 {
     std::vector<std::pair<std::string_view, std::string_view>> given;
     for (std::string_view option : splitAt(text, recordSeparator)) {
@@ -101,7 +101,7 @@ std::string takeOptions(const std::string &text)
     }
     schedule::Stressing taken;
     const auto refused = [](std::string_view key, std::string_view message) {
-        return Json().open('{').key("key").text(key).key("message").text(message).close('}').done();
+        return Value().open('{').key("key").text(key).key("message").text(message).close('}').done();
     };
     for (const schedule::StressingOption &o : schedule::stressingOptions())
         for (const auto &[key, value] : given)
@@ -119,7 +119,7 @@ std::string takeOptions(const std::string &text)
         }
     siteUrl = url;
     live.stressWith(taken);
-    return {};
+    return emscripten::val::null();
 }
 
 // Rows of a schedule of `total` rows worked out, the first of them its row

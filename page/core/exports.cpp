@@ -3,7 +3,7 @@
 // calculation sheets a part at a time, the construction drawing.
 
 #include "page.h"
-#include "json.h"
+#include "values.h"
 
 #include "drawing/dxf.h"
 #include "schedule/csv.h"

@@ -2,7 +2,7 @@
 // and its key points.
 
 #include "page.h"
-#include "json.h"
+#include "values.h"
 
 #include "calc/continuous.h"
 #include "calc/geometry.h"
@@ -66,13 +66,13 @@ std::string figures(int row)
 // height above the beam's bottom face (whole mm, as the sheet gives them).
 // A tendon with a span that failed lists the row's own span alone; {} for a
 // row with no profile.
-std::string keyPoints(int row)
+emscripten::val keyPoints(int row)
 {
     const auto rows = tendonOf(row);
     if (!rows)
-        return "{}";
+        return emscripten::val::object();
     const auto [first, last, whole] = *rows;
-    Json json;
+    Value json;
     json.open('{').key("spans").open('[');
     for (std::size_t n = first; n < last; ++n) {
         const calc::ProfileGeometry g = calc::geometryOf(*live.row(n)->tendon);

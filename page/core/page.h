@@ -24,9 +24,9 @@ extern schedule::Schedule live;
 extern std::string siteUrl;
 
 // The schedule and its options.
-std::string columns();
-std::string options();
-std::string takeOptions(const std::string &text);
+emscripten::val columns();
+emscripten::val options();
+emscripten::val takeOptions(const std::string &text);
 std::string evaluate(const std::string &given, int from, int total);
 
 // Reading.
@@ -50,15 +50,15 @@ std::string sheetPages();
 // The figures of a tendon.
 std::optional<schedule::Schedule::Place> tendonOf(int row);
 std::string figures(int row);
-std::string keyPoints(int row);
+emscripten::val keyPoints(int row);
 
 // The site record.
 figure::Modules qrModules(const std::string &text);
-std::string importRecord(const std::string &bytes);
+emscripten::val importRecord(const std::string &bytes);
 std::string siteLink(int row);
 std::string siteCode(int row);
-std::string readSiteLink(const std::string &link);
-std::string siteJacks();
-std::string siteCheck(int row, const std::string &left, const std::string &right);
+emscripten::val readSiteLink(const std::string &link);
+emscripten::val siteJacks();
+emscripten::val siteCheck(int row, const std::string &left, const std::string &right);
 
 } // namespace page

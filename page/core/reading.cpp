@@ -2,7 +2,7 @@
 // or rows pasted into the grid: their records, as JSON.
 
 #include "page.h"
-#include "json.h"
+#include "values.h"
 
 #include "schedule/schedule.h"
 #include "workbook/opened.h"

@@ -2,7 +2,7 @@
 // they are typed, a tendon's link and code to a phone, a record read back.
 
 #include "page.h"
-#include "json.h"
+#include "values.h"
 
 #include "calc/tensioning.h"
 #include "schedule/schedule.h"
@@ -37,7 +37,7 @@ figure::Modules qrModules(const std::string &text)
 // {"error": why} where the file holds no record or a record of another
 // schedule (a jack it does not have, or another elongation to check), and
 // then nothing is taken.
-std::string importRecord(const std::string &bytes)
+emscripten::val importRecord(const std::string &bytes)
 {
     std::variant<std::vector<workbook::ImportedJack>, std::string> read;
     try {
@@ -46,7 +46,7 @@ std::string importRecord(const std::string &bytes)
     } catch (const workbook::Unreadable &error) {
         read = std::string(error.what());
     }
-    const auto refused = [](const std::string &why) { return Json().open('{').key("error").text(why).close('}').done(); };
+    const auto refused = [](const std::string &why) { return Value().open('{').key("error").text(why).close('}').done(); };
     if (const std::string *why = std::get_if<std::string>(&read))
         return refused(*why);
     const auto &jacks = std::get<std::vector<workbook::ImportedJack>>(read);
@@ -66,7 +66,7 @@ std::string importRecord(const std::string &bytes)
             return refused("记录中" + name + "的计算伸长值为 " + jack.elongation + " mm，当前表为 " + elongation
                            + " mm：记录属于另一张表或另一组张拉参数，未导入。");
     }
-    Json json;
+    Value json;
     json.open('{').key("readings").open('[');
     for (const workbook::ImportedJack &jack : jacks) {
         json.open('{').key("tendon").text(jack.tendon).key("end").number(jack.end).key("typed").open('[');
@@ -109,12 +109,12 @@ std::string siteCode(int row)
 
 // The tendon a link carries: {"rows": [[fields]], "options": [[key, text]]},
 // or {"message"} where it carries none.
-std::string readSiteLink(const std::string &link)
+emscripten::val readSiteLink(const std::string &link)
 {
     const schedule::SiteLinkRead read = schedule::readSiteLink(link);
     if (!read.tendon)
-        return Json().open('{').key("message").text(read.message).close('}').done();
-    Json json;
+        return Value().open('{').key("message").text(read.message).close('}').done();
+    Value json;
     json.open('{').key("rows").open('[');
     for (const schedule::Record &record : read.tendon->rows) {
         json.open('[');
@@ -134,9 +134,9 @@ std::string readSiteLink(const std::string &link)
 // check with its limits, the tendon's total with its limits (where both ends
 // are jacked, the tendon is judged on it), the draw-in allowed, and whether
 // the ram's travel needs a second stroke.
-std::string siteJacks()
+emscripten::val siteJacks()
 {
-    Json json;
+    Value json;
     json.open('[');
     for (std::size_t row = 0; row < live.size(); ++row) {
         if (!live.row(row) || !live.row(row)->stressed)
@@ -158,9 +158,9 @@ std::string siteJacks()
             const int tolerance = schedule::elongationTolerance;
             json.close(']').key("elongation").text(elongation);
             json.key("min").text(schedule::elongationLimit(elongation, -tolerance)).key("max").text(schedule::elongationLimit(elongation, tolerance));
-            json.key("both").raw(s.ends == calc::Ends::both ? "true" : "false").key("total").text(total);
+            json.key("both").boolean(s.ends == calc::Ends::both).key("total").text(total);
             json.key("totalMin").text(schedule::elongationLimit(total, -tolerance)).key("totalMax").text(schedule::elongationLimit(total, tolerance));
-            json.key("set").text(numeric::writeNumber(s.drawIn)).key("twoStrokes").raw(schedule::secondStroke(stressed, end) ? "true" : "false");
+            json.key("set").text(numeric::writeNumber(s.drawIn)).key("twoStrokes").boolean(schedule::secondStroke(stressed, end));
             json.close('}');
         }
     }
@@ -174,10 +174,10 @@ std::string siteJacks()
 // and the whole tendon's measured elongation and deviation, whether within
 // ±6 %, and whether it waits for the other end ("" and null where not yet
 // known).
-std::string siteCheck(int row, const std::string &left, const std::string &right)
+emscripten::val siteCheck(int row, const std::string &left, const std::string &right)
 {
     if (row < 0 || !live.row(std::size_t(row)) || !live.row(std::size_t(row))->stressed)
-        return "{}";
+        return emscripten::val::object();
     schedule::TendonReadings readings;
     for (int end = 0; end < 2; ++end) {
         const auto parts = splitAt(end ? right : left, fieldSeparator);
@@ -185,23 +185,22 @@ std::string siteCheck(int row, const std::string &left, const std::string &right
             readings[std::size_t(end)][n] = std::string(parts[n]);
     }
     const schedule::TendonCheck check = schedule::checkTendon(*live.row(std::size_t(row))->stressed, readings);
-    const auto known = [](const std::optional<bool> &verdict) { return verdict ? (*verdict ? "true" : "false") : "null"; };
     const auto tenths = [](const std::optional<double> &value) { return value ? schedule::fixed(*value, 1) : std::string(); };
-    Json json;
+    Value json;
     json.open('{').key("ends").open('[');
     for (const std::optional<schedule::SiteCheck> &end : check.ends) {
         if (!end) {
-            json.raw("null");
+            json.null();
             continue;
         }
         json.open('{').key("marks").open('[');
         for (schedule::SiteCheck::Mark mark : end->marks)
             json.number(int(mark));
         json.close(']').key("measured").text(tenths(end->measured)).key("deviation").text(tenths(end->deviation));
-        json.key("drawIn").raw(known(end->drawInWithin)).close('}');
+        json.key("drawIn").known(end->drawInWithin).close('}');
     }
     json.close(']').key("measured").text(tenths(check.measured)).key("deviation").text(tenths(check.deviation));
-    json.key("within").raw(known(check.within)).key("waiting").raw(check.waiting ? "true" : "false");
+    json.key("within").known(check.within).key("waiting").boolean(check.waiting);
     return json.close('}').done();
 }
 

@@ -44,8 +44,8 @@ const readingsText = (readings) => readings.map((r) => [r.tendon, r.end, ...r.ty
 export async function loadCore(create = globalThis.createQuillmereCore) {
     const core = await create();
     core.qrModules = qrModules; // the sheets' codes, drawn by the page's encoder
-    const columns = JSON.parse(core.columns());
-    const options = JSON.parse(core.options());
+    const columns = core.columns();
+    const options = core.options();
     const statusFromEnd = columns.output.length - columns.output.findIndex((column) => column.title === 'status');
     const row = (text) => (text ? new WorkedRow(text, statusFromEnd) : null);
     return {
@@ -55,8 +55,7 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // options: {key: text}; the first refused as {key, message}, or null.
         takeOptions(texts) {
             const given = Object.entries(texts).map(([key, text]) => clean(key) + FIELD + clean(text));
-            const refused = core.takeOptions(given.join(RECORD));
-            return refused ? JSON.parse(refused) : null;
+            return core.takeOptions(given.join(RECORD));
         },
         // rows (arrays of input fields) of a schedule of `total` rows, the
         // first of them its row `from`, worked out with the options last
@@ -101,11 +100,11 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         dxf: (polylines = false, row = -1) => core.dxf(polylines, row),
         // A workbook's site record read back for the schedule last worked
         // out: {readings} or {error}.
-        importRecord: (bytes) => JSON.parse(core.importRecord(bytes)),
+        importRecord: (bytes) => core.importRecord(bytes),
         // The sheet's figures of the tendon a row belongs to, as SVG ("" for
         // none), and its key points by span.
         figures: (at) => core.figures(at),
-        keyPoints: (at) => JSON.parse(core.keyPoints(at)),
+        keyPoints: (at) => core.keyPoints(at),
         // The calculation sheet of every row, a page of SVG to each A4 page.
         sheetPages: () => core.sheetPages().split(RECORD).filter(Boolean),
         // The same a part at a time: more(rows) gives the pages laid out for
@@ -118,14 +117,14 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at a tendon's left and right jack (texts, in the
         // core's order) checked, each end and the tendon as a whole.
-        siteJacks: () => JSON.parse(core.siteJacks()),
+        siteJacks: () => core.siteJacks(),
         siteCheck: (row, left, right) =>
-            JSON.parse(core.siteCheck(row, left.map(clean).join(FIELD), right.map(clean).join(FIELD))),
+            core.siteCheck(row, left.map(clean).join(FIELD), right.map(clean).join(FIELD)),
         // The link to the site record of the tendon a row belongs to, where
         // the page's address is given ("" else), and the tendon a link
         // carries: {rows, options: [[key, text]]} or {message}.
         siteLink: (row) => core.siteLink(row),
         siteCode: (row) => core.siteCode(row), // its code as the sheet draws it, SVG ("" for none)
-        readSiteLink: (link) => JSON.parse(core.readSiteLink(String(link))),
+        readSiteLink: (link) => core.readSiteLink(String(link)),
     };
 }

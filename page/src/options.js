@@ -10,7 +10,6 @@ const $ = (id) => document.getElementById(id);
 // standing): the refusal beside its box (none: every box clear), and on the
 // status line whether the figures shown still stand.
 export function optionsPanel(core, schedule) {
-    // The options panel, from the core's own list, with its defaults.
     const inputs = new Map();
     for (const option of core.options) {
         const row = document.createElement('label');
