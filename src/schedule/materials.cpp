@@ -13,8 +13,6 @@ StrandOrder strandOrder(const Stressed &stressed, long count)
 
 void Materials::add(const Result &row)
 {
-    if (row.spans == 0)
-        return;
     if (!row.stressed) {
         leftOut += row.count;
         return;

@@ -21,8 +21,8 @@ StrandOrder strandOrder(const Stressed &stressed, long count);
 
 class Materials {
 public:
-    // The first row of a tendon (a row that goes on with one is passed
-    // over); a tendon with no figures is counted as left out.
+    // A tendon by its first row, where its figures stand; a tendon with no
+    // figures is counted as left out.
     void add(const Result &row);
 
     struct Strand {

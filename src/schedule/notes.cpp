@@ -6,10 +6,15 @@
 
 namespace schedule {
 
+void addNote(std::string &notes, std::string_view note)
+{
+    (notes += notes.empty() ? "" : "；") += note;
+}
+
 std::string stressingNotes(const Stressing &s, double length, double radius)
 {
     std::string text;
-    const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
+    const auto add = [&](const std::string &note) { addNote(text, note); };
     if (s.sigmaCon * 100 < 40 * s.fptk)
         add("σcon " + numeric::writeNumber(s.sigmaCon) + " MPa 低于 0.40 fptk（" + fixed(0.40 * s.fptk, 0)
             + " MPa），GB 50010 第 10.1.3 条要求不小于此值 (the control stress is below 0.40 fptk)");
@@ -40,7 +45,7 @@ std::string stressingNotes(const Stressing &s, double length, double radius)
 std::string anchoringNotes(const calc::Anchoring &a, const Stressing &s)
 {
     std::string text;
-    const auto add = [&](const std::string &note) { text += (text.empty() ? "" : "；") + note; };
+    const auto add = [&](const std::string &note) { addNote(text, note); };
     const std::array<std::string_view, 2> name{"左端", "右端"};
     const bool two = s.ends == calc::Ends::both;
     for (int end = 0; end < 2; ++end) {

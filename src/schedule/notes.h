@@ -8,8 +8,12 @@
 #include "schedule/schedule.h"
 
 #include <string>
+#include <string_view>
 
 namespace schedule {
+
+// A note after those already said ("" for none yet), joined by "；".
+void addNote(std::string &notes, std::string_view note);
 
 // The site's checks on how a tendon is stressed and curved (the row stays
 // ok): the control stress against 0.40 and 0.75 fptk, a long tendon jacked

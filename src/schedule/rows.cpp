@@ -127,7 +127,7 @@ void stress(Result &result, const Stressing &s, std::vector<calc::Piece> pieces,
     cells[output::lossTotalMax] = fixed(s.sigmaCon - a.lowest, 1);
     cells[output::note] = stressingNotes(s, length, radius);
     if (const std::string more = anchoringNotes(a, s); !more.empty())
-        cells[output::note] += (cells[output::note].empty() ? "" : "；") + more;
+        addNote(cells[output::note], more);
 }
 
 // The smallest radius of a tendon's parabolas: p at a vertex, mm.
@@ -181,7 +181,7 @@ void noteStep(Result &row)
 {
     if (!row.ok() || !row.tendon)
         return;
-    const auto add = [&](const std::string &note) { row.cells[output::note] += (row.cells[output::note].empty() ? "" : "；") + note; };
+    const auto add = [&](const std::string &note) { addNote(row.cells[output::note], note); };
     if (const std::string note = midSpanStepNote(calc::geometryOf(*row.tendon)); !note.empty())
         add(note);
     if (row.tendon->beyondWindow)
@@ -290,12 +290,6 @@ namespace schedule {
 
 namespace {
 
-void addNote(Result &row, const std::string &note)
-{
-    std::string &cell = row.cells[output::note];
-    cell += (cell.empty() ? "" : "；") + note;
-}
-
 // What a tendon's rows must agree on, where more than one gives it.
 constexpr input::Column sharedColumns[]{input::count, input::sigmaCon, input::duct,    input::kappa,
                                         input::mu,    input::ends,     input::strands, input::set,
@@ -328,7 +322,7 @@ void TendonMarks::check(const Record &first, Result &row)
 {
     const std::string_view mark = trimmed(first.fields[input::tendon]);
     if (!mark.empty() && !used_.insert(std::string(mark)).second)
-        addNote(row, "束号 " + std::string(mark) + " 前面已用过，此处为另一束 (the mark was used before: this is another tendon)");
+        addNote(row.cells[output::note], "束号 " + std::string(mark) + " 前面已用过，此处为另一束 (the mark was used before: this is another tendon)");
 }
 
 bool TendonMarks::usedBefore(const Record &first) const
@@ -414,7 +408,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
     }
     for (std::size_t n = 0; n < rows.size(); ++n) {
         if (!rows[n].ok()) {
-            addNote(rows.front(), "第 " + std::to_string(n + 1) + " 跨（" + records[n].fields[input::name]
+            addNote(rows.front().cells[output::note], "第 " + std::to_string(n + 1) + " 跨（" + records[n].fields[input::name]
                                        + "）未算出，束无张拉结果 (a span failed: no figures for the tendon)");
             return;
         }
@@ -438,7 +432,7 @@ void joinTendon(std::span<Result> rows, std::span<const Record> records, const S
     rows.front().cells[output::tendonLength] = std::to_string(whole.length);
     for (const calc::Support &support : whole.supports)
         if (support.stepped())
-            addNote(rows.front(), "第 " + std::to_string(support.left + 1) + "、" + std::to_string(support.left + 2)
+            addNote(rows.front().cells[output::note], "第 " + std::to_string(support.left + 1) + "、" + std::to_string(support.left + 2)
                                        + " 跨之间孔道错台：梁顶以下 " + numeric::writeNumber(support.leftBelowTop) + " 与 "
                                        + numeric::writeNumber(support.rightBelowTop) + " mm (a step in the duct at a support)");
 }

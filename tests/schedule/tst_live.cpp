@@ -34,6 +34,18 @@ std::vector<schedule::Record> rows(const std::string &text)
     return records;
 }
 
+// What a row shows, "" for none: the column at fault, its place in its
+// tendon and its cells.
+std::string shownText(const schedule::Result *row)
+{
+    if (!row)
+        return {};
+    std::string text = std::to_string(row->fault) + "/" + std::to_string(row->spans);
+    for (const std::string &cell : row->cells)
+        text += "|" + cell;
+    return text;
+}
+
 // The schedule worked out afresh: what each row shows, "" for none.
 std::vector<std::string> afresh(std::span<const schedule::Record> records, const schedule::Stressing &stressing)
 {
@@ -48,19 +60,8 @@ std::vector<std::string> afresh(std::span<const schedule::Record> records, const
         marks.check(records[first], results[first]);
     }
     for (std::size_t n = 0; n < records.size(); ++n)
-        if (!records[n].blank())
-            for (const std::string &cell : results[n].cells)
-                shown[n] += cell + "|";
+        shown[n] = shownText(records[n].blank() ? nullptr : &results[n]);
     return shown;
-}
-
-std::string shownText(const schedule::Result *row)
-{
-    std::string text;
-    if (row)
-        for (const std::string &cell : row->cells)
-            text += cell + "|";
-    return text;
 }
 
 } // namespace
