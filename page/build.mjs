@@ -1,6 +1,8 @@
 // Builds the page as one file: its scripts (bundled by esbuild), its styles
-// and the core (a classic script with the WebAssembly inside) laid into
-// index.html, so it opens from disk, a USB stick or an attachment, offline.
+// and the core's thread (the core, a classic script with the WebAssembly
+// inside, then the worker's script) laid into index.html, the core's as a
+// script the page does not run but starts as a worker, so it opens from
+// disk, a USB stick or an attachment, offline.
 //   node build.mjs CORE.js OUT.html [ICON.png]
 // QUILLMERE_NO_MINIFY=1 leaves the scripts readable, for a profiler.
 import * as esbuild from 'esbuild';
@@ -24,7 +26,7 @@ const bundle = (entry) =>
         target: ['chrome100', 'edge100', 'firefox100', 'safari15'],
         legalComments: 'none',
     });
-const [script, style] = await Promise.all([bundle('src/main.js'), bundle('style.css')]);
+const [script, worker, style] = await Promise.all([bundle('src/main.js'), bundle('src/worker.js'), bundle('style.css')]);
 // Nothing inside an inline script may close it early.
 const inline = (code) => code.replace(/<\/(script)/gi, '<\\/$1');
 const core = await readFile(corePath, 'utf8');
@@ -34,5 +36,7 @@ const icon = iconPath ? `<link rel="icon" type="image/png" href="data:image/png;
 const html = template
     .replace('<!-- icon -->', () => icon)
     .replace('<!-- styles -->', () => `<style>${style.outputFiles[0].text}</style>`)
-    .replace('<!-- scripts -->', () => `<script>${inline(core)}</script>\n<script>${inline(script.outputFiles[0].text)}</script>`);
+    .replace('<!-- scripts -->', () =>
+        `<script type="text/js-worker" id="core-worker">${inline(core)}\n${inline(worker.outputFiles[0].text)}</script>\n`
+        + `<script>${inline(script.outputFiles[0].text)}</script>`);
 await writeFile(outPath, html);

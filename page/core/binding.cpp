@@ -58,7 +58,7 @@ emscripten::val columns()
         json.open('{').key("title").text(schedule::output::title(column)).key("numeric")
             .boolean(schedule::output::numeric(column)).close('}');
     // The rules the page writes into its own texts, as the core states them.
-    json.close(']').key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText()).key("stages").open('[');
+    json.close(']').key("blanks").text(schedule::blanks).key("step").number(schedule::defaultStep).key("tolerance").text(schedule::toleranceText()).key("stages").open('[');
     for (int stage = 0; stage < 3; ++stage)
         json.text(schedule::stageName(stage));
     json.close(']').key("ducts").open('[');

@@ -1,6 +1,8 @@
-// The program's own core, compiled to WebAssembly and loaded from inside the
-// page. Everything the page shows of a tendon comes through here: the page
-// only moves texts between the grid and these functions.
+// The program's own core, compiled to WebAssembly, as its thread (worker.js)
+// calls it. Everything the page shows of a tendon comes through here, in
+// plain values; the texts the WebAssembly takes and gives in bulk (a
+// schedule's rows, split by separators no one can type: far cheaper to hand
+// across than a value for each field) go no further than this file.
 
 import { qrModules } from './code.js';
 
@@ -11,31 +13,14 @@ const GROUP = '\x1d';
 // The separators can never be typed; any that arrive by paste are dropped.
 const clean = (text) => String(text ?? '').replace(/[\x1d\x1e\x1f]/g, '');
 
-// A row as the core worked it out: its text (to tell whether it changed),
-// the input column at fault, the spans of the tendon it begins (0 where it
-// goes on with one), whether it was worked out (its status "ok") and the
-// result cells; null for a row with nothing in it. The cells are split from
-// the text when first read: ten thousand rows are worked out for a few
-// dozen in view, and fifty cells apiece kept for every row would leave the
-// browser that much more to collect while a paste is worked out.
-class WorkedRow {
-    // statusFromEnd: the status cell's place counted from the last cell (1).
-    constructor(text, statusFromEnd) {
-        this.text = text;
-        const afterFault = text.indexOf(FIELD);
-        const afterSpans = text.indexOf(FIELD, afterFault + 1);
-        this.fault = Number(text.slice(0, afterFault));
-        this.spans = Number(text.slice(afterFault + 1, afterSpans));
-        this.first = afterSpans + 1;
-        let end = text.length;
-        for (let n = 1; n < statusFromEnd; n++) end = text.lastIndexOf(FIELD, end - 1);
-        this.ok = text.slice(text.lastIndexOf(FIELD, end - 1) + 1, end) === 'ok';
-        this.split = null;
-    }
-
-    get cells() {
-        return (this.split ??= this.text.slice(this.first).split(FIELD));
-    }
+// A row as the core worked it out: the input column at fault (-1 for
+// none), the spans of the tendon it begins (0 where it goes on with one),
+// whether it was worked out (its status "ok") and the result cells; null
+// for a row with nothing in it.
+function workedRow(text, status) {
+    if (!text) return null;
+    const [fault, spans, ...cells] = text.split(FIELD);
+    return { fault: Number(fault), spans: Number(spans), ok: cells[status] === 'ok', cells };
 }
 
 // The site's readings as the core takes them.
@@ -46,8 +31,7 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
     core.qrModules = qrModules; // the sheets' codes, drawn by the page's encoder
     const columns = core.columns();
     const options = core.options();
-    const statusFromEnd = columns.output.length - columns.output.findIndex((column) => column.title === 'status');
-    const row = (text) => (text ? new WorkedRow(text, statusFromEnd) : null);
+    const status = columns.output.findIndex((column) => column.title === 'status');
     return {
         columns,
         options,
@@ -57,20 +41,21 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
             const given = Object.entries(texts).map(([key, text]) => clean(key) + FIELD + clean(text));
             return core.takeOptions(given.join(RECORD));
         },
-        // rows (arrays of input fields) of a schedule of `total` rows, the
+        // rows (arrays of input fields, or {fields, unreadable} where a
+        // workbook held no value for some: [[column, why]]) of a schedule of `total` rows, the
         // first of them its row `from`, worked out with the options last
         // taken; the other rows keep what they were worked out to. The rows
         // whose results changed (a tendon's spans change together), as
         // [index, row].
         evaluate(rows, from = 0, total = rows.length) {
             const records = rows
-                .map((fields) => [...fields, ...(fields.unreadable ?? []).map(([c, why]) => `${c}:${why}`)].map(clean).join(FIELD))
+                .map((row) => [...(row.fields ?? row), ...(row.unreadable ?? []).map(([c, why]) => `${c}:${why}`)].map(clean).join(FIELD))
                 .join(RECORD);
             const changed = core.evaluate(records, from, total);
             if (!changed) return [];
             return changed.split(RECORD).map((pair) => {
                 const at = pair.indexOf(GROUP);
-                return [Number(pair.slice(0, at)), row(pair.slice(at + 1))];
+                return [Number(pair.slice(0, at)), workedRow(pair.slice(at + 1), status)];
             });
         },
         // bytes: a Uint8Array (a workbook, or a file in any encoding the

@@ -11,7 +11,7 @@ import { storage } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
 
-// whole(): every stale row worked out; unsaved(what): whether the results
+// whole(): every row given to the core as it stands; unsaved(what): whether the results
 // may not go out, said; selected(): the selected row; cellsOf(row): its cells.
 export function fileActions({ core, schedule, site, whole, unsaved, selected, cellsOf }) {
     const confirmDiscard = () =>
@@ -27,8 +27,8 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
     // the first that holds one, or CSV text. What cannot be read is said
     // and the schedule on screen kept.
     let workbook = null; // the workbook last opened, {name, bytes}, while its worksheets can be chosen
-    function openBytes(name, bytes, sheet = '') {
-        const read = core.read(bytes, false, 0, sheet);
+    async function openBytes(name, bytes, sheet = '') {
+        const read = await core.read(bytes, false, 0, sheet);
         if (read.error) {
             const { line, column, place, message } = read.error;
             const where = place ? `${place}：` : line ? `第 ${line} 行${column ? `第 ${column} 列` : ''}：` : '';
@@ -80,10 +80,10 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
         link.remove();
         setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
     }
-    $('save').addEventListener('click', () => {
+    $('save').addEventListener('click', async () => {
         if (unsaved('结果未保存')) return;
         whole();
-        download(core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
+        download(await core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
         say('结果已保存为 quillmere-results.csv。');
     });
     // The program's workbook: the results, tendons, setting-out and the
@@ -102,7 +102,7 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
             if (!done) parts.cancel();
         }
         if (!done) return say('已取消，工作簿未保存。');
-        const bytes = parts.end();
+        const bytes = await parts.end();
         if (!bytes.length) return say('工作簿未能写出。', 'error');
         download(bytes, 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet', name);
         say(`工作簿已保存为 ${name}（含钢绞线表、各束、放样坐标与张拉记录）。`);
@@ -124,10 +124,10 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
             // no storage: the choice holds until the page is closed
         }
     });
-    function saveDxf(row, name) {
+    async function saveDxf(row, name) {
         if (unsaved('DXF 未保存')) return;
         whole();
-        const bytes = core.dxf(polylines.checked, row);
+        const bytes = await core.dxf(polylines.checked, row);
         if (!bytes.length) return say('没有算出的钢绞线，DXF 未保存。', 'error');
         download(bytes, 'image/vnd.dxf', name);
         say(`已保存 ${name}：每束一个图块，以束号为名，1 个图形单位为 1 mm。`);
@@ -146,8 +146,8 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
         let done = false, at = 0;
         const total = schedule.rows.length;
         try {
-            done = await inParts('正在排计算书…', total, (rows) => {
-                for (const page of parts.more(rows)) pages.push(page);
+            done = await inParts('正在排计算书…', total, async (rows) => {
+                for (const page of await parts.more(rows)) pages.push(page);
                 return (at = Math.min(total, at + rows));
             });
         } finally {
@@ -155,7 +155,7 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
             if (!done) parts.cancel();
         }
         if (!done) return say('已取消，计算书未打印。');
-        for (const page of parts.end()) pages.push(page);
+        for (const page of await parts.end()) pages.push(page);
         if (!pages.length) return say('表中没有钢绞线，计算书为空。', 'error');
         $('print').replaceChildren(
             ...pages.map(svgNode).filter(Boolean),
@@ -166,13 +166,18 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
     addEventListener('afterprint', () => $('print').replaceChildren());
     $('site-export').addEventListener('click', () => saveWorkbook(site.all(), 'quillmere-张拉记录.xlsx'));
     site.onImported = (words, failed) => say(words, failed ? 'error' : 'info');
+    // The text handed to the clipboard while the core writes it: a browser
+    // that lets a page copy only within the click takes the promise then.
     $('copy').addEventListener('click', async () => {
         if (unsaved('没有结果可复制')) return;
         whole();
-        const text = core.resultsTsv();
+        const written = core.resultsTsv();
         try {
-            await navigator.clipboard.writeText(text);
+            if (globalThis.ClipboardItem && navigator.clipboard?.write)
+                await navigator.clipboard.write([new ClipboardItem({ 'text/plain': written.then((tsv) => new Blob([tsv], { type: 'text/plain' })) })]);
+            else await navigator.clipboard.writeText(await written);
         } catch {
+            const text = await written;
             const area = Object.assign(document.createElement('textarea'), { value: text });
             document.body.append(area);
             area.select();

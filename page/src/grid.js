@@ -301,7 +301,7 @@ export class Grid {
         for (let id = 0; id < rows.length; id++) {
             const result = results?.[id] ?? null;
             const was = old.results?.[id] ?? null;
-            if (id < old.rows.length && rows[id] === old.rows[id] && result?.text === was?.text) continue;
+            if (id < old.rows.length && rows[id] === old.rows[id] && result === was) continue;
             changed.push(id);
         }
         // The results as shown now, copied: the page goes on working out rows

@@ -1,11 +1,11 @@
 // The page: the schedule in a grid, the options beside it, the selected
-// tendon drawn and its site figures large. Every figure is the core's; this
-// file only carries texts between the controls, the schedule and the core.
+// tendon drawn and its site figures large. Every figure is the core's,
+// worked out on its own thread; this file only carries texts between the
+// controls, the schedule and the core, and paints what the core answers.
 
-import { loadCore } from './core.js';
 import { drawTendon, svgNode } from './drawing.js';
-import { afterPaint } from './frames.js';
 import { Grid } from './grid.js';
+import { startCore } from './remote.js';
 import { edited, Schedule, typedIn } from './schedule.js';
 import { fileActions } from './files.js';
 import { optionsPanel } from './options.js';
@@ -13,26 +13,28 @@ import { served } from './served.js';
 import { SiteRecord } from './site.js';
 import { hint, keepOnFault, say, warn } from './status.js';
 import { storage } from './storage.js';
+import { Worked } from './worked.js';
 
 const $ = (id) => document.getElementById(id);
-// ms of working out between two turns of the page's event loop: rows out
-// of view change nothing on screen, and a frame with nothing to paint
-// leaves the rest of its 16.7 ms free.
-const BUDGET = 8;
 const COUNTED_EVERY = 250; // ms between two counts shown while rows out of view are worked out
-const WORKED_AT_ONCE = 100; // rows worked out between two looks at the time
-const PASTED_AT_ONCE = 1000; // lines of a paste read between two frames
+// Rows out of view given to the core at a time: an edit typed meanwhile
+// waits behind at most these.
+const WORKED_AT_ONCE = 500;
 
 async function start() {
-    const core = await loadCore();
+    const core = await startCore();
     const titles = core.columns.output.map((column) => column.title);
     const at = (title) => titles.indexOf(title);
     const schedule = new Schedule(core.columns.input.length, storage());
     warn(schedule.load());
     keepOnFault(() => schedule.flush());
     say(hint());
-    // The site record reads every jack of the schedule: it works out what
-    // is not yet worked out before it reads.
+    const tendonColumn = core.columns.input.findIndex((column) => column.title === 'tendon');
+    const worked = new Worked(core, tendonColumn, core.columns.blanks);
+    // Every row the core does not yet hold as it stands given to it: the
+    // files, the figures and the site record asked after are of them.
+    const whole = () => worked.whole(schedule.rows);
+    // The site record reads every jack of the schedule.
     const site = new SiteRecord(
         { ...core, siteJacks: () => (whole(), core.siteJacks()), importRecord: (bytes) => (whole(), core.importRecord(bytes)) },
         storage(),
@@ -41,42 +43,31 @@ async function start() {
     const siteWarning = site.load();
     if (siteWarning) warn(siteWarning);
 
-    let results = null; // the core's rows for the schedule shown, or null where an option is refused
-    // A row's mark: consecutive rows of one mark are the spans of a tendon.
-    const tendonColumn = core.columns.input.findIndex((column) => column.title === 'tendon');
-    const mark = (row) => String(row?.[tendonColumn] ?? '').trim();
-    // Rows [from, to) widened to the whole tendons they fall in.
-    const wholeTendons = (rows, from, to) => {
-        while (from > 0 && from < rows.length && mark(rows[from]) && mark(rows[from]) === mark(rows[from - 1])) from--;
-        while (to < rows.length && mark(rows[to]) && mark(rows[to]) === mark(rows[to - 1])) to++;
-        return [from, to];
-    };
     let selectedRow = 0;
-    let run = 0;
 
     const cellsOf = (row) => {
-        const result = results?.[row];
+        const result = worked.row(row);
         if (!result) return null; // a row with nothing in it
         return Object.fromEntries(titles.map((title, n) => [title, result.cells[n]]));
     };
 
     // The code of the selected tendon's link to its site record, where the
     // page is given its address: the office hands a tendon to a phone with it.
-    function showCode(row) {
-        const markup = core.siteCode(row);
+    function showCode(markup, link) {
         const code = markup ? svgNode(markup) : null;
         $('site-code').hidden = !code;
         $('site-code-image').replaceChildren(...(code ? [code] : []));
-        if (code) $('site-code-link').href = core.siteLink(row);
+        if (code) $('site-code-link').href = link;
     }
 
     // The selected tendon's figures and drawing, drawn again only when its
     // rows' results or the page's address changed.
-    let drawnFor = null;
-    function showSelected() {
-        const [from, to] = wholeTendons(schedule.rows, selectedRow, selectedRow + 1);
-        const key = `${selectedRow}\x1e${schedule.options['site-url'] ?? ''}\x1e${(results ?? []).slice(from, to).map((result) => result?.text ?? '').join('\x1e')}`;
-        if (key === drawnFor) return;
+    let drawnFor = [];
+    async function showSelected() {
+        const [from, to] = worked.tendons(schedule.rows, selectedRow, selectedRow + 1);
+        const key = [selectedRow, schedule.options['site-url'] ?? ''];
+        for (let n = from; n < to; n++) key.push(worked.row(n));
+        if (key.length === drawnFor.length && key.every((part, n) => part === drawnFor[n])) return;
         drawnFor = key;
         const cells = cellsOf(selectedRow);
         const card = $('tendon');
@@ -85,17 +76,12 @@ async function start() {
         for (const element of card.querySelectorAll('[data-cell]')) element.textContent = cells[element.dataset.cell] ?? '';
         $('range').textContent = cells.elong_min && `${cells.elong_min} ～ ${cells.elong_max}`;
         card.dataset.status = cells.status === 'ok' ? 'ok' : 'failed';
-        // The drawing after the figures are painted: it is the most the
-        // page builds for a change, and the figures are what the site reads.
+        // The drawing as the core answers, the figures painted meanwhile.
         const row = selectedRow;
-        afterPaint().then(() => {
-            if (drawnFor !== key) return; // drawn again meanwhile
-            const figure = $('figure');
-            figure.replaceChildren();
-            const svg = core.figures(row);
-            if (svg) figure.append(...drawTendon(svg, core.keyPoints(row)));
-            showCode(row);
-        });
+        const [svg, points, code, link] = await Promise.all([core.figures(row), core.keyPoints(row), core.siteCode(row), core.siteLink(row)]);
+        if (drawnFor !== key) return; // drawn again meanwhile
+        $('figure').replaceChildren(...(svg ? drawTendon(svg, points) : []));
+        showCode(code, link);
     }
 
     const grid = new Grid($('grid'), core.columns, at('a1'), {
@@ -129,106 +115,67 @@ async function start() {
         },
     });
 
-    // Pasted text read as the core reads it, a thousand lines between two
-    // frames where no quote can join lines: the chunks after the first read
-    // under a header naming the columns the first was read into.
-    async function readPasted(text, column) {
-        const lines = text.includes('"') ? [] : text.split(/\r?\n/);
-        if (lines.length <= PASTED_AT_ONCE) return core.read(text, true, column);
-        const read = core.read(lines.slice(0, PASTED_AT_ONCE).join('\n'), true, column);
-        if (read.error) return read;
-        const header = read.columns.map((c) => core.columns.input[c].title).join('\t');
-        for (let from = PASTED_AT_ONCE; from < lines.length; from += PASTED_AT_ONCE) {
-            await afterPaint();
-            const part = core.read(`${header}\n${lines.slice(from, from + PASTED_AT_ONCE).join('\n')}`, true, column);
-            if (part.error) return { error: { ...part.error, line: part.error.line - 1 + from } };
-            for (const record of part.records) read.records.push(record);
-        }
-        await afterPaint(); // the rows placed and the first worked out in a frame of their own
-        return read;
-    }
+    // Pasted text read as the core reads it, on its thread.
+    const readPasted = (text, column) => core.read(text, true, column);
 
-    // What the core last worked out: for each row the fields it worked out
-    // (a row is stale where the schedule's row is another), and the options.
-    let computed = { rows: [], options: null, length: 0 };
     // Why the options as typed are refused, and those options: the figures
     // meanwhile stay those of the options that stood before them.
     let refusal = null;
     let refusedOptions = null;
-    const stale = (rows, n) => rows[n] !== computed.rows[n];
 
-    // Works out rows [from, to) of the schedule, widened to whole tendons (a
-    // tendon's spans are worked out together), where any is stale.
-    function workOut(rows, from, to) {
-        [from, to] = wholeTendons(rows, from, to);
-        let first = from;
-        while (first < to && !stale(rows, first)) first++;
-        let last = to;
-        while (last > first && !stale(rows, last - 1)) last--;
-        if (first >= last) return;
-        for (const [at, row] of core.evaluate(rows.slice(first, last), first, rows.length)) results[at] = row;
-        for (let n = first; n < last; n++) computed.rows[n] = rows[n];
-    }
-
-    // Every stale row worked out at once: before the results are saved,
-    // printed, copied or read by the site record.
-    function whole() {
-        const { rows } = schedule;
-        if (!results) return;
-        for (let from = 0; from < rows.length; from++) {
-            if (!stale(rows, from)) continue;
-            let to = from;
-            while (to < rows.length && stale(rows, to)) to++;
-            workOut(rows, from, to);
-            from = to - 1;
-        }
+    // The schedule worked out as it changes: one pass at a time, and another
+    // after it where the schedule changed meanwhile (`wanted`), which also
+    // stops the pass from giving the core more of rows no longer current.
+    let wanted = false;
+    let passing = null;
+    let passes = 0;
+    function recompute() {
+        wanted = true;
+        passing ??= (async () => {
+            try {
+                while (wanted) {
+                    wanted = false;
+                    await pass(++passes);
+                }
+            } finally {
+                passing = null;
+            }
+        })();
+        return passing;
     }
 
     // Works out the rows that changed since last time (every row when the
     // options changed): those on screen and the selected one's tendon first,
-    // shown within the frame, then the rest a few milliseconds at a time, so
-    // the page answers throughout.
-    async function recompute() {
-        const mine = ++run;
-        const { rows, options } = schedule;
-        if (options === computed.options) refusal = null;
+    // shown as soon as the core answers, then the rest, some hundreds of rows
+    // to a message, the page's thread painting throughout.
+    async function pass(n) {
+        const { options } = schedule;
+        if (options === worked.options) refusal = null;
         else if (options !== refusedOptions) {
-            refusal = core.takeOptions(options);
+            refusal = await worked.take(options);
             refusedOptions = refusal ? options : null;
-            if (!refusal) computed = { rows: [], options, length: 0 };
         }
         // Nothing to show where no options ever stood.
-        const refused = computed.options === null;
-        if (refused) {
-            results = null;
-        } else {
-            results = (results ?? []).slice(0, rows.length);
-            if (rows.length !== computed.length) {
-                for (const [at, row] of core.evaluate([], rows.length, rows.length)) results[at] = row;
-                computed.length = rows.length;
-            }
+        const refused = worked.options === null;
+        const { rows } = schedule;
+        if (!refused) {
             const { first, last } = grid.inView();
-            workOut(rows, first, Math.min(rows.length, last));
-            workOut(rows, selectedRow, Math.min(rows.length, selectedRow + 1));
+            await Promise.all([worked.resize(rows), worked.workOut(rows, first, last), worked.workOut(rows, selectedRow, selectedRow + 1)]);
         }
         showRefusal(refusal, !refused);
-        await shown(mine, rows, refused);
-        if (mine !== run) return;
+        await shown(rows, refused);
+        if (wanted) return;
         // When results first stood on screen, and how many times since: for
         // tests and benchmarks that wait for the page.
         document.body.dataset.firstResults ??= String(Math.round(performance.now()));
-        document.body.dataset.ready = String(mine);
-        for (let from = 0; !refused && from < rows.length; ) {
-            await afterPaint();
-            if (mine !== run) return; // a newer change is being worked out
-            const start = performance.now();
-            while (from < rows.length && performance.now() - start < BUDGET) {
-                workOut(rows, from, Math.min(rows.length, from + WORKED_AT_ONCE));
-                from = Math.min(rows.length, from + WORKED_AT_ONCE);
-            }
-            await shown(mine, rows, refused, from < rows.length);
+        document.body.dataset.ready = String(n);
+        for (let from = 0; !refused && from < rows.length && !wanted; from += WORKED_AT_ONCE) {
+            const answered = worked.workOut(rows, from, from + WORKED_AT_ONCE);
+            if (!answered) continue;
+            await answered;
+            if (!wanted) await shown(rows, refused, from + WORKED_AT_ONCE < rows.length);
         }
-        if (mine === run) document.body.dataset.complete = String(mine);
+        if (!wanted) document.body.dataset.complete = String(n);
     }
 
     // The rows shown as they now stand, with the counts and the selected
@@ -236,27 +183,24 @@ async function start() {
     // few times a second while rows out of view are `going` on being worked
     // out: a frame for each would be painted, for a line read at the end.
     let counted = 0;
-    async function shown(mine, rows, refused, going = false) {
-        if (!refused && !$('site').hidden) {
-            whole();
-            site.refresh();
-        }
-        await grid.show(rows, results);
-        if (mine !== run) return;
+    async function shown(rows, refused, going = false) {
+        if (!refused && !$('site').hidden) await site.refresh();
+        await grid.show(rows, worked.results);
+        if (wanted) return;
         if (!going || performance.now() - counted >= COUNTED_EVERY) {
             counted = performance.now();
-            const worked = results ? results.filter(Boolean) : [];
-            const tendons = worked.filter((r) => r.spans > 0).length; // a tendon's first row counts it
-            const failed = worked.filter((r) => !r.ok).length;
-            $('counts').textContent = `${tendons} 束，${worked.length} 行${failed ? `，其中 ${failed} 行未算出` : ''}`;
+            const rowsWorked = worked.results ? worked.results.filter(Boolean) : [];
+            const tendons = rowsWorked.filter((r) => r.spans > 0).length; // a tendon's first row counts it
+            const failed = rowsWorked.filter((r) => !r.ok).length;
+            $('counts').textContent = `${tendons} 束，${rowsWorked.length} 行${failed ? `，其中 ${failed} 行未算出` : ''}`;
         }
-        showSelected();
+        await showSelected();
     }
 
     const { show: showOptions, refuse: showRefusal } = optionsPanel(core, schedule);
     // Whether the results may go out: not while an option is refused, when
     // they are those of options no longer typed.
-    const unsaved = (what) => (refusal || !results ? (say(`张拉参数有误，${what}。`, 'error'), true) : false);
+    const unsaved = (what) => (refusal || !worked.results ? (say(`张拉参数有误，${what}。`, 'error'), true) : false);
 
     schedule.onChange(() => {
         // What the status line said of the schedule before this change no
@@ -291,14 +235,14 @@ async function start() {
         event.preventDefault();
     });
     // The site record in place of the grid, for one tendon and jack at a time.
-    $('site-mode').addEventListener('click', () => {
-        const on = !document.body.classList.contains('site-mode');
+    const siteMode = (on) => {
         document.body.classList.toggle('site-mode', on);
         $('site').hidden = !on;
         $('site-mode').setAttribute('aria-pressed', String(on));
         site.keepOpen(on);
-        if (on) site.refresh();
-    });
+        return on ? site.refresh() : null;
+    };
+    $('site-mode').addEventListener('click', () => siteMode(!document.body.classList.contains('site-mode')));
     // 更多 on a phone: the other buttons, until one is pressed or Escape.
     const menu = (open) => {
         $('more-menu').classList.toggle('open', open);
@@ -321,29 +265,30 @@ async function start() {
     showOptions();
     if (matchMedia('(max-width: 820px)').matches) $('stressing').open = false; // a phone shows the tendon first
     if (!schedule.rows.length) schedule.rows = [schedule.emptyRow()];
-    const openSite = () => {
-        if (!document.body.classList.contains('site-mode')) $('site-mode').click();
+    const openSite = async () => {
+        await siteMode(true);
         site.showRow(0);
     };
-    const linked = openLink();
+    const linked = await openLink();
     await recompute();
-    if (linked) openSite();
-    else if (site.wasOpen()) $('site-mode').click(); // reloaded where the site record was open, at its jack
+    if (linked) await openSite();
+    else if (site.wasOpen()) await siteMode(true); // reloaded where the site record was open, at its jack
     // Another code scanned while the page is open.
     addEventListener('hashchange', async () => {
-        if (!openLink()) return;
+        if (!(await openLink())) return;
         await recompute();
-        openSite();
+        await openSite();
     });
 
     // A tendon's link, from the code on its sheet: the tendon and its
     // options in place of the schedule (undo brings the schedule back), to
     // be opened in the site record. Taken once: a reload does not take it
     // again. A link that cannot be read changes nothing.
-    function openLink() {
+    async function openLink() {
         if (!/^#t\d/.test(location.hash)) return false;
-        const read = core.readSiteLink(location.hash);
+        const link = location.hash;
         history.replaceState(null, '', location.pathname + location.search);
+        const read = await core.readSiteLink(link);
         if (read.message) {
             say(read.message, 'error');
             return false;
@@ -357,7 +302,7 @@ async function start() {
         if (fresh) schedule.change({ rows: read.rows, options });
         selectedRow = 0;
         const before = schedule.past.length && fresh && typedIn(schedule.past.at(-1).rows);
-        say(`已打开束 ${mark(read.rows[0]) || read.rows[0][0]} 的现场记录${before ? '；原钢绞线表可用“撤销”找回' : ''}。`);
+        say(`已打开束 ${worked.mark(read.rows[0]) || read.rows[0][0]} 的现场记录${before ? '；原钢绞线表可用“撤销”找回' : ''}。`);
         return true;
     }
 }

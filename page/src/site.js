@@ -115,7 +115,7 @@ export class SiteRecord {
             const file = $('site-file').files[0];
             $('site-file').value = '';
             if (!file) return;
-            const { words, ok } = this.import(new Uint8Array(await file.arrayBuffer()), file.name);
+            const { words, ok } = await this.import(new Uint8Array(await file.arrayBuffer()), file.name);
             this.onImported?.(words, !ok);
         });
         $('site-prev').addEventListener('click', () => this.show(this.at - 1));
@@ -123,9 +123,10 @@ export class SiteRecord {
     }
 
     // The jacks of the schedule as last worked out.
-    refresh() {
+    async refresh() {
+        const jacks = await this.core.siteJacks();
         const current = this.jacks[this.at] ? jackKey(this.jacks[this.at]) : this.resumeAt;
-        this.jacks = this.core.siteJacks();
+        this.jacks = jacks;
         const select = $('site-jack');
         select.replaceChildren(
             ...this.jacks.map((jack, n) => new Option(`${jack.tendon} ${endName(jack.end)}${jack.jack ? ` ${jack.jack}` : ''}`, String(n))),
@@ -205,8 +206,8 @@ export class SiteRecord {
 
     // A workbook's record read back: its readings take the place of those
     // of the same jacks; one of another schedule is refused whole.
-    import(bytes, name) {
-        const read = this.core.importRecord(bytes);
+    async import(bytes, name) {
+        const read = await this.core.importRecord(bytes);
         if (read.error) return { words: `无法导入 ${name}：${read.error}`, ok: false };
         for (const jack of read.readings) {
             const kept = {};
@@ -216,20 +217,23 @@ export class SiteRecord {
             this.readings[`${jack.tendon}${FIELD}${jack.end}`] = kept;
         }
         this.warn(this.save());
-        this.refresh();
+        await this.refresh();
         return { words: `已从 ${name} 导入 ${read.readings.length} 个张拉端的记录。`, ok: true };
     }
 
     // The readings as the core checks them, shown beside each input: this
-    // end's, and the tendon judged on both its ends where both are jacked.
-    check() {
+    // end's, and the tendon judged on both its ends where both are jacked;
+    // the core's answer shown only where nothing was typed or chosen since.
+    async check() {
+        const asked = (this.asked = (this.asked ?? 0) + 1);
         const jack = this.jacks[this.at];
         const typedAt = (end) => {
             const kept = this.readings[jackKey({ tendon: jack.tendon, end })] ?? {};
             return READINGS.map((reading) => kept[reading.key]?.text ?? '');
         };
         const kept = this.readings[jackKey(jack)] ?? {};
-        const result = this.core.siteCheck(jack.row, typedAt(0), typedAt(1));
+        const result = await this.core.siteCheck(jack.row, typedAt(0), typedAt(1));
+        if (asked !== this.asked) return;
         const own = result.ends?.[jack.end] ?? {};
         READINGS.forEach((reading, n) => {
             const { note, box } = this.inputs[reading.key];

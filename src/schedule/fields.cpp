@@ -97,10 +97,10 @@ std::string asciiForms(std::string_view text)
 
 std::string_view trimmed(std::string_view text)
 {
-    const auto first = text.find_first_not_of(" \t");
+    const auto first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos)
         return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 std::vector<std::string_view> splitAt(std::string_view text, char separator)

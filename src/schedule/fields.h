@@ -12,7 +12,9 @@
 
 namespace schedule {
 
-// A field without the blanks and tabs around it.
+// The blanks a field may have around it: spaces and tabs, no other.
+inline constexpr std::string_view blanks = " \t";
+// A field without the blanks around it.
 std::string_view trimmed(std::string_view text);
 // A text with the full-width forms a Chinese input method types (U+FF01 to
 // U+FF5E: "１００", "Ｃ４") and its ideographic space as their ASCII.

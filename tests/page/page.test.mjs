@@ -270,6 +270,7 @@ test('pasted rows, with and without a header, and an edit work out at once and s
 
     // The results copied for a spreadsheet, tab-separated.
     await page.getByRole('button', { name: '复制结果', exact: true }).click();
+    await settled(page, () => document.querySelector('#message').textContent.startsWith('已复制'));
     const copied = await page.evaluate(() => navigator.clipboard.readText());
     assert.match(copied, /^name\tprofile\t/);
     assert.match(copied, /\r\nKL1-1\tC4\t150\t.*\t18110\t/);
