@@ -11,9 +11,12 @@ import { storage } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
 
-// whole(): every row given to the core as it stands; unsaved(what): whether the results
-// may not go out, said; selected(): the selected row; cellsOf(row): its cells.
+// whole(): every row given to the core as it stands, once the options
+// stand or not; unsaved(what): whether the results may not go out, said;
+// selected(): the selected row; cellsOf(row): its cells.
 export function fileActions({ core, schedule, site, whole, unsaved, selected, cellsOf }) {
+    // Whether the results may go out, every row given to the core first.
+    const ready = async (what) => (await whole(), !unsaved(what));
     const confirmDiscard = () =>
         !typedIn(schedule.rows) || confirm('放弃当前的钢绞线表？（可用“撤销”找回）');
 
@@ -81,8 +84,7 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
         setTimeout(() => URL.revokeObjectURL(link.href), 60_000);
     }
     $('save').addEventListener('click', async () => {
-        if (unsaved('结果未保存')) return;
-        whole();
+        if (!(await ready('结果未保存'))) return;
         download(await core.resultsCsv(), 'text/csv;charset=utf-8', 'quillmere-results.csv');
         say('结果已保存为 quillmere-results.csv。');
     });
@@ -90,16 +92,16 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
     // site record, with the readings taken on site where there are any.
     let busy = false; // a save or print under way: one at a time
     async function saveWorkbook(readings, name) {
-        if (unsaved('工作簿未保存') || busy) return;
-        whole();
+        if (busy) return;
         busy = true;
-        const parts = core.workbookInParts(readings);
-        let done = false;
+        let parts = null, done = false;
         try {
+            if (!(await ready('工作簿未保存'))) return;
+            parts = core.workbookInParts(readings);
             done = await inParts(`正在写工作簿 ${name}…`, schedule.rows.length, (rows) => parts.more(rows));
         } finally {
             busy = false;
-            if (!done) parts.cancel();
+            if (!done) parts?.cancel();
         }
         if (!done) return say('已取消，工作簿未保存。');
         const bytes = await parts.end();
@@ -125,8 +127,7 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
         }
     });
     async function saveDxf(row, name) {
-        if (unsaved('DXF 未保存')) return;
-        whole();
+        if (!(await ready('DXF 未保存'))) return;
         const bytes = await core.dxf(polylines.checked, row);
         if (!bytes.length) return say('没有算出的钢绞线，DXF 未保存。', 'error');
         download(bytes, 'image/vnd.dxf', name);
@@ -138,21 +139,21 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
     );
     // The sheets printed: laid out for printing only, cleared after.
     $('print-sheets').addEventListener('click', async () => {
-        if (unsaved('计算书未打印') || busy) return;
-        whole();
+        if (busy) return;
         busy = true;
-        const parts = core.sheetsInParts();
         const pages = [];
-        let done = false, at = 0;
+        let parts = null, done = false, at = 0;
         const total = schedule.rows.length;
         try {
+            if (!(await ready('计算书未打印'))) return;
+            parts = core.sheetsInParts();
             done = await inParts('正在排计算书…', total, async (rows) => {
                 for (const page of await parts.more(rows)) pages.push(page);
                 return (at = Math.min(total, at + rows));
             });
         } finally {
             busy = false;
-            if (!done) parts.cancel();
+            if (!done) parts?.cancel();
         }
         if (!done) return say('已取消，计算书未打印。');
         for (const page of await parts.end()) pages.push(page);
@@ -169,15 +170,15 @@ export function fileActions({ core, schedule, site, whole, unsaved, selected, ce
     // The text handed to the clipboard while the core writes it: a browser
     // that lets a page copy only within the click takes the promise then.
     $('copy').addEventListener('click', async () => {
-        if (unsaved('没有结果可复制')) return;
-        whole();
-        const written = core.resultsTsv();
+        const written = ready('没有结果可复制').then((ok) => (ok ? core.resultsTsv() : null));
+        const tsv = written.then((text) => (text === null ? Promise.reject(new Error('not copied')) : text));
         try {
             if (globalThis.ClipboardItem && navigator.clipboard?.write)
-                await navigator.clipboard.write([new ClipboardItem({ 'text/plain': written.then((tsv) => new Blob([tsv], { type: 'text/plain' })) })]);
-            else await navigator.clipboard.writeText(await written);
+                await navigator.clipboard.write([new ClipboardItem({ 'text/plain': tsv.then((text) => new Blob([text], { type: 'text/plain' })) })]);
+            else await navigator.clipboard.writeText(await tsv);
         } catch {
             const text = await written;
+            if (text === null) return; // said why not
             const area = Object.assign(document.createElement('textarea'), { value: text });
             document.body.append(area);
             area.select();

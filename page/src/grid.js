@@ -6,6 +6,7 @@
 import { TabulatorFull as Tabulator } from 'tabulator-tables';
 
 import { afterPaint } from './frames.js';
+import { addBelow } from './grid_below.js';
 import { copied, headerWidth, rowData, textWidth } from './grid_rows.js';
 
 const ROW_HEIGHT = 28; // px: every row one line high
@@ -46,6 +47,7 @@ export class Grid {
         this.pendingKey = null;
         this.editing = null; // the cell being typed into
         this.shown = null;
+        this.built = new WeakSet(); // the rows whose cells the grid has built
         this.ready = new Promise((resolve) => {
             this.table = new Tabulator(element, {
                 data: [],
@@ -76,7 +78,12 @@ export class Grid {
                 // grid copies a row's own fields first, and a row's cells are
                 // read through its columns' names (rowData).
                 columnDefaults: { headerSort: false, resizable: 'header', accessorClipboard: copied },
-                rowFormatter: (row) => this.markRow(row.getElement(), row.getData()),
+                // A row's cells are built when it first comes into view: the
+                // rows built are those a change must show at once.
+                rowFormatter: (row) => {
+                    this.built.add(row);
+                    this.markRow(row.getElement(), row.getData());
+                },
                 columns: [
                     ...this.inputs.map((column, n) => ({
                         field: `i${n}`,
@@ -335,10 +342,10 @@ export class Grid {
         for (const data of updated) {
             const row = this.rows[data.id];
             Object.assign(row.getData(), data);
-            // A row never shown has no element yet, and is not given one.
-            const element = '_row' in row ? row._row.element : row.getElement();
-            if (!element?.isConnected) {
-                if (element) row.reformat();
+            // A row never shown builds its cells from its data when it is.
+            if (!this.built.has(row)) continue;
+            if (!row.getElement().isConnected) {
+                row.reformat();
                 continue;
             }
             // Cell by cell, and never the cell being typed into: building the
@@ -364,38 +371,8 @@ export class Grid {
             const wanted = Math.min(520, Math.ceil(16 + 7.2 * widest));
             if (wanted > column.getWidth()) column.setWidth(wanted);
         }
-        if (!this.appendBelow(added)) await this.table.addData(added);
+        if (!addBelow(this.table, added)) await this.table.addData(added);
         this.rows = null;
-    }
-
-    // Rows added below the last one built, which is out of view: the rows
-    // on screen stay as they are and only the room below them grows. (The
-    // grid itself would build every row in view again for each batch: some
-    // sixty milliseconds, a frame held back each time.) False where the grid
-    // must build them, or is not the one this was written against.
-    appendBelow(added) {
-        const manager = this.table.rowManager;
-        const renderer = manager?.renderer;
-        const last = manager?.rows?.at(-1);
-        const known = typeof manager?.refreshPipelines === 'function' && typeof manager.setActiveRows === 'function'
-            && typeof renderer?.vDomBottomPad === 'number'
-            && renderer.tableElement && typeof last?.constructor === 'function';
-        if (!known || last.element?.isConnected || !renderer.vDomRowHeight) return false;
-        // The rows made as the grid makes them and put at the end, then its
-        // lists of rows made again once: its own adding makes them again
-        // for every row added, ten thousand times over for a paste.
-        // (The grid neither sorts nor filters: every row stands, in order,
-        // and its sorting, left out, writes to every column's header.)
-        const Row = last.constructor;
-        for (const data of added) manager.rows.push(new Row(data, manager));
-        manager.setActiveRows(manager.rows);
-        manager.refreshPipelines(undefined, 'display', 0, true);
-        manager.dispatch('data-refreshed');
-        const height = added.length * renderer.vDomRowHeight;
-        renderer.vDomBottomPad += height;
-        renderer.vDomScrollHeight += height;
-        renderer.tableElement.style.paddingBottom = `${renderer.vDomBottomPad}px`;
-        return true;
     }
 
     // The rows in view, [first, last): what is worked out first.

@@ -22,7 +22,7 @@ const COUNTED_EVERY = 250; // ms between two counts shown while rows out of view
 const WORKED_AT_ONCE = 500;
 
 async function start() {
-    const core = await startCore();
+    const core = startCore();
     const titles = core.columns.output.map((column) => column.title);
     const at = (title) => titles.indexOf(title);
     const schedule = new Schedule(core.columns.input.length, storage());
@@ -31,12 +31,17 @@ async function start() {
     say(hint());
     const tendonColumn = core.columns.input.findIndex((column) => column.title === 'tendon');
     const worked = new Worked(core, tendonColumn, core.columns.blanks);
-    // Every row the core does not yet hold as it stands given to it: the
-    // files, the figures and the site record asked after are of them.
-    const whole = () => worked.whole(schedule.rows);
+    // Every row the core does not yet hold as it stands given to it, under
+    // the options as they stand: the files, the figures and the site record
+    // asked after are of them.
+    const whole = async () => {
+        await worked.standing();
+        worked.whole(schedule.rows);
+    };
     // The site record reads every jack of the schedule.
+    const after = (ask) => async (...given) => (await whole(), ask(...given));
     const site = new SiteRecord(
-        { ...core, siteJacks: () => (whole(), core.siteJacks()), importRecord: (bytes) => (whole(), core.importRecord(bytes)) },
+        { ...core, siteJacks: after(core.siteJacks), importRecord: after(core.importRecord) },
         storage(),
         warn,
     );
@@ -194,7 +199,7 @@ async function start() {
             const failed = rowsWorked.filter((r) => !r.ok).length;
             $('counts').textContent = `${tendons} 束，${rowsWorked.length} 行${failed ? `，其中 ${failed} 行未算出` : ''}`;
         }
-        await showSelected();
+        showSelected(); // its drawing as the core answers, the rows standing meanwhile
     }
 
     const { show: showOptions, refuse: showRefusal } = optionsPanel(core, schedule);

@@ -1,11 +1,22 @@
 // The core as the page's thread sees it: the same functions, each now a
 // promise, answered by the core's own thread (worker.js) in the order they
-// were called. The worker's script travels inside the page, so the one
-// file opened from disk starts it as the served site does.
+// were called. The worker's script and the core's description travel inside
+// the page, so the one file opened from disk starts it as the served site
+// does, and the page is laid out while it starts.
 
-export async function startCore(source = document.getElementById('core-worker').textContent) {
+const inPage = (id) => document.getElementById(id).textContent;
+
+// The core's thread, from the worker's script in the page. The page starts
+// it as soon as that script is read (early.js), before its own scripts:
+// the WebAssembly compiles meanwhile.
+export function startWorker(source = inPage('core-worker')) {
     const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
     const worker = new Worker(url);
+    worker.addEventListener('message', () => URL.revokeObjectURL(url), { once: true }); // started: its script is read
+    return worker;
+}
+
+export function startCore(worker = globalThis.quillmereCore ?? startWorker(), described = JSON.parse(inPage('core-described'))) {
     const waiting = new Map();
     let next = 0;
     let broken = null; // why the core's thread stopped, once it has
@@ -34,8 +45,6 @@ export async function startCore(source = document.getElementById('core-worker').
                   waiting.set(id, { resolve, reject });
                   worker.postMessage({ id, name, args });
               });
-    const described = await call('describe');
-    URL.revokeObjectURL(url);
     const core = Object.fromEntries(described.calls.map((name) => [name, (...args) => call(name, ...args)]));
     const inParts = (kind, ...given) => {
         call('partsBegin', kind, ...given);

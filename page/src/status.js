@@ -5,10 +5,12 @@
 
 const $ = (id) => document.getElementById(id);
 
+// Words already standing are left as they stand: the page is not laid out
+// again for them.
 export function say(words, kind = 'info') {
     const box = $('message');
-    box.textContent = words;
-    box.dataset.kind = kind;
+    if (box.textContent !== words) box.textContent = words;
+    if (box.dataset.kind !== kind) box.dataset.kind = kind;
 }
 
 // What the status line says when nothing needs saying: how to fill the

@@ -16,6 +16,7 @@ export class Worked {
         this.given = []; // the rows as the core was last given them
         this.length = 0;
         this.options = null; // the options standing in the core
+        this.taking = null; // the options last given, as the core answers
     }
 
     // A row's mark as the core reads it: consecutive rows of one mark are
@@ -34,14 +35,16 @@ export class Worked {
 
     // The options taken where the core takes them: null, or why one is
     // refused ({key, message}), the core keeping those that stood.
-    async take(options) {
-        const refusal = await this.core.takeOptions(options);
-        if (!refusal) {
-            this.options = options;
-            this.given = []; // every row to be worked out again
-            this.results ??= [];
-        }
-        return refusal;
+    take(options) {
+        this.taking = this.core.takeOptions(options).then((refusal) => {
+            if (!refusal) {
+                this.options = options;
+                this.given = []; // every row to be worked out again
+                this.results ??= [];
+            }
+            return refusal;
+        });
+        return this.taking;
     }
 
     // The core told the schedule's length where it changed.
@@ -68,18 +71,22 @@ export class Worked {
         return this.ask(given, from, rows.length);
     }
 
-    // Every row not as last given, given: before the results go out.
+    // Once the options last given stand or are refused.
+    async standing() {
+        await this.taking?.catch(() => {});
+    }
+
+    // Every row not as last given, given: before the results go out (their
+    // answers follow, before anything asked after).
     whole(rows) {
-        if (!this.results) return Promise.resolve();
-        const asked = [];
+        if (!this.results) return;
         for (let from = 0; from < rows.length; from++) {
             if (rows[from] === this.given[from]) continue;
             let to = from;
             while (to < rows.length && rows[to] !== this.given[to]) to++;
-            asked.push(this.workOut(rows, from, to));
+            this.workOut(rows, from, to);
             from = to - 1;
         }
-        return Promise.all(asked);
     }
 
     // The answers kept in the order they come, each of the schedule as it

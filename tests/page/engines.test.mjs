@@ -111,7 +111,7 @@ async function work_through(engine, page, where) {
     // 49.8 mm), kept over a reload.
     await page.evaluate(keepDownloads);
     await page.click('#site-mode');
-    await page.until(() => !document.getElementById('site').hidden);
+    await page.until(() => !document.getElementById('site-jack-record').hidden); // the jacks as the core answers
     for (const [name, value] of [['l0', '20'], ['l1', '25'], ['l2', '64.8'], ['drawIn', '5']]) {
         await page.click(`#site-readings input[name="${name}"]`);
         await page.type(value);

@@ -139,6 +139,7 @@ test('a schedule opened from disk saves the results file and the workbook the pr
     // The sheets printed from the page: the program's pages, page for page
     // the same words (pdftotext reads both).
     await page.getByRole('button', { name: '打印计算书' }).click();
+    await settled(page, () => document.querySelector('#message').textContent.startsWith('计算书共'));
     const printed = join(work, 'printed.pdf'), sheets = join(work, 'sheets.pdf');
     await page.pdf({ path: printed, preferCSSPageSize: true });
     const drawn = spawnSync(env.QUILLMERE_SCHEDULE, ['--gauge', 'J1:p=0.0213F-0.70; J2:F=46.95p+33', '--sheet', sheets, schedule]);
@@ -380,6 +381,7 @@ test('the site record on a phone: readings kept as typed through a reload, and t
     await page.keyboard.press('Escape');
     assert.equal(await page.getByRole('button', { name: '更多' }).getAttribute('aria-expanded'), 'false');
     await page.getByRole('button', { name: '现场记录' }).click();
+    await page.locator('#site-jack-record').waitFor(); // the jacks as the core answers
     const jacks = page.getByLabel('钢绞线与张拉端');
     assert.deepEqual(await jacks.locator('option').allTextContents(), ['KL1-1 左端', 'KL1-1 右端']);
     const reading = (label) => page.getByLabel(label, { exact: false });
