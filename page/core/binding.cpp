@@ -1,13 +1,15 @@
 // The page's way into the schedule's own code, compiled to WebAssembly:
 // the functions bound for the page, and the live schedule they all work on,
 // edited and worked out in the core, its options taken as the program takes
-// them. Plain data in and out: records in as text, results out as text or
-// plain values, nothing worked out here that the program works out elsewhere.
+// them. Plain data in and out, nothing worked out here that the program
+// works out elsewhere.
 //
-// Records and options come in as one text each: records split by U+001E,
-// fields by U+001F, fields in the order of the input columns, then any cell
-// a workbook held no value for as its column, ":" and why; options as key
-// U+001F text, split by U+001E. Neither separator can be typed.
+// A schedule's rows come in and go out as one text (ten thousand rows of
+// forty fields cost far more to hand across one value at a time): records
+// split by U+001E, fields by U+001F, fields in the order of the input
+// columns, then any cell a workbook held no value for as its column, ":" and
+// why. Neither separator can be typed. The page's thread never sees these
+// texts: the core's thread turns them into values (page/src/core.js).
 
 #include "page.h"
 #include "values.h"
@@ -88,16 +90,17 @@ emscripten::val options()
     return json.close(']').done();
 }
 
-// Takes the options given (key U+001F text, split by U+001E) in the program's
-// order: null when all stand, else the first refused as {key, message}, when no
-// row is to be worked out, as the program works out none.
-emscripten::val takeOptions(const std::string &text)
+// Takes the options given ({key: text}) in the program's order: null when
+// all stand, else the first refused as {key, message}, when no row is to be
+// worked out, as the program works out none.
+emscripten::val takeOptions(const emscripten::val &options)
 {
-    std::vector<std::pair<std::string_view, std::string_view>> given;
-    for (std::string_view option : splitAt(text, recordSeparator)) {
-        const auto parts = splitAt(option, fieldSeparator);
-        if (parts.size() == 2 && !parts[1].empty())
-            given.emplace_back(parts[0], parts[1]);
+    std::vector<std::pair<std::string, std::string>> given;
+    const emscripten::val entries = emscripten::val::global("Object").call<emscripten::val>("entries", options);
+    for (const emscripten::val &option : emscripten::vecFromJSArray<emscripten::val>(entries)) {
+        std::string text = option[1].as<std::string>();
+        if (!text.empty())
+            given.emplace_back(option[0].as<std::string>(), std::move(text));
     }
     schedule::Stressing taken;
     const auto refused = [](std::string_view key, std::string_view message) {

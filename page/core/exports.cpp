@@ -22,8 +22,9 @@ namespace {
 // worked out, by the program's own writer, written a part at a time (begun,
 // rows added, finished) so the page can show how far it has got and let it
 // be stopped: its bytes, or an empty array where it could not be written.
-// `readings`, the site's (records split by U+001E: tendon, end, the readings
-// as typed and when each was taken, split by U+001F), fill its site record.
+// `readings`, the site's ([{tendon, end (0 left, 1 right), typed: [...],
+// at: [...]}], each reading as typed and when it was taken, in the order of
+// schedule::reading), fill its site record.
 // The file lives in memory only while it is written.
 struct WorkbookUnderWay {
     static constexpr const char *path = "/tmp/quillmere.xlsx";
@@ -34,7 +35,7 @@ struct WorkbookUnderWay {
 std::unique_ptr<WorkbookUnderWay> underWay;
 
 // The calculation sheet of the schedule last worked out, as the program
-// writes it to PDF: a page of SVG for each of its A4 pages, split by U+001E,
+// writes it to PDF: a page of SVG for each of its A4 pages, in an array,
 // laid out a part at a time like the workbook: begun, rows added (the pages
 // laid out for them), finished.
 struct SheetsUnderWay {
@@ -42,14 +43,13 @@ struct SheetsUnderWay {
     std::size_t next = 0;
 };
 std::unique_ptr<SheetsUnderWay> sheetsUnderWay;
-std::string laidOut(figure::Sheet &sheet)
+// The pages laid out since last asked, added to `pages`.
+void laidOut(figure::Sheet &sheet, emscripten::val &pages)
 {
-    std::string pages;
     for (const figure::Figure &page : sheet.pages)
-        pages += "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 210 297\" class=\"sheet\">" + figure::svg(page) + "</svg>"
-                 + recordSeparator;
+        pages.call<void>("push", "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 210 297\" class=\"sheet\">" + figure::svg(page)
+                                     + "</svg>");
     sheet.pages.clear();
-    return pages;
 }
 
 } // namespace
@@ -76,18 +76,17 @@ emscripten::val resultsCsv()
     return bytes;
 }
 
-void workbookBegin(double step, const std::string &readings)
+void workbookBegin(double step, const emscripten::val &readings)
 {
     underWay = std::make_unique<WorkbookUnderWay>();
-    for (std::string_view record : splitAt(readings, recordSeparator)) {
-        const auto fields = splitAt(record, fieldSeparator);
-        if (fields.size() != 2 + 2 * schedule::reading::count)
+    for (const emscripten::val &record : emscripten::vecFromJSArray<emscripten::val>(readings)) {
+        const auto typed = emscripten::vecFromJSArray<std::string>(record["typed"]);
+        const auto at = emscripten::vecFromJSArray<std::string>(record["at"]);
+        if (typed.size() != schedule::reading::count || at.size() != schedule::reading::count)
             continue;
-        schedule::JackReadings &jack = underWay->taken[{std::string(fields[0]), fields[1] == "1"}];
-        for (std::size_t kind = 0; kind < schedule::reading::count; ++kind) {
-            jack.typed[kind] = std::string(fields[2 + kind]);
-            jack.at[kind] = std::string(fields[2 + schedule::reading::count + kind]);
-        }
+        schedule::JackReadings &jack = underWay->taken[{record["tendon"].as<std::string>(), record["end"].as<int>() == 1}];
+        std::copy(typed.begin(), typed.end(), jack.typed.begin());
+        std::copy(at.begin(), at.end(), jack.at.begin());
     }
     underWay->writer = schedule::xlsxWriter(WorkbookUnderWay::path, step, live.stressing(), &underWay->taken);
 }
@@ -132,7 +131,7 @@ void workbookCancel()
     std::remove(WorkbookUnderWay::path);
 }
 
-emscripten::val workbookFile(double step, const std::string &readings)
+emscripten::val workbookFile(double step, const emscripten::val &readings)
 {
     workbookBegin(step, readings);
     return workbookEnd();
@@ -183,35 +182,35 @@ emscripten::val drawingFile(bool polylines, int row)
 void sheetsBegin() { sheetsUnderWay = std::make_unique<SheetsUnderWay>(); }
 // The pages laid out for the tendons of about `rows` more rows (whole
 // tendons), each ended by a record separator.
-std::string sheetsMore(std::size_t rows)
+emscripten::val sheetsMore(std::size_t rows)
 {
+    emscripten::val pages = emscripten::val::array();
     if (!sheetsUnderWay || rows == 0)
-        return {};
-    std::string pages;
+        return pages;
     std::size_t laid = 0;
     sheetsUnderWay->next = live.eachTendon(sheetsUnderWay->next, [&](const schedule::TendonRows &tendon) {
         sheetsUnderWay->sheet.add(tendon);
-        pages += laidOut(sheetsUnderWay->sheet);
+        laidOut(sheetsUnderWay->sheet, pages);
         return (laid += tendon.rows.size()) < rows;
     });
     return pages;
 }
 
 // The last pages: the rest of the rows, then what the sheets end with.
-std::string sheetsEnd()
+emscripten::val sheetsEnd()
 {
     if (!sheetsUnderWay)
-        return {};
-    std::string pages = sheetsMore(live.size());
+        return emscripten::val::array();
+    emscripten::val pages = sheetsMore(live.size());
     sheetsUnderWay->sheet.finish();
-    pages += laidOut(sheetsUnderWay->sheet);
+    laidOut(sheetsUnderWay->sheet, pages);
     sheetsUnderWay.reset();
     return pages;
 }
 
 // Sheets stopped before their end: nothing more is laid out.
 void sheetsCancel() { sheetsUnderWay.reset(); }
-std::string sheetPages()
+emscripten::val sheetPages()
 {
     sheetsBegin();
     return sheetsEnd();

@@ -26,7 +26,7 @@ extern std::string siteUrl;
 // The schedule and its options.
 emscripten::val columns();
 emscripten::val options();
-emscripten::val takeOptions(const std::string &text);
+emscripten::val takeOptions(const emscripten::val &given);
 std::string evaluate(const std::string &given, int from, int total);
 
 // Reading.
@@ -35,17 +35,17 @@ std::string read(const std::string &bytes, bool part, int firstColumn, const std
 // The files.
 emscripten::val resultsCsv();
 std::string resultsTsv();
-void workbookBegin(double step, const std::string &readings);
+void workbookBegin(double step, const emscripten::val &readings);
 std::size_t workbookMore(std::size_t rows);
 emscripten::val workbookEnd();
 void workbookCancel();
-emscripten::val workbookFile(double step, const std::string &readings);
+emscripten::val workbookFile(double step, const emscripten::val &readings);
 emscripten::val drawingFile(bool polylines, int row);
 void sheetsBegin();
-std::string sheetsMore(std::size_t rows);
-std::string sheetsEnd();
+emscripten::val sheetsMore(std::size_t rows);
+emscripten::val sheetsEnd();
 void sheetsCancel();
-std::string sheetPages();
+emscripten::val sheetPages();
 
 // The figures of a tendon.
 std::optional<schedule::Schedule::Place> tendonOf(int row);
@@ -59,6 +59,6 @@ std::string siteLink(int row);
 std::string siteCode(int row);
 emscripten::val readSiteLink(const std::string &link);
 emscripten::val siteJacks();
-emscripten::val siteCheck(int row, const std::string &left, const std::string &right);
+emscripten::val siteCheck(int row, const emscripten::val &left, const emscripten::val &right);
 
 } // namespace page

@@ -10,6 +10,7 @@
 #include "workbook/records.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
@@ -17,7 +18,8 @@
 namespace page {
 
 // A text as a QR code, by the page's encoder (the module's qrModules, which
-// gives {size, dark: "0101..."}, size 0 where the text is too long).
+// gives {size, dark: a Uint8Array, 1 for a dark module, row by row}, size 0
+// where the text is too long).
 figure::Modules qrModules(const std::string &text)
 {
     const emscripten::val encode = emscripten::val::module_property("qrModules");
@@ -25,8 +27,8 @@ figure::Modules qrModules(const std::string &text)
         return {};
     const emscripten::val code = encode(text);
     figure::Modules modules{code["size"].as<int>(), {}};
-    for (const char c : code["dark"].as<std::string>())
-        modules.dark.push_back(c == '1');
+    for (const std::uint8_t dark : emscripten::convertJSArrayToNumberVector<std::uint8_t>(code["dark"]))
+        modules.dark.push_back(dark != 0);
     if (modules.dark.size() != std::size_t(modules.size) * std::size_t(modules.size))
         return {};
     return modules;
@@ -167,22 +169,22 @@ emscripten::val siteJacks()
     return json.close(']').done();
 }
 
-// The readings typed at a tendon's left and right jack (each split by
-// U+001F, in the order of schedule::reading) checked: for each jacked end,
+// The readings typed at a tendon's left and right jack (each an array of
+// texts, in the order of schedule::reading) checked: for each jacked end,
 // each reading's mark (0 fine, 1 not yet typed, 2 not a number, 3
 // backwards), its measured elongation and its deviation from its own to 0.1;
 // and the whole tendon's measured elongation and deviation, whether within
 // ±6 %, and whether it waits for the other end ("" and null where not yet
 // known).
-emscripten::val siteCheck(int row, const std::string &left, const std::string &right)
+emscripten::val siteCheck(int row, const emscripten::val &left, const emscripten::val &right)
 {
     if (row < 0 || !live.row(std::size_t(row)) || !live.row(std::size_t(row))->stressed)
         return emscripten::val::object();
     schedule::TendonReadings readings;
     for (int end = 0; end < 2; ++end) {
-        const auto parts = splitAt(end ? right : left, fieldSeparator);
-        for (std::size_t n = 0; n < readings[std::size_t(end)].size() && n < parts.size(); ++n)
-            readings[std::size_t(end)][n] = std::string(parts[n]);
+        const auto typed = emscripten::vecFromJSArray<std::string>(end ? right : left);
+        for (std::size_t n = 0; n < readings[std::size_t(end)].size() && n < typed.size(); ++n)
+            readings[std::size_t(end)][n] = typed[n];
     }
     const schedule::TendonCheck check = schedule::checkTendon(*live.row(std::size_t(row))->stressed, readings);
     const auto tenths = [](const std::optional<double> &value) { return value ? schedule::fixed(*value, 1) : std::string(); };

@@ -4,17 +4,18 @@
 
 import qrcode from 'qrcode-generator';
 
-// {size, dark: "0101...", row by row}; size 0 where the text is too long.
+// {size, dark: 1 for a dark module, row by row}; size 0 where the text is
+// too long.
 export function qrModules(text) {
     try {
         const code = qrcode(0, 'Q'); // the smallest version that holds it
         code.addData(text, 'Byte');
         code.make();
         const size = code.getModuleCount();
-        let dark = '';
-        for (let row = 0; row < size; row++) for (let column = 0; column < size; column++) dark += code.isDark(row, column) ? '1' : '0';
+        const dark = new Uint8Array(size * size);
+        for (let row = 0; row < size; row++) for (let column = 0; column < size; column++) dark[row * size + column] = code.isDark(row, column) ? 1 : 0;
         return { size, dark };
     } catch {
-        return { size: 0, dark: '' };
+        return { size: 0, dark: new Uint8Array() };
     }
 }

@@ -23,9 +23,6 @@ function workedRow(text, status) {
     return { fault: Number(fault), spans: Number(spans), ok: cells[status] === 'ok', cells };
 }
 
-// The site's readings as the core takes them.
-const readingsText = (readings) => readings.map((r) => [r.tendon, r.end, ...r.typed, ...r.at].map(clean).join(FIELD)).join(RECORD);
-
 export async function loadCore(create = globalThis.createQuillmereCore) {
     const core = await create();
     core.qrModules = qrModules; // the sheets' codes, drawn by the page's encoder
@@ -37,10 +34,7 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         options,
         version: core.version(),
         // options: {key: text}; the first refused as {key, message}, or null.
-        takeOptions(texts) {
-            const given = Object.entries(texts).map(([key, text]) => clean(key) + FIELD + clean(text));
-            return core.takeOptions(given.join(RECORD));
-        },
+        takeOptions: (texts) => core.takeOptions(texts),
         // rows (arrays of input fields, or {fields, unreadable} where a
         // workbook held no value for some: [[column, why]]) of a schedule of `total` rows, the
         // first of them its row `from`, worked out with the options last
@@ -72,12 +66,12 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // `step` mm apart (the program's default where not given).
         // readings: the site's, [{tendon, end, typed: [...], at: [...]}],
         // filled into its record.
-        workbook: (step = columns.step, readings = []) => core.workbook(step, readingsText(readings)),
+        workbook: (step = columns.step, readings = []) => core.workbook(step, readings),
         // The same written a part at a time: more(rows) writes up to that
         // many more rows and says how many are written; end() gives the
         // bytes; cancel() keeps nothing.
         workbookInParts(readings = [], step = columns.step) {
-            core.workbookBegin(step, readingsText(readings));
+            core.workbookBegin(step, readings);
             return { more: (rows) => core.workbookMore(rows), end: () => core.workbookEnd(), cancel: () => core.workbookCancel() };
         },
         // The construction drawing (DXF) the program writes, of the
@@ -91,20 +85,18 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         figures: (at) => core.figures(at),
         keyPoints: (at) => core.keyPoints(at),
         // The calculation sheet of every row, a page of SVG to each A4 page.
-        sheetPages: () => core.sheetPages().split(RECORD).filter(Boolean),
+        sheetPages: () => core.sheetPages(),
         // The same a part at a time: more(rows) gives the pages laid out for
         // up to that many more rows, end() the rest.
         sheetsInParts() {
             core.sheetsBegin();
-            const pages = (text) => text.split(RECORD).filter(Boolean);
-            return { more: (rows) => pages(core.sheetsMore(rows)), end: () => pages(core.sheetsEnd()), cancel: () => core.sheetsCancel() };
+            return { more: (rows) => core.sheetsMore(rows), end: () => core.sheetsEnd(), cancel: () => core.sheetsCancel() };
         },
         // The site record: every jack of the schedule last worked out, and
         // the readings typed at a tendon's left and right jack (texts, in the
         // core's order) checked, each end and the tendon as a whole.
         siteJacks: () => core.siteJacks(),
-        siteCheck: (row, left, right) =>
-            core.siteCheck(row, left.map(clean).join(FIELD), right.map(clean).join(FIELD)),
+        siteCheck: (row, left, right) => core.siteCheck(row, left, right),
         // The link to the site record of the tendon a row belongs to, where
         // the page's address is given ("" else), and the tendon a link
         // carries: {rows, options: [[key, text]]} or {message}.

@@ -154,19 +154,21 @@ async function start() {
     // shown as soon as the core answers, then the rest, some hundreds of rows
     // to a message, the page's thread painting throughout.
     async function pass(n) {
-        const { options } = schedule;
+        const { options, rows } = schedule;
+        // The options given, and the rows in view and the selected tendon
+        // right behind them, worked out under the options as they then stand.
+        let taking = null;
         if (options === worked.options) refusal = null;
-        else if (options !== refusedOptions) {
-            refusal = await worked.take(options);
+        else if (options !== refusedOptions) taking = worked.take(options);
+        const { first, last } = grid.inView();
+        const asked = Promise.all([worked.resize(rows), worked.workOut(rows, first, last), worked.workOut(rows, selectedRow, selectedRow + 1)]);
+        if (taking) {
+            refusal = await taking;
             refusedOptions = refusal ? options : null;
         }
+        await asked;
         // Nothing to show where no options ever stood.
         const refused = worked.options === null;
-        const { rows } = schedule;
-        if (!refused) {
-            const { first, last } = grid.inView();
-            await Promise.all([worked.resize(rows), worked.workOut(rows, first, last), worked.workOut(rows, selectedRow, selectedRow + 1)]);
-        }
         showRefusal(refusal, !refused);
         await shown(rows, refused);
         if (wanted) return;

@@ -34,13 +34,19 @@ export class Worked {
     }
 
     // The options taken where the core takes them: null, or why one is
-    // refused ({key, message}), the core keeping those that stood.
+    // refused ({key, message}), the core keeping those that stood. Rows
+    // given meanwhile are worked out under whichever stand, so every row is
+    // taken to be given anew at once, and what was given before is kept
+    // where the options are refused.
     take(options) {
+        const before = this.given;
+        this.given = [];
         this.taking = this.core.takeOptions(options).then((refusal) => {
             if (!refusal) {
                 this.options = options;
-                this.given = []; // every row to be worked out again
                 this.results ??= [];
+            } else {
+                for (let n = 0; n < Math.min(before.length, this.length); n++) this.given[n] ??= before[n];
             }
             return refusal;
         });
