@@ -3,6 +3,7 @@
 // behind them: what Qt itself costs for this window. tools/bench-startup sets
 // it between the bare window and Quillmere.
 
+#include "platform/pixels.h"
 #include "window/control_table.h"
 
 #include <QApplication>

@@ -22,34 +22,12 @@ std::optional<Profile> selected(const WindowView &view)
 
 int boxOf(int parameter) { return box::e1 + parameter; }
 
-// The marks go into their boxes before the first prompt, so the engineer sees
-// them while answering. All answers are collected before any is written: a
-// failed answer leaves every parameter box as it was.
+// The window's own road: each question put to its prompt in turn.
 void enter(WindowView &view, Profile profile)
 {
-    view.setText(box::status, status::enterParameters);
-    const ParameterTexts marks = parametersBeforeEntry(profile);
-    ParameterTexts answers;
-    if (profile == Profile::c2a) {
-        for (int p : {parameter::e3, parameter::k1, parameter::k2, parameter::k3})
-            view.setText(boxOf(p), marks[std::size_t(p)]);
-    } else {
-        for (int p = parameter::e1; p < parameter::count; ++p)
-            view.setText(boxOf(p), marks[std::size_t(p)]);
-        for (int coefficientBox = box::a1; coefficientBox <= box::a4; ++coefficientBox)
-            view.setText(coefficientBox, "");
-    }
-    const std::span<const int> asked = askedParameters(profile);
-    for (int p : asked) {
-        try {
-            answers[std::size_t(p)] = enteredText(p, view.ask(parameterPrompt(p)));
-        } catch (const numeric::Failure &failure) {
-            throw numeric::Failure(failure.kind(), failure.context() + reenterAdvice());
-        }
-    }
-    for (int p : asked)
-        view.setText(boxOf(p), answers[std::size_t(p)]);
-    view.setText(box::status, status::computeEquations);
+    ParameterEntry entry(view, profile);
+    while (const std::optional<std::string_view> question = entry.question())
+        entry.answer(view.ask(*question));
 }
 
 // Writes what a core step computed, also when it failed, then lets the
@@ -67,6 +45,50 @@ void writing(Step step, Write write)
 }
 
 } // namespace
+
+// The marks go into their boxes before the first prompt, so the engineer sees
+// them while answering.
+ParameterEntry::ParameterEntry(WindowView &view, Profile profile) : view_(view), asked_(askedParameters(profile))
+{
+    view.setText(box::status, status::enterParameters);
+    const ParameterTexts marks = parametersBeforeEntry(profile);
+    if (profile == Profile::c2a) {
+        for (int p : {parameter::e3, parameter::k1, parameter::k2, parameter::k3})
+            view.setText(boxOf(p), marks[std::size_t(p)]);
+    } else {
+        for (int p = parameter::e1; p < parameter::count; ++p)
+            view.setText(boxOf(p), marks[std::size_t(p)]);
+        for (int coefficientBox = box::a1; coefficientBox <= box::a4; ++coefficientBox)
+            view.setText(coefficientBox, "");
+    }
+}
+
+std::optional<std::string_view> ParameterEntry::question() const
+{
+    if (next_ >= asked_.size())
+        return std::nullopt;
+    return parameterPrompt(asked_[next_]);
+}
+
+// All answers are collected before any is written: a failed answer leaves
+// every parameter box as it was. After a failure the entry asks nothing more.
+void ParameterEntry::answer(std::string_view typed)
+{
+    if (next_ >= asked_.size())
+        return;
+    const int p = asked_[next_];
+    try {
+        answers_[std::size_t(p)] = enteredText(p, typed);
+    } catch (const numeric::Failure &failure) {
+        next_ = asked_.size();
+        throw numeric::Failure(failure.kind(), failure.context() + reenterAdvice());
+    }
+    if (++next_ < asked_.size())
+        return;
+    for (int asked : asked_)
+        view_.setText(boxOf(asked), answers_[std::size_t(asked)]);
+    view_.setText(box::status, status::computeEquations);
+}
 
 void enterC2a(WindowView &view) { enter(view, Profile::c2a); }
 

@@ -3,7 +3,7 @@
 #include "platform/failure_report.h"
 #include "platform/prompt.h"
 #include "platform/services.h"
-#include "platform/twips.h"
+#include "platform/pixels.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QRect>
-
 // The window is laid out in twips, 1/1440 inch. Qt's logical pixels are 1/96
 // inch, so 15 twips make one; on a high-density screen Qt scales logical
-// pixels by the device pixel ratio, which keeps the layout's proportions.
+// pixels by the device pixel ratio, which keeps the layout's proportions. The
+// page's CSS pixels are 1/96 inch too. (Plain C++: the page lays out the
+// window from the same table.)
 namespace platform {
 
 inline constexpr int twipsPerPixel = 15;
@@ -22,11 +22,5 @@ struct TwipsRect {
     int width;
     int height;
 };
-
-constexpr QRect toPixels(TwipsRect r)
-{
-    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
-                 twipsToPixels(r.height));
-}
 
 } // namespace platform

@@ -73,6 +73,11 @@ constexpr std::array table{
 
 std::span<const ControlSpec> controlTable() { return table; }
 
+std::array<std::string, 4> credits(std::string_view version)
+{
+    return {"Quillmere", "预应力钢绞线长度计算", "版本 " + std::string(version), "日期 20190606"};
+}
+
 std::string_view kindPrefix(ControlKind kind)
 {
     switch (kind) {

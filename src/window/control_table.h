@@ -2,7 +2,9 @@
 
 #include "platform/twips.h"
 
+#include <array>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace window {
@@ -37,5 +39,9 @@ std::span<const ControlSpec> controlTable();
 // "Text", "Option", "Command", "Picture" or "Label": with the number, the
 // control's name, which is also its Qt object name.
 std::string_view kindPrefix(ControlKind kind);
+
+// The credits block, a line each: product, what it computes, version and
+// version date.
+std::array<std::string, 4> credits(std::string_view version);
 
 } // namespace window

@@ -5,7 +5,7 @@
 #include "calc/window_view.h"
 #include "diagrams/diagram.h"
 #include "platform/startup.h"
-#include "platform/twips.h"
+#include "platform/pixels.h"
 #include "platform/version.h"
 #include "window/command_button.h"
 #include "window/control_table.h"
@@ -40,17 +40,13 @@ QString controlName(const ControlSpec &row)
     return fromUtf8(kindPrefix(row.kind)) + QString::number(row.number);
 }
 
-// The credits block: product, what it computes, version and version date, one
-// line each. Four lines must fit the block's 735 twips, so the lines are set
-// closer than the face's natural spacing.
+// The credits block. Four lines must fit the block's 735 twips, so the lines
+// are set closer than the face's natural spacing.
 QString creditsText()
 {
-    const QStringList lines{
-        QStringLiteral("Quillmere"),
-        QStringLiteral("预应力钢绞线长度计算"),
-        QStringLiteral("版本 ") + platform::versionText(),
-        QStringLiteral("日期 20190606"),
-    };
+    QStringList lines;
+    for (const std::string &line : credits(platform::versionText().toStdString()))
+        lines << QString::fromStdString(line);
     return QStringLiteral("<div style=\"-qt-line-height-type:fixed; line-height:12px\">")
            + lines.join(QStringLiteral("<br>"))
            + QStringLiteral("</div>");
