@@ -185,5 +185,8 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("siteLink", &siteLink);
     emscripten::function("siteCode", &siteCode);
     emscripten::function("readSiteLink", &readSiteLink);
+    emscripten::function("windowDesign", &windowDesign);
+    emscripten::function("windowClick", &windowClick);
+    emscripten::function("windowAnswer", &windowAnswer);
     emscripten::function("version", &schedule::versionText);
 }

@@ -5,7 +5,8 @@
 // by what it does: the schedule as the page edits it and its options
 // (binding.cpp), reading a schedule's bytes (reading.cpp), the files the
 // program writes (exports.cpp), the sheet's figures of a tendon
-// (figures.cpp), and the site record (site.cpp).
+// (figures.cpp), the site record (site.cpp), and the calculator window
+// (window.cpp).
 
 #include "schedule/live.h"
 #include "sheet/pages.h"
@@ -60,5 +61,10 @@ std::string siteCode(int row);
 emscripten::val readSiteLink(const std::string &link);
 emscripten::val siteJacks();
 emscripten::val siteCheck(int row, const emscripten::val &left, const emscripten::val &right);
+
+// The calculator window.
+emscripten::val windowDesign();
+emscripten::val windowClick(const std::string &handler, const emscripten::val &texts, const emscripten::val &selected);
+emscripten::val windowAnswer(const std::string &typed);
 
 } // namespace page

@@ -103,5 +103,15 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         siteLink: (row) => core.siteLink(row),
         siteCode: (row) => core.siteCode(row), // its code as the sheet draws it, SVG ("" for none)
         readSiteLink: (link) => core.readSiteLink(String(link)),
+        // The calculator window: its design (its controls in twips, its
+        // credits, the status line's words); one of its handlers
+        // ("Option1_Click" .. "Command2_Click") run over the box texts
+        // (Text1..Text15) and the options selected ([Option1, Option2]); and
+        // the answer to the question a profile's entry put ("" for a cancel).
+        // Each says {writes: [[box, text]] in order, question (null when
+        // none), failure ({kind, report} or null)}.
+        windowDesign: () => core.windowDesign(),
+        windowClick: (handler, texts, selected) => core.windowClick(handler, texts, selected),
+        windowAnswer: (typed) => core.windowAnswer(String(typed)),
     };
 }
