@@ -103,6 +103,8 @@ emscripten::val windowDesign()
         .key("enterParameters").text(calc::status::enterParameters).key("computeEquations")
         .text(calc::status::computeEquations).key("computeLength").text(calc::status::computeLength)
         .key("readResult").text(calc::status::readResult).close('}');
+    out.key("placeholders").open('{').key("noValue").text(calc::placeholder::noValue).key("noEquation")
+        .text(calc::placeholder::noEquation).close('}');
     return out.close('}').done();
 }
 

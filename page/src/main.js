@@ -3,6 +3,7 @@
 // worked out on its own thread; this file only carries texts between the
 // controls, the schedule and the core, and paints what the core answers.
 
+import { calculatorView } from './calculator_view.js';
 import { drawTendon, svgNode } from './drawing.js';
 import { Grid } from './grid.js';
 import { startCore } from './remote.js';
@@ -243,6 +244,7 @@ async function start() {
     });
     // The site record in place of the grid, for one tendon and jack at a time.
     const siteMode = (on) => {
+        if (on) calculator.show(false);
         document.body.classList.toggle('site-mode', on);
         $('site').hidden = !on;
         $('site-mode').setAttribute('aria-pressed', String(on));
@@ -276,9 +278,12 @@ async function start() {
         await siteMode(true);
         site.showRow(0);
     };
+    // The calculator window in place of the schedule.
+    const calculator = calculatorView(core, schedule, () => siteMode(false), (row) => (selectedRow = row));
     const linked = await openLink();
     await recompute();
     if (linked) await openSite();
+    else if (calculator.wanted()) await calculator.show(true);
     else if (site.wasOpen()) await siteMode(true); // reloaded where the site record was open, at its jack
     // Another code scanned while the page is open.
     addEventListener('hashchange', async () => {

@@ -1,0 +1,83 @@
+// The calculator window as one of the page's views, in place of the
+// schedule: opened by 单束计算 (pressed again, the schedule comes back) or by
+// the page's address ending in ?view=window, from disk and served alike; the
+// view shown last is the one a reload opens. On a screen narrower than the
+// window it is scaled to the width as one picture. 加入钢绞线表 puts the
+// window's answers as a new row of the schedule, named once, and shows it.
+
+import { Calculator } from './calculator.js';
+import { ask } from './calculator_dialogs.js';
+import { typedIn } from './schedule.js';
+import { say } from './status.js';
+import { storage } from './storage.js';
+
+const $ = (id) => document.getElementById(id);
+const KEY = 'quillmere.view';
+// The schedule's columns of the parameter boxes, Text1 .. Text9.
+const PARAMETER_COLUMNS = ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1', 'lg2'];
+
+// core: the core's thread; schedule: the schedule; leaveSite(): the site
+// record closed; select(row): a row of the schedule selected.
+export function calculatorView(core, schedule, leaveSite, select) {
+    const calculator = new Calculator(core, $('calculator-window'));
+    const built = calculator.build();
+    const scale = () => {
+        const form = $('Form1');
+        if (form) form.style.setProperty('--calculator-scale', String(Math.min(1, document.documentElement.clientWidth / (form.offsetWidth + 2))));
+    };
+    addEventListener('resize', scale);
+
+    const keep = (view) => {
+        try {
+            storage()?.setItem(KEY, view);
+        } catch {
+            // no storage: a reload opens the schedule
+        }
+    };
+    async function show(on) {
+        if (on) leaveSite();
+        document.body.classList.toggle('calculator-mode', on);
+        $('calculator').hidden = !on;
+        $('window-mode').setAttribute('aria-pressed', String(on));
+        if (document.body.classList.contains('calculator-mode') !== on) return;
+        keep(on ? 'window' : 'schedule');
+        if (on) {
+            await built;
+            scale();
+        }
+    }
+    $('window-mode').addEventListener('click', () => show(!document.body.classList.contains('calculator-mode')));
+
+    // The window's answers as a row of the schedule: its profile and the
+    // parameters it uses (a placeholder is no value), under a name asked once.
+    $('calculator-add').addEventListener('click', async () => {
+        const design = await calculator.design;
+        const [c2a, c4] = calculator.selected();
+        if (!c2a && !c4) return say('请先在单束计算中选择线型并输入参数。', 'error');
+        const name = (await ask('钢绞线编号')).trim();
+        if (!name) return say('未命名，未加入钢绞线表。');
+        const texts = calculator.texts();
+        const fields = { name, profile: c2a ? 'C2a' : 'C4' };
+        PARAMETER_COLUMNS.forEach((title, n) => (fields[title] = texts[n] === design.placeholders.noValue ? '' : texts[n].trim()));
+        if (c2a) fields.k2 = ''; // C2a's k2 is its own, fixed at 0.5
+        const row = core.columns.input.map((column) => fields[column.title] ?? '');
+        const rows = typedIn(schedule.rows) ? [...schedule.rows, row] : [row];
+        schedule.change({ rows });
+        select(rows.length - 1);
+        await show(false);
+        say(`已将 ${name} 加入钢绞线表，第 ${rows.length} 行（可“撤销”）。`);
+    });
+
+    return {
+        show,
+        // Whether the page is to open on the window: asked by its address, or shown last.
+        wanted() {
+            if (new URLSearchParams(location.search).get('view') === 'window') return true;
+            try {
+                return storage()?.getItem(KEY) === 'window';
+            } catch {
+                return false;
+            }
+        },
+    };
+}
