@@ -188,5 +188,6 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("windowDesign", &windowDesign);
     emscripten::function("windowClick", &windowClick);
     emscripten::function("windowAnswer", &windowAnswer);
+    emscripten::function("windowDiagram", &windowDiagram);
     emscripten::function("version", &schedule::versionText);
 }

@@ -66,5 +66,6 @@ emscripten::val siteCheck(int row, const emscripten::val &left, const emscripten
 emscripten::val windowDesign();
 emscripten::val windowClick(const std::string &handler, const emscripten::val &texts, const emscripten::val &selected);
 emscripten::val windowAnswer(const std::string &typed);
+emscripten::val windowDiagram(int resource, double bw, double bh);
 
 } // namespace page

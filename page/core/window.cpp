@@ -10,6 +10,7 @@
 
 #include "calc/messages.h"
 #include "calc/window_handlers.h"
+#include "diagrams/atlas.h"
 #include "schedule/schedule.h"
 #include "window/control_table.h"
 
@@ -131,6 +132,19 @@ emscripten::val windowClick(const std::string &handler, const emscripten::val &t
         return answered(view, std::nullopt, &failure);
     }
     return answered(view, std::nullopt, nullptr);
+}
+
+// An atlas diagram (101 C2a, 102 C4) as the diagram buttons show it in a
+// picture area of bw x bh twips inside: {svg, left, top, width, height},
+// where it is drawn in twips of the area, placed as the window places its
+// bitmap of the same drawing (15 twips a pixel).
+emscripten::val windowDiagram(int resource, double bw, double bh)
+{
+    const diagrams::Size size = diagrams::atlasSize(resource);
+    const diagrams::Placement at = diagrams::place(float(size.width * platform::twipsPerPixel),
+                                                   float(size.height * platform::twipsPerPixel), float(bw), float(bh));
+    return Value().open('{').key("svg").text(diagrams::atlasSvg(resource)).key("left").number(at.left).key("top")
+        .number(at.top).key("width").number(at.width).key("height").number(at.height).close('}').done();
 }
 
 // The answer to the question last put ("" for a cancel), as the window's

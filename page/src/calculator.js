@@ -88,6 +88,21 @@ export class Calculator {
         document.getElementById('Picture2').hidden = true;
     }
 
+    // The diagram cleared and drawn again, placed in the area as the window
+    // places it: what falls outside is not shown, equally at top and bottom.
+    async draw(resource) {
+        const design = await this.design;
+        const area = document.getElementById('Picture1');
+        const twips = design.twipsPerPixel;
+        const at = await this.core.windowDiagram(resource, area.clientWidth * twips, area.clientHeight * twips);
+        const drawn = new DOMParser().parseFromString(at.svg, 'image/svg+xml').documentElement;
+        area.replaceChildren();
+        if (drawn.localName !== 'svg') return;
+        const svg = document.importNode(drawn, true);
+        Object.assign(svg.style, { left: `${at.left / twips}px`, top: `${at.top / twips}px`, width: `${at.width / twips}px`, height: `${at.height / twips}px` });
+        area.append(svg);
+    }
+
     box(n) {
         return document.getElementById(`Text${n}`);
     }
@@ -108,6 +123,8 @@ export class Calculator {
     }
 
     async handle(handler) {
+        const diagram = { Command3_Click: 101, Command4_Click: 102 }[handler];
+        if (diagram) return this.draw(diagram);
         let said = await this.core.windowClick(handler, this.texts(), this.selected());
         for (;;) {
             for (const [box, text] of said.writes) this.box(box).value = text;

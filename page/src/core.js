@@ -113,5 +113,8 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         windowDesign: () => core.windowDesign(),
         windowClick: (handler, texts, selected) => core.windowClick(handler, texts, selected),
         windowAnswer: (typed) => core.windowAnswer(String(typed)),
+        // An atlas diagram (101 C2a, 102 C4) for a picture area bw x bh
+        // twips inside: {svg, left, top, width, height}, placed in twips.
+        windowDiagram: (resource, bw, bh) => core.windowDiagram(resource, bw, bh),
     };
 }
