@@ -18,6 +18,7 @@ export class Calculator {
         this.design = core.windowDesign();
         this.element = element;
         this.running = Promise.resolve();
+        this.pending = 0;
         this.form = null;
     }
 
@@ -116,10 +117,18 @@ export class Calculator {
         return PROFILE_OPTIONS.map((name) => document.getElementById(name).checked);
     }
 
-    // A handler run after the one running ends.
+    // A handler run after the one running ends; the window's element is
+    // marked busy while any runs or waits. One that goes wrong (the core's
+    // thread gone) is said as the page says what it did not catch, and the
+    // next runs all the same.
     run(handler) {
-        this.running = this.running.then(() => this.handle(handler));
-        return this.running;
+        this.pending += 1;
+        this.element.dataset.busy = 'true';
+        const done = this.running.then(() => this.handle(handler)).finally(() => {
+            if (--this.pending === 0) delete this.element.dataset.busy;
+        });
+        this.running = done.catch(() => {});
+        return done;
     }
 
     async handle(handler) {

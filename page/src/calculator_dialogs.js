@@ -11,8 +11,20 @@ export function ask(question) {
     $('calculator-question').textContent = question;
     answer.value = '';
     dialog.returnValue = '';
+    // Answered as the form is sent (确定 or Return, 取消) or the dialog is
+    // cancelled (Escape), not by the close that follows a task later: that of
+    // one question would answer the next.
     return new Promise((resolve) => {
-        dialog.addEventListener('close', () => resolve(dialog.returnValue === 'ok' ? answer.value : ''), { once: true });
+        const form = dialog.querySelector('form');
+        const answered = (typed) => {
+            form.removeEventListener('submit', sent);
+            dialog.removeEventListener('cancel', cancelled);
+            resolve(typed);
+        };
+        const sent = (event) => answered(event.submitter?.value === 'ok' ? answer.value : '');
+        const cancelled = () => answered('');
+        form.addEventListener('submit', sent);
+        dialog.addEventListener('cancel', cancelled);
         dialog.showModal();
         answer.focus();
         answer.select();
@@ -23,7 +35,14 @@ export function tell(report) {
     const dialog = $('calculator-failure');
     $('calculator-report').textContent = report;
     return new Promise((resolve) => {
-        dialog.addEventListener('close', () => resolve(), { once: true });
+        const form = dialog.querySelector('form');
+        const done = () => {
+            form.removeEventListener('submit', done);
+            dialog.removeEventListener('cancel', done);
+            resolve();
+        };
+        form.addEventListener('submit', done);
+        dialog.addEventListener('cancel', done);
         dialog.showModal();
         $('calculator-failure-ok').focus();
     });

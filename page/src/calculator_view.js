@@ -21,9 +21,14 @@ const PARAMETER_COLUMNS = ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1', 'lg2
 export function calculatorView(core, schedule, leaveSite, select) {
     const calculator = new Calculator(core, $('calculator-window'));
     const built = calculator.build();
+    // Scaled as a whole from its top left corner, its frame as large as
+    // what is seen of it.
     const scale = () => {
         const form = $('Form1');
-        if (form) form.style.setProperty('--calculator-scale', String(Math.min(1, document.documentElement.clientWidth / (form.offsetWidth + 2))));
+        if (!form) return;
+        const s = Math.min(1, document.documentElement.clientWidth / (form.offsetWidth + 2));
+        form.style.transform = s < 1 ? `scale(${s})` : '';
+        Object.assign($('calculator-window').style, s < 1 ? { width: `${form.offsetWidth * s}px`, height: `${form.offsetHeight * s}px` } : { width: '', height: '' });
     };
     addEventListener('resize', scale);
 

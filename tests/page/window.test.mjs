@@ -6,15 +6,14 @@
 // node's test runner.
 
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import test from 'node:test';
 import { loadCore } from '../../page/src/core.js';
+import { KINDS, expected, goldenRows, road } from './road.mjs';
 
 const env = process.env;
 const core = await loadCore(createRequire(import.meta.url)(env.QUILLMERE_CORE_JS));
 const design = core.windowDesign();
-const KINDS = ['overflow', 'division by zero', 'invalid operation', 'invalid argument'];
 
 // The window as the page holds it: Text1..Text15, the two options.
 class Window {
@@ -46,25 +45,22 @@ class Window {
     }
 }
 
-const rows = readFileSync(env.QUILLMERE_TENDONS, 'utf8').split('\n').slice(1).filter((line) => line && !line.endsWith(',schedule')).map((line) => line.split(','));
-
 test('the golden table walked through the window, as the Qt window walks it', () => {
-    for (const t of rows) {
+    for (const t of goldenRows(env.QUILLMERE_TENDONS)) {
         const window = new Window();
         let failedAt = '', failure = '';
-        const step = (name, typed, run) => {
-            if (failedAt) return;
-            for (const item of typed.split(';').filter(Boolean)) window.texts[Number(item.split('=')[0]) - 1] = item.slice(item.indexOf('=') + 1);
-            failure = run();
-            if (failure) failedAt = name;
-        };
-        step('entry', '', () => window.select(t[1] === 'C2a' ? 1 : 2, t[2].split(';')));
-        step('equations', t[3], () => window.click(1));
-        step('length', t[4], () => window.click(2));
-        assert.deepEqual(window.texts.slice(0, 14), t.slice(5, 19), t[0]);
-        assert.deepEqual([failedAt, failure], [t[20], t[21]], t[0]);
-        const status = { entry: 'enterParameters', equations: 'computeEquations', length: 'computeLength', '': 'readResult' }[failedAt];
-        assert.equal(window.texts[14], design.status[status], t[0]);
+        for (const [name, typed, action] of road(t)) {
+            for (const [box, text] of typed) window.texts[box - 1] = text;
+            failure = action.select ? window.select(action.select, action.answers) : window.click(action.click);
+            if (failure) {
+                failedAt = name;
+                break;
+            }
+        }
+        const { boxes, status, ...ended } = expected(t, design.status);
+        assert.deepEqual({ name: t[0], failedAt, failure }, ended);
+        assert.deepEqual(window.texts.slice(0, 14), boxes, t[0]);
+        assert.equal(window.texts[14], status, t[0]);
     }
 });
 
