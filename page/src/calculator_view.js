@@ -75,9 +75,12 @@ export function calculatorView(core, schedule, leaveSite, select) {
 
     return {
         show,
-        // Whether the page is to open on the window: asked by its address, or shown last.
+        // Whether the page is to open on the window: as its address asks
+        // (?view=window, ?view=schedule, as the installed program's
+        // shortcuts do), else as it was shown last.
         wanted() {
-            if (new URLSearchParams(location.search).get('view') === 'window') return true;
+            const asked = new URLSearchParams(location.search).get('view');
+            if (asked) return asked === 'window';
             try {
                 return storage()?.getItem(KEY) === 'window';
             } catch {

@@ -597,3 +597,36 @@ test('an option refused as the program refuses it, storage that fails, and the k
     assert.deepEqual(problems, []);
     await context.close();
 });
+
+test('the calculator window: a prompt cancelled with Escape, its answers added to the schedule, its view kept over a reload', async () => {
+    const context = await browser.newContext();
+    const { page, problems } = await open(context);
+    await page.getByRole('button', { name: '单束计算' }).click();
+    await page.locator('#Form1').waitFor();
+    // C2a with e2 cancelled: it reads 0, and the entry goes on.
+    await page.click('#Option1');
+    for (const answer of ['100', null, '20000', '1000', '0']) {
+        await page.locator('#calculator-prompt[open]').waitFor();
+        if (answer !== null) await page.getByRole('textbox', { name: '请输入' }).fill(answer);
+        await page.keyboard.press(answer === null ? 'Escape' : 'Enter');
+    }
+    await settled(page, () => document.getElementById('Text15').value === ' 请点击：计算抛物线方程 ');
+    assert.equal(await page.locator('#Text2').inputValue(), '0');
+    // Typed over, as in the window: the schedule's row takes the boxes as they stand.
+    await page.locator('#Text2').fill('100');
+    await page.getByRole('button', { name: '加入钢绞线表' }).click();
+    await page.locator('#calculator-prompt[open]').waitFor();
+    await page.keyboard.type('KLW-1');
+    await page.keyboard.press('Enter');
+    await settled(page, () => document.querySelector('#message').textContent.startsWith('已将 KLW-1 加入钢绞线表'));
+    await settled(page, () => document.body.innerText.includes('20022'));
+    assert.equal(await text(page, 1, 'name'), 'KLW-1');
+    assert.equal(await text(page, 1, 'profile'), 'C2a');
+    // The view shown last opens again.
+    await page.getByRole('button', { name: '单束计算' }).click();
+    await page.reload();
+    await page.locator('#Form1').waitFor();
+    assert.equal(await page.locator('#calculator').isVisible(), true);
+    assert.deepEqual(problems, []);
+    await context.close();
+});
