@@ -1,7 +1,8 @@
 // Retakes the README's screenshots of the page, opened from disk in headless
 // Chromium with a few tendons pasted in, at a desktop size and a phone held
 // upright (375 × 812), a failed row selected on a laptop (1366 × 768) and on
-// the phone, and the site record on the phone.
+// the phone, the site record on the phone, and the calculator window on the
+// laptop and the phone, the atlas example worked out and its diagram drawn.
 //   node tools/take-page-screenshots.mjs build/page/quillmere.html docs
 
 import { createRequire } from 'node:module';
@@ -69,6 +70,29 @@ for (const [name, viewport] of shots) {
         await page.waitForTimeout(200);
         await page.screenshot({ path: `${out}/page-site.png`, fullPage: true });
     }
+    await page.close();
+}
+for (const [name, viewport] of [['page-window', { width: 1366, height: 1000 }], ['page-window-phone', { width: 375, height: 812 }]]) {
+    const page = await context.newPage();
+    await page.setViewportSize(viewport);
+    page.on('pageerror', (error) => console.error(name, error.message));
+    await page.goto(`file://${resolve(html)}?view=window`);
+    await page.locator('#Form1').waitFor();
+    await page.click('#Option2');
+    for (const answer of ['100', '100', '100', '0.1', '0.5', '0.1', '20000', '1000']) {
+        await page.locator('#calculator-prompt[open]').waitFor();
+        await page.keyboard.type(answer);
+        await page.keyboard.press('Enter');
+    }
+    await page.waitForFunction(() => !document.getElementById('calculator-window').dataset.busy);
+    await page.click('#Command1');
+    await page.waitForFunction(() => document.getElementById('Text10').value);
+    await page.click('#Command2');
+    await page.click('#Command4');
+    await page.waitForFunction(() => document.getElementById('Text14').value && document.querySelector('#Picture1 svg'));
+    await page.evaluate(() => document.activeElement?.blur());
+    await page.waitForTimeout(300);
+    await page.screenshot({ path: `${out}/${name}.png`, fullPage: true });
     await page.close();
 }
 await browser.close();
