@@ -122,9 +122,11 @@ export class Grid {
                 resolve();
             });
         });
+        // An edit is the engineer's: a cell the grid is told to show anew
+        // (the grid calls that an edit too) is no edit of the schedule.
         this.table.on('cellEdited', (cell) => {
             const field = cell.getField();
-            if (field.startsWith('i'))
+            if (field.startsWith('i') && !this.updating)
                 handlers.edit(cell.getRow().getPosition() - 1, Number(field.slice(1)), String(cell.getValue() ?? ''));
         });
         this.table.on('rangeChanged', () => this.selected());
@@ -332,12 +334,23 @@ export class Grid {
         }
     }
 
-    // Rows the grid has, their cells shown anew. Those the grid keeps on the
-    // page (those in view and a few around them) are updated cell by cell.
-    // The others take their data when they next come on (handing it over
-    // through the grid's update would build their cells now).
+    // Rows the grid has, their cells shown anew; the grid calls each cell so
+    // set an edit, which `updating` keeps from the schedule.
     update(updated) {
         if (!updated.length) return;
+        this.updating = true;
+        try {
+            this.shownAnew(updated);
+        } finally {
+            this.updating = false;
+        }
+    }
+
+    // Those the grid keeps on the page (those in view and a few around them)
+    // are updated cell by cell. The others take their data when they next
+    // come on (handing it over through the grid's update would build their
+    // cells now).
+    shownAnew(updated) {
         this.rows ??= this.table.getRows();
         for (const data of updated) {
             const row = this.rows[data.id];

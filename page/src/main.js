@@ -171,7 +171,7 @@ async function start() {
         // Nothing to show where no options ever stood.
         const refused = worked.options === null;
         showRefusal(refusal, !refused);
-        await shown(rows, refused);
+        await shown(refused);
         if (wanted) return;
         // When results first stood on screen, and how many times since: for
         // tests and benchmarks that wait for the page.
@@ -181,19 +181,21 @@ async function start() {
             const answered = worked.workOut(rows, from, from + WORKED_AT_ONCE);
             if (!answered) continue;
             await answered;
-            if (!wanted) await shown(rows, refused, from + WORKED_AT_ONCE < rows.length);
+            if (!wanted) await shown(refused, from + WORKED_AT_ONCE < rows.length);
         }
         if (!wanted) document.body.dataset.complete = String(n);
     }
 
-    // The rows shown as they now stand, with the counts and the selected
-    // tendon, and the site record where it is open. The counts change a
-    // few times a second while rows out of view are `going` on being worked
-    // out: a frame for each would be painted, for a line read at the end.
+    // The rows shown as they now stand (not as the pass found them: an edit
+    // made while the core answered stands in the grid), with the counts and
+    // the selected tendon, and the site record where it is open. The counts
+    // change a few times a second while rows out of view are `going` on
+    // being worked out: a frame for each would be painted, for a line read
+    // at the end.
     let counted = 0;
-    async function shown(rows, refused, going = false) {
+    async function shown(refused, going = false) {
         if (!refused && !$('site').hidden) await site.refresh();
-        await grid.show(rows, worked.results);
+        await grid.show(schedule.rows, worked.results);
         if (wanted) return;
         if (!going || performance.now() - counted >= COUNTED_EVERY) {
             counted = performance.now();

@@ -536,7 +536,7 @@ test('an option refused as the program refuses it, storage that fails, and the k
     assert.match(await page.locator('#message').textContent(), /未采用/);
     assert.match(await page.locator('#counts').textContent(), /^1 束，1 行/);
     await page.getByRole('button', { name: '保存结果', exact: true }).click();
-    assert.match(await page.locator('#message').textContent(), /结果未保存/);
+    await settled(page, () => /结果未保存/.test(document.getElementById('message').textContent));
     await page.getByLabel('张拉端 (left/right/both)').fill('1');
     await settled(page, () => document.body.innerText.includes('18110'));
     assert.equal(await text(page, 1, 'elong_right'), '');
