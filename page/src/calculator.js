@@ -19,7 +19,6 @@ export class Calculator {
         this.element = element;
         this.running = Promise.resolve();
         this.pending = 0;
-        this.form = null;
     }
 
     // Builds the window and puts it into its start state.
@@ -42,7 +41,6 @@ export class Calculator {
             form.append(element);
         }
         this.element.replaceChildren(form);
-        this.form = form;
         this.load(design);
     }
 

@@ -44,7 +44,6 @@ export function calculatorView(core, schedule, leaveSite, select) {
         document.body.classList.toggle('calculator-mode', on);
         $('calculator').hidden = !on;
         $('window-mode').setAttribute('aria-pressed', String(on));
-        if (document.body.classList.contains('calculator-mode') !== on) return;
         keep(on ? 'window' : 'schedule');
         if (on) {
             await built;
