@@ -189,5 +189,6 @@ EMSCRIPTEN_BINDINGS(quillmere)
     emscripten::function("windowClick", &windowClick);
     emscripten::function("windowAnswer", &windowAnswer);
     emscripten::function("windowDiagram", &windowDiagram);
+    emscripten::function("windowRecord", &windowRecord);
     emscripten::function("version", &schedule::versionText);
 }

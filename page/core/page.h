@@ -67,5 +67,6 @@ emscripten::val windowDesign();
 emscripten::val windowClick(const std::string &handler, const emscripten::val &texts, const emscripten::val &selected);
 emscripten::val windowAnswer(const std::string &typed);
 emscripten::val windowDiagram(int resource, double bw, double bh);
+emscripten::val windowRecord(const emscripten::val &texts, const emscripten::val &selected, const std::string &name);
 
 } // namespace page

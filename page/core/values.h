@@ -2,7 +2,7 @@
 
 // What the page's core hands the page: plain JavaScript values, or JSON
 // where it hands over much at once, built as they go; and the separators of
-// the texts the page hands the core, which can never be typed.
+// a schedule's rows in bulk, which can never be typed.
 
 #include "numeric/number_text.h"
 #include "schedule/fields.h"
@@ -70,12 +70,6 @@ public:
     {
         out_ += bracket;
         fresh_ = false;
-        return *this;
-    }
-    Json &raw(std::string_view literal)
-    {
-        comma();
-        out_ += literal;
         return *this;
     }
     std::string done() { return std::move(out_); }

@@ -104,9 +104,33 @@ emscripten::val windowDesign()
         .key("enterParameters").text(calc::status::enterParameters).key("computeEquations")
         .text(calc::status::computeEquations).key("computeLength").text(calc::status::computeLength)
         .key("readResult").text(calc::status::readResult).close('}');
-    out.key("placeholders").open('{').key("noValue").text(calc::placeholder::noValue).key("noEquation")
-        .text(calc::placeholder::noEquation).close('}');
     return out.close('}').done();
+}
+
+// The window's answers as a row of the schedule named `name` (fields in the
+// order of the input columns): its profile and the parameters it uses as
+// their boxes stand, a placeholder no value and C2a's k2, fixed at 0.5, left
+// to the profile; null where no profile is selected.
+emscripten::val windowRecord(const emscripten::val &texts, const emscripten::val &selected, const std::string &name)
+{
+    const std::vector<std::string> boxes = emscripten::vecFromJSArray<std::string>(texts);
+    const std::vector<bool> options = emscripten::vecFromJSArray<bool>(selected);
+    const bool c2a = !options.empty() && options[0], c4 = options.size() > 1 && options[1];
+    if (!c2a && !c4)
+        return emscripten::val::null();
+    std::array<std::string, schedule::input::columnCount> fields;
+    fields[schedule::input::name] = name;
+    fields[schedule::input::profile] = c2a ? "C2a" : "C4";
+    for (int box = calc::box::e1; box <= calc::box::lg2 && std::size_t(box) <= boxes.size(); ++box) {
+        const std::string &text = boxes[std::size_t(box - 1)];
+        if (text != calc::placeholder::noValue && !(c2a && box == calc::box::k2))
+            fields[std::size_t(schedule::input::e1 + box - calc::box::e1)] = std::string(schedule::trimmed(text));
+    }
+    Value out;
+    out.open('[');
+    for (const std::string &field : fields)
+        out.text(field);
+    return out.close(']').done();
 }
 
 // A handler of the window ("Option1_Click" ... "Command2_Click") run over

@@ -15,7 +15,7 @@ export class Calculator {
     // core: the core's thread; element: where the window stands.
     constructor(core, element) {
         this.core = core;
-        this.design = core.windowDesign();
+        this.design = null; // the core's, once built
         this.element = element;
         this.running = Promise.resolve();
         this.pending = 0;
@@ -23,7 +23,7 @@ export class Calculator {
 
     // Builds the window and puts it into its start state.
     async build() {
-        const design = await this.design;
+        const design = await (this.design = this.core.windowDesign());
         const px = (twips) => `${twips / design.twipsPerPixel}px`;
         const form = document.createElement('div');
         form.id = 'Form1';

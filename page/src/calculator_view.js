@@ -13,14 +13,12 @@ import { storage } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
 const KEY = 'quillmere.view';
-// The schedule's columns of the parameter boxes, Text1 .. Text9.
-const PARAMETER_COLUMNS = ['e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1', 'lg2'];
 
 // core: the core's thread; schedule: the schedule; leaveSite(): the site
 // record closed; select(row): a row of the schedule selected.
 export function calculatorView(core, schedule, leaveSite, select) {
     const calculator = new Calculator(core, $('calculator-window'));
-    const built = calculator.build();
+    let built = null; // the window is built when first shown, not as the page opens
     // Scaled as a whole from its top left corner, its frame as large as
     // what is seen of it.
     const scale = () => {
@@ -46,25 +44,19 @@ export function calculatorView(core, schedule, leaveSite, select) {
         $('window-mode').setAttribute('aria-pressed', String(on));
         keep(on ? 'window' : 'schedule');
         if (on) {
-            await built;
+            await (built ??= calculator.build());
             scale();
         }
     }
     $('window-mode').addEventListener('click', () => show(!document.body.classList.contains('calculator-mode')));
 
-    // The window's answers as a row of the schedule: its profile and the
-    // parameters it uses (a placeholder is no value), under a name asked once.
+    // The window's answers as a row of the schedule, as the core makes it,
+    // under a name asked once.
     $('calculator-add').addEventListener('click', async () => {
-        const design = await calculator.design;
-        const [c2a, c4] = calculator.selected();
-        if (!c2a && !c4) return say('请先在单束计算中选择线型并输入参数。', 'error');
+        if (!calculator.selected().some(Boolean)) return say('请先在单束计算中选择线型并输入参数。', 'error');
         const name = (await ask('钢绞线编号')).trim();
         if (!name) return say('未命名，未加入钢绞线表。');
-        const texts = calculator.texts();
-        const fields = { name, profile: c2a ? 'C2a' : 'C4' };
-        PARAMETER_COLUMNS.forEach((title, n) => (fields[title] = texts[n] === design.placeholders.noValue ? '' : texts[n].trim()));
-        if (c2a) fields.k2 = ''; // C2a's k2 is its own, fixed at 0.5
-        const row = core.columns.input.map((column) => fields[column.title] ?? '');
+        const row = await core.windowRecord(calculator.texts(), calculator.selected(), name);
         const rows = typedIn(schedule.rows) ? [...schedule.rows, row] : [row];
         schedule.change({ rows });
         select(rows.length - 1);

@@ -116,5 +116,8 @@ export async function loadCore(create = globalThis.createQuillmereCore) {
         // An atlas diagram (101 C2a, 102 C4) for a picture area bw x bh
         // twips inside: {svg, left, top, width, height}, placed in twips.
         windowDiagram: (resource, bw, bh) => core.windowDiagram(resource, bw, bh),
+        // The window's answers as a schedule row named `name`, fields in the
+        // input columns' order; null where no profile is selected.
+        windowRecord: (texts, selected, name) => core.windowRecord(texts, selected, String(name)),
     };
 }

@@ -64,6 +64,11 @@ async function cell(page, row, title, result = false) {
 
 const text = async (page, row, title, result) => (await (await cell(page, row, title, result)).textContent()) ?? '';
 
+// An element showing a text, once the core's thread has answered what was
+// typed.
+const shows = (page, selector, words) =>
+    settled(page, ([at, text]) => document.querySelector(at)?.textContent === text, [selector, words]);
+
 // Pastes as the browser does when the engineer presses Ctrl+V over the grid.
 async function paste(page, row, title, clipboard) {
     await (await cell(page, row, title)).click();
@@ -393,9 +398,9 @@ test('the site record on a phone: readings kept as typed through a reload, and t
     // The left jack as calculated (49.8 mm), the draw-in within a: the
     // tendon, judged on both its ends, waits for the right.
     await type([['L0', '20'], ['L1', '25'], ['L2', '64.8'], ['实测锚具回缩', '5']]);
-    assert.equal(await page.locator('#site-measured').textContent(), '49.8 mm');
-    assert.equal(await page.locator('#site-verdict').textContent(), '待右端读数');
-    assert.equal(await page.locator('#site-draw-in').textContent(), '合格');
+    await shows(page, '#site-measured', '49.8 mm');
+    await shows(page, '#site-verdict', '待右端读数');
+    await shows(page, '#site-draw-in', '合格');
     // Midway through the right jack the tab is reloaded: nothing typed is lost.
     await jacks.selectOption({ label: 'KL1-1 右端' });
     await type([['L0', '10'], ['L1', '16']]);
@@ -410,21 +415,21 @@ test('the site record on a phone: readings kept as typed through a reload, and t
     // tendon's 49.8 + 66.0 = 115.8 against 120.2 is −3.7 %, within ±6 %;
     // 62.0 at this end takes it to −7.0 %.
     await type([['L2', '70.0']]);
-    assert.equal(await page.locator('#site-deviation').textContent(), '-6.1%');
-    assert.equal(await page.locator('#site-total-measured').textContent(), '115.8 mm');
-    assert.equal(await page.locator('#site-total-deviation').textContent(), '-3.7%');
-    assert.equal(await page.locator('#site-verdict').textContent(), '合格');
+    await shows(page, '#site-deviation', '-6.1%');
+    await shows(page, '#site-total-measured', '115.8 mm');
+    await shows(page, '#site-total-deviation', '-3.7%');
+    await shows(page, '#site-verdict', '合格');
     await type([['L2', '66.0']]);
-    assert.equal(await page.locator('#site-total-deviation').textContent(), '-7.0%');
-    assert.equal(await page.locator('#site-verdict').textContent(), '超出');
+    await shows(page, '#site-total-deviation', '-7.0%');
+    await shows(page, '#site-verdict', '超出');
     await type([['L2', '70.1']]);
-    assert.equal(await page.locator('#site-verdict').textContent(), '合格');
+    await shows(page, '#site-verdict', '合格');
     // A reading that is no number, or goes back, is marked and not used.
     await type([['L1', '1O']]);
-    assert.match(await page.locator('.reading.bad').textContent(), /不是数/);
-    assert.equal(await page.locator('#site-verdict').textContent(), '待读数');
+    await settled(page, () => /不是数/.test(document.querySelector('.reading.bad')?.textContent));
+    await shows(page, '#site-verdict', '待读数');
     await type([['L1', '9']]);
-    assert.match(await page.locator('.reading.bad').textContent(), /小于前一读数/);
+    await settled(page, () => /小于前一读数/.test(document.querySelector('.reading.bad')?.textContent));
     await jacks.selectOption({ label: 'KL1-1 左端' });
     assert.equal(await reading('L2').inputValue(), '64.8');
     await page.screenshot({ path: join(work, 'site-phone.png'), fullPage: true });

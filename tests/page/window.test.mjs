@@ -80,6 +80,17 @@ test('an entry asks in the window\'s order, goes on after a cancel, and a failed
     assert.deepEqual(core.windowAnswer('100').writes, []);
 });
 
+test('the window\'s answers as a schedule row: the profile, the parameters it uses, no placeholder', () => {
+    const window = new Window();
+    window.select(1, ['100', '90', '20000', '1000', '0']);
+    window.texts[0] = ' 120\t'; // typed over, blanks around it
+    const row = core.windowRecord(window.texts, window.selected, 'KLW');
+    const at = (title) => row[core.columns.input.findIndex((column) => column.title === title)];
+    assert.equal(row.length, core.columns.input.length);
+    assert.deepEqual(['name', 'profile', 'e1', 'e2', 'e3', 'k1', 'k2', 'k3', 'lc', 'lg1', 'lg2'].map(at), ['KLW', 'C2a', '120', '90', '', '', '', '', '20000', '1000', '0']);
+    assert.equal(core.windowRecord(window.texts, [false, false], 'KLW'), null);
+});
+
 test('the design is the window\'s: every control, named as the window names it, in twips', () => {
     const names = design.controls.map((c) => c.name);
     for (const name of ['Text1', 'Text15', 'Option1', 'Option2', 'Command1', 'Command4', 'Picture1', 'Label24']) assert.ok(names.includes(name), name);
